@@ -1,0 +1,20 @@
+# Cross build for 64-bit Windows with Debian's MinGW-w64 tool chain.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(ZR640_MINGW_PREFIX x86_64-w64-mingw32)
+
+# The posix threading flavour carries std::thread and std::mutex, which GoogleTest wants.
+find_program(CMAKE_C_COMPILER NAMES ${ZR640_MINGW_PREFIX}-gcc-posix ${ZR640_MINGW_PREFIX}-gcc REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${ZR640_MINGW_PREFIX}-g++-posix ${ZR640_MINGW_PREFIX}-g++ REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${ZR640_MINGW_PREFIX}-windres REQUIRED)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ZR640_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+find_program(ZR640_WINE NAMES wine wine64)
+if(ZR640_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${ZR640_WINE})
+endif()

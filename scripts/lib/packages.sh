@@ -1,0 +1,23 @@
+# Debian packages the build and the tests need, and a function that installs the missing ones.
+ZR640_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev g++-mingw-w64-x86-64)
+ZR640_TEST_PACKAGES=(wine64 xvfb xauth x11-utils imagemagick clang libclang-rt-14-dev
+    fonts-dejavu-core)
+
+package_installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+# ensure_packages PKG...: installs those not yet installed (apt-get update first).
+ensure_packages() {
+    local missing=() p
+    for p in "$@"; do package_installed "$p" || missing+=("$p"); done
+    ((${#missing[@]})) || return 0
+    echo "Installing: ${missing[*]}"
+    if [[ $(id -u) -ne 0 ]]; then
+        echo "Missing packages (${missing[*]}); run as root or install them." >&2
+        return 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq && apt-get install -y -qq "${missing[@]}" >/dev/null
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "config/app_config.h"
+#include "platform/profile_file.h"
+
+namespace zr640 {
+
+inline constexpr const char* kConfigFileName = "zr640.ini";
+
+// Fills `config` from zr640.ini in `workingDirectory`, or writes a default file there, shows
+// a message and raises the quit request. `separator` is the platform's path separator.
+void LoadConfiguration(platform::ProfileFile& profile, const std::string& workingDirectory,
+                       char separator, AppConfig& config);
+
+// Matches "COM%d:%ld,%c,%d,%d"; on a malformed text shows the message and raises the quit request.
+void ParseComSettings(const char* text, AppConfig& config);
+
+// Splits one comma-separated line into nine trimmed fields, cutting fields 1 and 2 to
+// MaxLaengeName1 and MaxLaengeName2 characters. False when a piece was longer than a field
+// holds (255 characters); that field then holds its first 255 characters.
+bool ParseWaypointFields(const char* text, WaypointFields& record, const AppConfig& config);
+
+// Removes leading white space and trailing blanks in place; returns the new length.
+int TrimField(char* field);
+
+}  // namespace zr640

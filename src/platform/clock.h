@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+namespace zr640::platform {
+
+// A monotonic millisecond clock; differences are taken as unsigned 32-bit values.
+class MonotonicClock {
+public:
+    virtual ~MonotonicClock() = default;
+    virtual std::uint32_t NowMs() = 0;
+};
+
+// The standard library's steady clock.
+class SteadyClock final : public MonotonicClock {
+public:
+    std::uint32_t NowMs() override;
+};
+
+}  // namespace zr640::platform

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zr640::platform {
+
+// The device's time-outs, in the order of the Win32 COMMTIMEOUTS record.
+struct CommTimeouts {
+    std::uint32_t readIntervalTimeout = 0;
+    std::uint32_t readTotalTimeoutMultiplier = 0;
+    std::uint32_t readTotalTimeoutConstant = 0;
+    std::uint32_t writeTotalTimeoutMultiplier = 0;
+    std::uint32_t writeTotalTimeoutConstant = 0;
+};
+
+// Purge flags and event mask bits (Win32 values).
+inline constexpr std::uint32_t kPurgeTxAbort = 1;
+inline constexpr std::uint32_t kPurgeRxAbort = 2;
+inline constexpr std::uint32_t kPurgeTxClear = 4;
+inline constexpr std::uint32_t kPurgeRxClear = 8;
+inline constexpr std::uint32_t kEventRxChar = 1;
+inline constexpr std::uint32_t kEventTxEmpty = 4;
+
+enum class InputWait { Ready, TimedOut, LineLost };
+
+// One serial device, with operations that mirror the Win32 communications calls. The
+// portable port logic (serial/com_port) drives them in the documented order and reports
+// their failures; a backend only talks to its operating system.
+class SerialDevice {
+public:
+    virtual ~SerialDevice() = default;
+
+    // CreateFileA on the device behind COM portNumber. False when it cannot be opened.
+    virtual bool Open(int portNumber) = 0;
+    // A further line for the "could not open" message (device path and reason), or empty.
+    virtual std::string OpenFailureDetail() = 0;
+    // SetupComm.
+    virtual bool SetupQueues(std::uint32_t rxQueueSize, std::uint32_t txQueueSize) = 0;
+    // BuildCommDCBA from a text such as "COM1:4800,N,8,1": the call's result, 0 on failure.
+    virtual int BuildLineSettings(const char* settingsText) = 0;
+    // SetCommState with the built settings plus the fixed block: binary, no flow control,
+    // DTR and RTS disabled, XonChar 0x11, XoffChar 0x13, ErrorChar 0x20, EvtChar 0xFF.
+    virtual bool ApplyLineSettings() = 0;
+    virtual bool GetTimeouts(CommTimeouts& timeouts) = 0;
+    virtual bool SetTimeouts(const CommTimeouts& timeouts) = 0;
+    virtual bool SetEventMask(std::uint32_t mask) = 0;
+    virtual bool Purge(std::uint32_t flags) = 0;
+    virtual void ClearErrors() = 0;
+    // Reads at most one byte and returns at once: the number of bytes read, 0 or 1.
+    virtual int ReadByte(std::uint8_t& byte) = 0;
+    // Blocks, without using the processor, until input waits, the time has passed, or the
+    // line is gone (device unplugged, peer closed).
+    virtual InputWait WaitForInput(std::uint32_t timeoutMs) = 0;
+    // WriteFile of the whole block: the number of bytes written.
+    virtual int Write(const std::uint8_t* bytes, int length) = 0;
+    // The wait after a write: returns once the block has left, also on a silent line.
+    virtual void WaitUntilSent() = 0;
+    // EscapeCommFunction: 3 raises RTS, 4 lowers it.
+    virtual void EscapeFunction(int function) = 0;
+    // CloseHandle: false on failure.
+    virtual bool Close() = 0;
+    // The system's last-error code after a failed step.
+    virtual std::uint32_t LastError() = 0;
+};
+
+}  // namespace zr640::platform

@@ -1,0 +1,13 @@
+#include <chrono>
+
+#include "platform/clock.h"
+
+namespace zr640::platform {
+
+std::uint32_t SteadyClock::NowMs() {
+    const auto sinceEpoch = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count());
+}
+
+}  // namespace zr640::platform

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/clock.h"
+#include "platform/dialog_controls.h"
+#include "platform/serial_device.h"
+
+namespace zr640 {
+
+inline constexpr int SETRTS = 3;
+inline constexpr int CLRRTS = 4;
+
+// Control ids of the indicators that the port lights.
+inline constexpr int kRxIndicatorId = 103;
+inline constexpr int kTxIndicatorId = 104;
+
+// The record of the one serial port. Its owner (the controller) creates it once for the
+// run, sets `device` and `indicators`, and hands it to OpenComPort.
+struct ComPort {
+    std::uint8_t isOpen = 0;
+    std::uint8_t* rxRing = nullptr;
+    std::int32_t rxWritePos = 0;
+    std::int32_t rxReadPos = 0;
+    std::uint8_t* txBuffer = nullptr;
+    std::int32_t txWritePos = 0;
+    std::int32_t txReadPos = 0;
+    std::int32_t rxRingSize = 0;
+    std::int32_t txBufferSize = 0;
+    std::int32_t userValue = 0;
+    platform::SerialDevice* device = nullptr;
+    platform::CommTimeouts savedTimeouts;
+    // Where RX and TX are shown; may be null (no dialog).
+    platform::DialogControls* indicators = nullptr;
+
+    ComPort() = default;
+    ComPort(const ComPort&) = delete;
+    ComPort& operator=(const ComPort&) = delete;
+    ~ComPort();
+};
+
+// Opens and configures the device of `record`: the record on success, else null after a
+// message box. Every other operation accepts null and then only returns its null result.
+ComPort* OpenComPort(ComPort& record, int portNumber, std::int32_t baudRate, char parityLetter,
+                     int dataBits, int stopBits, int rxRingSize, int txBufferSize, int userValue);
+int CloseComPort(ComPort* port);
+// The next received byte as 0..255, or -1 when none is waiting. Never waits.
+int ReadComByte(ComPort* port);
+int WriteComBlock(ComPort* port, const std::uint8_t* bytes, int length);
+int SetRts(ComPort* port, int function);
+int DiscardInput(ComPort* port);
+
+// The one wait primitive of the core: blocks, without using the processor, until a byte
+// may be read, `timeoutMs` has passed, or the line is gone. On a null port it sleeps for
+// the whole time and reports TimedOut.
+platform::InputWait WaitComInput(ComPort* port, std::uint32_t timeoutMs);
+
+}  // namespace zr640

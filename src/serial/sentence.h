@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/list_view.h"
+#include "serial/com_port.h"
+
+namespace zr640 {
+
+inline constexpr std::uint32_t ReplyTimeoutMs = 2000;
+inline constexpr int kExchangeAttempts = 3;
+
+// Exclusive or of bytes 1 .. length-1 (the leading "$" is left out).
+int SentenceChecksum(const std::uint8_t* bytes, int length);
+
+// "$BODY" -> "$BODY*HH\r\n".
+std::string FrameSentence(const std::string& dollarAndBody);
+
+// Results of ExchangeSentence.
+inline constexpr int kExchangeAccepted = 1;
+inline constexpr int kExchangeWrongReply = -1;
+inline constexpr int kExchangeOverflow = -2;
+inline constexpr int kExchangeNoReply = -3;
+
+// Sends `sentence` and waits for a reply line that begins with `expectedPrefix`, with
+// `attempts` attempts of at most `timeLimitMs` each.
+int ExchangeSentence(platform::ListView* log, ComPort* port, platform::MonotonicClock& clock,
+                     std::uint32_t timeLimitMs, int attempts, const char* sentence,
+                     const char* expectedPrefix);
+
+}  // namespace zr640

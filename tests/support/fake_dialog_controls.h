@@ -1,0 +1,43 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fake_list_view.h"
+#include "platform/dialog_controls.h"
+
+namespace zr640::testing {
+
+// The main dialog's controls as plain state, with a history of indicator changes.
+class FakeDialogControls final : public platform::DialogControls {
+public:
+    void SetItemText(int id, const char* text) override { itemText[id] = text; }
+    void CheckButton(int id, bool checked) override {
+        checkedState[id] = checked;
+        checks.emplace_back(id, checked);
+    }
+    platform::ListView* List(int id) override { return id == 110 ? &list : nullptr; }
+    void StartTimer(unsigned periodMs) override {
+        timerPeriodMs = periodMs;
+        timerRunning = true;
+    }
+    void StopTimer() override { timerRunning = false; }
+    void EndDialog() override { ended = true; }
+
+    bool IsChecked(int id) const {
+        auto it = checkedState.find(id);
+        return it != checkedState.end() && it->second;
+    }
+
+    FakeListView list;
+    std::map<int, std::string> itemText;
+    std::map<int, bool> checkedState;
+    std::vector<std::pair<int, bool>> checks;
+    unsigned timerPeriodMs = 0;
+    bool timerRunning = false;
+    bool ended = false;
+};
+
+}  // namespace zr640::testing
