@@ -7,16 +7,16 @@
 #include "platform/dialog_controls.h"
 #include "platform/list_view.h"
 #include "serial/com_port.h"
+#include "telemetry/telemetry_frame.h"
 
 namespace zr640 {
 
-inline constexpr int kFrameBufferSize = 256;
 inline constexpr int kByteDisplayId = 101;
 
 // What the frame reader keeps from one tick to the next.
 struct TelemetryReader {
     std::int32_t FrameCounter = 0;
-    std::array<std::uint8_t, kFrameBufferSize> FrameBuffer{};
+    FrameBytes FrameBuffer{};
 };
 
 // The receive step of one poll tick: takes one byte, shows it, and when it starts a frame
