@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "platform/clock.h"
@@ -12,6 +11,9 @@
 namespace zr640 {
 
 inline constexpr int kByteDisplayId = 101;
+// A frame whose rest stays away this long is given up; at 4800 baud a whole 255-byte frame
+// takes about 0.53 s, and the user interface is held while a frame is read.
+inline constexpr std::uint32_t kFrameSilenceLimitMs = 1000;
 
 // What the frame reader keeps from one tick to the next.
 struct TelemetryReader {
@@ -20,7 +22,8 @@ struct TelemetryReader {
 };
 
 // The receive step of one poll tick: takes one byte, shows it, and when it starts a frame
-// reads the frame and logs it decoded.
+// reads the frame and logs it decoded. A frame that falls silent for kFrameSilenceLimitMs,
+// or whose Length is 0, is dropped with a log line saying so.
 void PollTelemetry(ComPort* port, TelemetryReader& reader, platform::DialogControls& dialog,
                    platform::ListView* log, platform::MonotonicClock& clock);
 
