@@ -11,6 +11,9 @@ namespace {
 
 // Formats into `buffer`, cutting a longer text at the buffer's end. The terminator is set
 // again because a failed conversion leaves the buffer's contents unspecified.
+#if defined(__GNUC__)
+__attribute__((format(printf, 3, 0)))
+#endif
 void FormatInto(char* buffer, std::size_t size, const char* format, std::va_list args) {
     if (std::vsnprintf(buffer, size, format, args) < 0) {
         buffer[0] = '\0';
