@@ -119,11 +119,13 @@ TEST_F(ProfileFileRules, ValuesAreCutTo255CharactersAndLoseEnclosingQuotes) {
              "Quoted=\"  Hetzleser Berg,EDQX  \"\r\n"
              "Single='Bayreuth,EDQD'\r\n"
              "Unbalanced=\"Bayreuth,EDQD\r\n"
+             "Lone='\r\n"
              "Empty=\r\n");
     EXPECT_EQ(Get("Strecke", "Long"), longValue.substr(0, 255));
     EXPECT_EQ(Get("Strecke", "Quoted"), "  Hetzleser Berg,EDQX  ");
     EXPECT_EQ(Get("Strecke", "Single"), "Bayreuth,EDQD");
     EXPECT_EQ(Get("Strecke", "Unbalanced"), "\"Bayreuth,EDQD");
+    EXPECT_EQ(Get("Strecke", "Lone"), "'");
     EXPECT_EQ(Get("Strecke", "Empty"), "");
 }
 
