@@ -104,6 +104,13 @@ TEST_F(LoadConfigurationTest, MissingFileIsWrittenWithTheDefaultsThenQuits) {
     EXPECT_EQ(config.RouteCount, 0);
 }
 
+TEST_F(LoadConfigurationTest, SeparatorIsAppendedEvenAfterOne) {
+    const std::string withSeparator = directory.Path() + testing::kPathSeparator;
+    const AppConfig config = Load(withSeparator);
+    EXPECT_EQ(config.ConfigFilePath, withSeparator + testing::kPathSeparator + "zr640.ini");
+    EXPECT_TRUE(profile->Exists(iniPath.c_str()));
+}
+
 TEST_F(LoadConfigurationTest, FreshFileReadsBackAsTheDefaults) {
     Load(directory.Path());
     box.shown.clear();
