@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -130,7 +129,16 @@ void Simulator::Loop() {
         const int inputIndex = count;
         fds[count++] = {standardInputOpen_ ? STDIN_FILENO : -1, POLLIN, 0};
 
-        if (poll(fds, static_cast<nfds_t>(count), PollTimeoutMs(now)) < 0) {
+        // Nanosecond time-outs: paced bytes and answers leave on time, not on the next
+        // millisecond.
+        const std::optional<TimeNs> wake = NextWake(now);
+        timespec timeout{};
+        if (wake) {
+            const TimeNs wait = std::max<TimeNs>(*wake - now, 0);
+            timeout.tv_sec = static_cast<time_t>(wait / 1'000'000'000);
+            timeout.tv_nsec = static_cast<long>(wait % 1'000'000'000);
+        }
+        if (ppoll(fds, static_cast<nfds_t>(count), wake ? &timeout : nullptr, nullptr) < 0) {
             if (errno == EINTR) continue;
             std::fprintf(stderr, "zr640-sim: poll: %s\n", std::strerror(errno));
             return;
@@ -151,7 +159,7 @@ void Simulator::Loop() {
     }
 }
 
-int Simulator::PollTimeoutMs(TimeNs now) const {
+std::optional<TimeNs> Simulator::NextWake(TimeNs now) const {
     TimeNs wake = INT64_MAX;
     if (!replies_.empty()) wake = std::min(wake, replies_.front().due);
     if (telemetry_ && options_.intervalMs > 0) wake = std::min(wake, nextTelemetryAt_);
@@ -160,11 +168,8 @@ int Simulator::PollTimeoutMs(TimeNs now) const {
     }
     if (reopenAt_) wake = std::min(wake, *reopenAt_);
     if (line_.IsOpen() && masterIgnoredUntil_ > now) wake = std::min(wake, masterIgnoredUntil_);
-    if (wake == INT64_MAX) return -1;
-    if (wake <= now) return 0;
-    // Rounded up, so that a wake-up never comes before its deadline and finds nothing to do.
-    const TimeNs ms = (wake - now + kNsPerMs - 1) / kNsPerMs;
-    return static_cast<int>(std::min<TimeNs>(ms, INT_MAX));
+    if (wake == INT64_MAX) return std::nullopt;
+    return wake;
 }
 
 void Simulator::SendDueReplies(TimeNs now) {

@@ -15,7 +15,7 @@
 
 namespace zr640::sim {
 
-// The running simulator: one poll() loop over the master side of the terminal, a signal
+// The running simulator: one ppoll() loop over the master side of the terminal, a signal
 // descriptor and (if asked) standard input, woken by the earliest of its deadlines (next
 // telemetry frame, next paced byte, next delayed answer, reopening). Nothing spins.
 class Simulator {
@@ -37,7 +37,8 @@ private:
     bool SetUp();
     bool OpenLine();
     void Loop();
-    int PollTimeoutMs(TimeNs now) const;
+    // The earliest deadline, if any.
+    std::optional<TimeNs> NextWake(TimeNs now) const;
     void SendDueReplies(TimeNs now);
     void SendTelemetry(TimeNs now);
     void WriteOutput(TimeNs now);
