@@ -30,8 +30,8 @@ constexpr double kPolarSinkCircleMs = -0.7;
 constexpr double kWindFromDeg = 225.0;
 constexpr double kWindKmh = 18.0;
 constexpr double kMetresPerDegree = 111195.0;
-constexpr double kFinalGlideRatio = 38.0;
-constexpr double kGoalDistanceM = 180000.0;
+constexpr double kFinalGlideRatio = 40.0;
+constexpr double kGoalDistanceM = 60000.0;
 constexpr double kLoggerFixSeconds = 4.0;
 
 double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
