@@ -8,7 +8,7 @@
 namespace zr640::testing {
 
 // One line of a generated waypoint file and the nine fields the instrument must receive for
-// it (trimmed; names of at most 24 characters, codes of 5).
+// it (trimmed; names of at most 26 characters, each name once, codes of 5).
 struct SampleWaypoint {
     std::string line;
     std::array<std::string, 9> fields;
@@ -40,6 +40,10 @@ inline std::vector<SampleWaypoint> SampleWaypoints(int count) {
         SampleWaypoint waypoint;
         auto& f = waypoint.fields;
         f[0] = std::string(kPlaces[n % kPlaceCount]) + kSuffixes[(n / kPlaceCount) % 8];
+        // Every name once, as the instrument keeps one waypoint per name.
+        if (const int round = n / (kPlaceCount * 8); round > 0) {
+            f[0] += " " + std::to_string(round + 1);
+        }
         char text[32];
         std::snprintf(text, sizeof text, "%c%c%c%02d", 'A' + static_cast<int>(next(26)),
                       'A' + static_cast<int>(next(26)), 'A' + static_cast<int>(next(26)), n % 100);
