@@ -197,6 +197,18 @@ std::wstring MessageBoxText(HWND box) {
     return {};
 }
 
+// The last entries of the log, for a failure message.
+std::string LogTail(HWND list) {
+    constexpr std::size_t kShown = 12;
+    const auto entries = ListEntries(list);
+    std::string tail = "; the log ends with:";
+    const std::size_t first = entries.size() > kShown ? entries.size() - kShown : 0;
+    for (std::size_t i = first; i < entries.size(); ++i) {
+        tail += "\n  " + std::to_string(i) + ": " + Shown(entries[i]);
+    }
+    return tail;
+}
+
 void PressButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
 // The key goes to the control that has the focus in the dialog's thread, as if typed.
@@ -224,10 +236,15 @@ RECT DialogUnitsToPixels(int x, int y, int width, int height) {
         GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()), nullptr,
         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; });
     Expect(probe != nullptr, "cannot create a probe dialog for the dialog units");
-    RECT rect{x, y, x + width, y + height};
-    MapDialogRect(probe, &rect);
+    // The dialog manager converts position and size each on its own, and so must we: their
+    // roundings add up differently from those of the far corner's.
+    RECT position{x, y, x, y};
+    MapDialogRect(probe, &position);
+    RECT size{0, 0, width, height};
+    MapDialogRect(probe, &size);
     DestroyWindow(probe);
-    return rect;
+    return RECT{position.left, position.top, position.left + size.right,
+                position.top + size.bottom};
 }
 
 struct ControlRow {
@@ -503,8 +520,9 @@ private:
         } else if (step == L"count") {  // n: the log holds exactly n entries
             const int wanted = TakeInt();
             const int count = ListCount(Item(Dialog(), 110));
-            Expect(count == wanted, "the log holds " + std::to_string(count) + " entries, wanted " +
-                                        std::to_string(wanted));
+            Expect(count == wanted, "the log holds " + std::to_string(count) +
+                                        " entries, wanted " + std::to_string(wanted) +
+                                        LogTail(Item(Dialog(), 110)));
         } else if (step == L"wait-entry") {  // exact text, timeout: an entry with that text
             const std::wstring wanted = Unescape(Take());
             const DWORD timeout = TakeMs();
@@ -517,7 +535,29 @@ private:
                 }
                 return false;
             });
-            Expect(found, "no log entry " + Shown(wanted));
+            Expect(found, "no log entry " + Shown(wanted) + LogTail(list));
+        } else if (step == L"wait-ending") {  // text, timeout: an entry that ends so
+            const std::wstring wanted = Unescape(Take());
+            const DWORD timeout = TakeMs();
+            HWND list = Item(Dialog(), 110);
+            const bool found = WaitUntil(timeout, [&] {
+                for (const auto& entry : ListEntries(list)) {
+                    if (entry.size() >= wanted.size() &&
+                        entry.compare(entry.size() - wanted.size(), wanted.size(), wanted) == 0) {
+                        return true;
+                    }
+                }
+                return false;
+            });
+            Expect(found, "no log entry ending in " + Shown(wanted) + LogTail(list));
+        } else if (step == L"entry-begins") {  // index, text
+            const std::size_t index = static_cast<std::size_t>(TakeInt());
+            const std::wstring wanted = Unescape(Take());
+            HWND list = Item(Dialog(), 110);
+            const auto entries = ListEntries(list);
+            Expect(index < entries.size() && entries[index].rfind(wanted, 0) == 0,
+                   "entry " + std::to_string(index) + " does not begin with " + Shown(wanted) +
+                       LogTail(list));
         } else if (step == L"wait-count") {  // n, timeout: at least n entries
             const int wanted = TakeInt();
             const DWORD timeout = TakeMs();
@@ -577,6 +617,8 @@ private:
             CheckTemplate(Take());
         } else if (step == L"layout") {
             CheckLayout(Dialog());
+        } else if (step == L"activate") {  // brings the dialog to the front, title bar lit
+            SetForegroundWindow(Dialog());
         } else if (step == L"window-geometry") {  // prints WxH+X+Y of the dialog's frame
             RECT rect{};
             GetWindowRect(Dialog(), &rect);
