@@ -179,8 +179,8 @@ scenario_run_toggle() {
     start_app
     # "Run" stops reading: the log stands still while frames keep coming; pressed again, the
     # frames waiting in the port and the new ones are read.
-    drive dialog 30000 wait-count 10 15000 click 102 sleep 500 steady 2000 \
-        click 102 grows 5 15000 escape gone 10000
+    drive dialog 30000 wait-count 10 15000 press 102 steady 2000 \
+        press 102 grows 5 15000 escape gone 10000
     expect_app_exit 0
 }
 
@@ -216,6 +216,35 @@ scenario_choose_file() {
     expect_app_exit 0
 }
 
+scenario_transfer_progress() {
+    write_default_ini
+    mkdir -p "$work/waypoints"
+    local i
+    for i in 1 2 3 4 5 6 7 8; do
+        printf 'Punkt%d,P%d,N,48.%d,E,11.%d,500,1,122.50\r\n' "$i" "$i" "$i" "$i"
+    done >"$work/waypoints/acht.wht"
+    # Every answer comes late: the upload holds the dialog for some seconds, no tick and no
+    # message is handled meanwhile, and still each new line must reach the screen.
+    start_sim COM1 --no-telemetry --reply-delay 400
+    start_app
+    local list
+    list=$(timeout 60 wine "$ZR640_DRIVER" dialog 30000 click 118 \
+        choose "$chooser_title" Wendepunktdateien acht.wht 15000 activate \
+        item-geometry 110 click 116 | sed -n 's/^geometry: //p')
+    [[ -n $list ]] || fail "no list geometry"
+    sleep 1.5
+    import -window root -crop "$list" +repage "$work/during-1.png" || fail "no screenshot"
+    sleep 1.5
+    import -window root -crop "$list" +repage "$work/during-2.png" || fail "no screenshot"
+    drive dialog 30000 wait-ending 'Update fertig, 8 Sätze übertragen!' 30000
+    local changed
+    changed=$(compare -metric AE "$work/during-1.png" "$work/during-2.png" null: 2>&1)
+    echo "pixels of the log that changed during the upload: $changed"
+    [[ $changed =~ ^[0-9]+$ && $changed -gt 0 ]] || fail "the log stood still during the upload"
+    drive dialog 5000 escape gone 10000
+    expect_app_exit 0
+}
+
 scenario_layout() {
     write_default_ini
     start_sim COM1 --no-telemetry
@@ -234,6 +263,7 @@ telemetry) scenario_telemetry ;;
 run-toggle) scenario_run_toggle ;;
 debug) scenario_debug ;;
 choose-file) scenario_choose_file ;;
+transfer-progress) scenario_transfer_progress ;;
 layout) scenario_layout ;;
 *) fail "unknown scenario" ;;
 esac

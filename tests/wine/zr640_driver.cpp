@@ -495,6 +495,12 @@ private:
                    "a message box \"" + Utf8(caption) + "\" came up");
         } else if (step == L"click") {  // id
             PressButton(Item(Dialog(), TakeInt()));
+        } else if (step == L"press") {  // id: a click that returns once its command has run
+            // Only for commands that open no window: the call waits for the handler.
+            DWORD_PTR result = 0;
+            Expect(SendMessageTimeoutW(Item(Dialog(), TakeInt()), BM_CLICK, 0, 0,
+                                       SMTO_ABORTIFHUNG, 30000, &result) != 0,
+                   "the click was not handled within 30 s");
         } else if (step == L"command") {  // id
             PostMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(TakeInt(), BN_CLICKED), 0);
         } else if (step == L"escape") {
@@ -619,9 +625,11 @@ private:
             CheckLayout(Dialog());
         } else if (step == L"activate") {  // brings the dialog to the front, title bar lit
             SetForegroundWindow(Dialog());
-        } else if (step == L"window-geometry") {  // prints WxH+X+Y of the dialog's frame
+        } else if (step == L"window-geometry" || step == L"item-geometry") {
+            // WxH+X+Y on the screen of the dialog's frame or of one control (id)
+            HWND window = step == L"window-geometry" ? Dialog() : Item(Dialog(), TakeInt());
             RECT rect{};
-            GetWindowRect(Dialog(), &rect);
+            GetWindowRect(window, &rect);
             std::printf("geometry: %ldx%ld+%ld+%ld\n", rect.right - rect.left,
                         rect.bottom - rect.top, rect.left, rect.top);
         } else {
