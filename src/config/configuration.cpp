@@ -45,6 +45,11 @@ constexpr const char* kDefaultNotWrittenText =
 // (they refuse or, worse, claim to have written what they did not). A longer path is
 // refused before the file is touched.
 constexpr std::size_t kMaxConfigPathLength = kFieldSize - 1;
+// A file that is there but cannot be read (a directory of that name, no read permission)
+// would read as empty, and the built-in settings would pass for the user's.
+constexpr const char* kUnreadableCaption = "Ini-Datei nicht lesbar!";
+constexpr const char* kUnreadableText =
+    "\n\nDie Ini-Datei\n%s\nl\xE4sst sich nicht lesen.\n\nProgramm wird beendet!";
 constexpr const char* kPathTooLongText =
     "\n\nDer Pfad der Ini-Datei ist l\xE4nger als 255 Zeichen:\n%s\n\nProgramm wird beendet!";
 
@@ -94,6 +99,11 @@ void LoadConfiguration(platform::ProfileFile& profile, const std::string& workin
         const bool written = WriteDefaultFile(profile, path);
         ShowMessage(platform::kStyleStopIcon, 1, kNotFoundCaption,
                     written ? kDefaultWrittenText : kDefaultNotWrittenText, path);
+        RaiseQuitRequest();
+        return;
+    }
+    if (!profile.Readable(path)) {
+        ShowMessage(platform::kStyleStopIcon, 1, kUnreadableCaption, kUnreadableText, path);
         RaiseQuitRequest();
         return;
     }

@@ -13,6 +13,9 @@ public:
     // Whether anything exists at the path (permissions play no part). Part of this service
     // because only the platform knows how to hand the path's bytes to its file system.
     virtual bool Exists(const char* path) = 0;
+    // Whether the file at the path can be read. The profile functions read one that cannot
+    // as if it were empty, which would pass the built-in settings off as the user's.
+    virtual bool Readable(const char* path) = 0;
     // The key's value, at most 255 characters, or the fallback.
     virtual std::string GetString(const char* section, const char* key, const char* fallback,
                                   const char* path) = 0;

@@ -102,6 +102,11 @@ bool IniProfileFile::Exists(const char* path) {
     return ::stat(path, &info) == 0;
 }
 
+bool IniProfileFile::Readable(const char* path) {
+    std::string text;
+    return ReadWholeFile(path, text) == FileState::Read;
+}
+
 std::string IniProfileFile::GetString(const char* section, const char* key, const char* fallback,
                                       const char* path) {
     std::string text;

@@ -11,6 +11,7 @@ namespace zr640::platform {
 class IniProfileFile final : public ProfileFile {
 public:
     bool Exists(const char* path) override;
+    bool Readable(const char* path) override;
     std::string GetString(const char* section, const char* key, const char* fallback,
                           const char* path) override;
     int GetInt(const char* section, const char* key, int fallback, const char* path) override;

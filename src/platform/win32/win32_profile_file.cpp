@@ -11,6 +11,18 @@ bool Win32ProfileFile::Exists(const char* path) {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool Win32ProfileFile::Readable(const char* path) {
+    // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open, as it cannot be read.
+    const HANDLE file = CreateFileA(path, GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
 std::string Win32ProfileFile::GetString(const char* section, const char* key,
                                         const char* fallback, const char* path) {
     char value[kValueBufferSize] = {};

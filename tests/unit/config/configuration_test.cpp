@@ -291,6 +291,18 @@ TEST_F(LoadConfigurationTest, DefaultFileThatCannotBeWrittenIsNotReportedAsWritt
     EXPECT_FALSE(profile->Exists(config.ConfigFilePath.c_str()));
 }
 
+TEST_F(LoadConfigurationTest, AFileThatCannotBeReadIsReportedInsteadOfReadAsEmpty) {
+    // A directory: root reads a file of mode 000 all the same, a directory no one can read.
+    std::filesystem::create_directory(iniPath);
+    const AppConfig config = Load(directory.Path());
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].caption, "Ini-Datei nicht lesbar!");
+    EXPECT_EQ(box.shown[0].text, "\n\nDie Ini-Datei\n" + iniPath +
+                                     "\nl\xE4sst sich nicht lesen.\n\nProgramm wird beendet!");
+    EXPECT_TRUE(QuitRequested());
+    EXPECT_EQ(config.RouteCount, 0);
+}
+
 TEST_F(LoadConfigurationTest, DeviceIsReadOnlyWhenGiven) {
     AppConfig config = LoadFile("[ZR640]\r\nCOMSETTINGS=COM1:4800,N,8,1\r\nDevice= /dev/ttyUSB0 \r\n");
     LoadDeviceSetting(*profile, config);

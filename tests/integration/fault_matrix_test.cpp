@@ -1,0 +1,349 @@
+// The fault matrix: one row for each thing that can go wrong at the instrument, on the line, in
+// the configuration or in the waypoint file, driven through the real core functions against the
+// real zr640-sim on a pseudo-terminal. Whatever the fault, the user is told in words, nothing
+// crashes, no step holds the user interface beyond the row's bound, memory stays flat, and the
+// log never claims records that the instrument does not hold.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/quit_request.h"
+#include "config/configuration.h"
+#include "fake_dialog_controls.h"
+#include "platform/clock.h"
+#include "platform/posix/ini_profile_file.h"
+#include "platform/posix/posix_serial_device.h"
+#include "recording_message_box.h"
+#include "serial/com_port.h"
+#include "sim_process.h"
+#include "telemetry/telemetry_reader.h"
+#include "transfer/transfer.h"
+
+namespace zr640 {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using std::chrono::seconds;
+
+enum class Action { LoadConfiguration, Replace, Task, Telemetry };
+
+// What a row puts where the tool will look: zr640.ini or the chosen waypoint file.
+using Prepare = std::function<void(const fs::path&)>;
+
+Prepare Bytes(std::string bytes) {
+    return [bytes](const fs::path& path) { std::ofstream(path, std::ios::binary) << bytes; };
+}
+void Nothing(const fs::path&) {}
+// Root reads a file of mode 000 all the same; a directory cannot be read by anyone.
+void DirectoryInstead(const fs::path& path) { fs::create_directory(path); }
+
+// `megabytes` of empty lines, written a megabyte at a time, and one record at the very end.
+Prepare EmptyLinesThenARecord(int megabytes) {
+    return [megabytes](const fs::path& path) {
+        std::ofstream file(path, std::ios::binary);
+        const std::string block(1 << 20, '\n');
+        for (int i = 0; i < megabytes; ++i) file << block;
+        file << "Bayreuth,EDQD\r\n";
+    };
+}
+
+struct FaultRow {
+    const char* fault;
+    std::vector<std::string> sim;  // the simulator's options; none for the configuration
+    std::vector<Action> actions;   // what the user does, in this order
+    Prepare prepare;
+    std::vector<std::string> shown;   // seen in the log or a message box, in this order
+    std::vector<std::string> absent;  // seen nowhere
+    seconds bound;                    // the longest one step may hold the user interface
+    bool quits = false;               // the configuration ends the program
+};
+
+const std::string kFinished = "fertig";
+const std::string kLost = "Verbindung zum Ger\xE4t verloren";
+const std::string kAbort = "Abbruch, Fehler bei resend!!";
+const std::string kNoAnswer = "Keine Antwort nach 2000 ms";
+const std::string kThreeRecords = "Bayreuth,EDQD\r\nHetzleser Berg,EDQX\r\nOschersleben,EDOL\r\n";
+
+const std::vector<FaultRow>& Matrix() {
+    using A = Action;
+    const std::vector<std::string> quiet = {"--no-telemetry"};
+    auto with = [&quiet](std::vector<std::string> more) {
+        more.insert(more.begin(), quiet.begin(), quiet.end());
+        return more;
+    };
+    static const std::vector<FaultRow> rows = {
+        {"instrument silent", with({"--silent"}), {A::Task}, Nothing,
+         {kNoAnswer, kNoAnswer, kNoAnswer, std::string(128, '-')}, {}, seconds(9)},
+        {"late answer", with({"--reply-delay", "2500"}), {A::Task}, Nothing,
+         {kNoAnswer, "$KTWPS,1,0*"}, {"Response Falsch"}, seconds(7)},
+        {"wrong answer twice", with({"--wrong-replies", "2"}), {A::Replace}, Bytes(kThreeRecords),
+         {"Response Falsch:$KTWPE,RETRY,KTWPI*", "Response Falsch:$KTWPE,RETRY,KTWPI*",
+          "Replace fertig, 3 S\xE4tze \xFC" "bertragen!"},
+         {kAbort}, seconds(3)},
+        {"garbage between frames", {"--interval", "100", "--garbage"}, {A::Telemetry}, Nothing,
+         {"Satznr 0 FlugZeitSek:", "Satznr 0 FlugZeitSek:"}, {"abgebrochen", "verworfen"},
+         seconds(2)},
+        {"frame cut off", {"--interval", "1300", "--cut-frame-every", "2"}, {A::Telemetry},
+         Nothing, {"Satznr ", "Rahmen abgebrochen nach "}, {}, seconds(2)},
+        {"Length 0", {"--interval", "100", "--zero-length-every", "2"}, {A::Telemetry}, Nothing,
+         {"Satznr ", "$ Laenge 0, Rahmen verworfen"}, {}, seconds(2)},
+        {"line closed mid-upload", with({"--hangup-after", "2"}), {A::Replace},
+         Bytes(kThreeRecords), {"$KTWPA,2*", kLost, kAbort}, {kFinished}, seconds(3)},
+        {"device unplugged and plugged again",
+         with({"--hangup-after", "1", "--reopen-after", "300"}),
+         {A::Replace, A::Task, A::Telemetry}, Bytes(kThreeRecords),
+         {"$KTWPA,1*", kLost, kAbort, "Strecke setzen", kLost}, {kFinished}, seconds(3)},
+        {"configuration missing", {}, {A::LoadConfiguration}, Nothing,
+         {"[Ini-Datei nicht gefunden!]", "Eine Datei mit Defaulteinstellungen wurde angelegt."},
+         {}, seconds(2), true},
+        {"configuration unreadable", {}, {A::LoadConfiguration}, DirectoryInstead,
+         {"[Ini-Datei nicht lesbar!]", "zr640.ini\nl\xE4sst sich nicht lesen."}, {}, seconds(2),
+         true},
+        {"configuration malformed", {}, {A::LoadConfiguration},
+         Bytes("[ZR640]\r\nCOMSETTINGS=COM1:4800,N,8\r\n"),
+         {"[Fehler im COM-Eintrag in Ini-Datei!]", "Eintrag COM1:4800,N,8 fehlerhaft"}, {},
+         seconds(2), true},
+        {"waypoint file missing", quiet, {A::Replace}, Nothing,
+         {"/waypoints.wht l\xE4sst sich nicht \xF6" "ffnen!"},
+         {kFinished, "$KTWPI"}, seconds(2)},
+        {"waypoint file empty", quiet, {A::Replace}, Bytes(""),
+         {"$KTWPO,Replace,", "Replace fertig, 0 S\xE4tze"}, {"WP "}, seconds(3)},
+        {"waypoint file binary", quiet, {A::Replace},
+         Bytes([] {
+             std::string bytes;
+             for (int i = 0; i < 1024; ++i) bytes += static_cast<char>(i * 7 % 256);
+             return bytes;
+         }()),
+         {"WP   1: Abbruch, Zeile 1 der Datei enth\xE4lt ein Nullbyte!"}, {kFinished},
+         seconds(3)},
+        {"NUL bytes", quiet, {A::Replace},
+         Bytes(std::string("Bayreuth,EDQD\r\nHetz\0leser Berg,EDQX\r\nOschersleben,EDOL\r\n", 54)),
+         {"$KTWPA,1*", "WP   2: Abbruch, Zeile 2 der Datei enth\xE4lt ein Nullbyte!"}, {kFinished},
+         seconds(3)},
+        {"no line end", quiet, {A::Replace}, Bytes("Bayreuth,EDQD\r\nOschersleben,EDOL"),
+         {"WP   2: $KTWPU,Oschersleben,EDOL,", "Replace fertig, 2 S\xE4tze"}, {}, seconds(3)},
+        {"huge waypoint file", quiet, {A::Replace}, EmptyLinesThenARecord(50),
+         {"WP   1: $KTWPU,Bayreuth,EDQD,", "Replace fertig, 1 S\xE4tze"}, {}, seconds(30)},
+        {"waypoint line of 1 MB", quiet, {A::Replace}, Bytes(std::string(1 << 20, 'A') + "\r\n"),
+         {"WP   1: Abbruch, Zeile 1 der Datei ist l\xE4nger als 511 Zeichen!"}, {kFinished},
+         seconds(3)},
+    };
+    return rows;
+}
+
+// The index of the first entry at or after `from` that contains `text`, or seen.size().
+std::size_t Find(const std::vector<std::string>& seen, const std::string& text, std::size_t from) {
+    for (; from < seen.size(); ++from) {
+        if (seen[from].find(text) != std::string::npos) break;
+    }
+    return from;
+}
+
+// The first of `texts` not seen in this order after those before it, or texts.size().
+std::size_t FirstMissing(const std::vector<std::string>& seen,
+                         const std::vector<std::string>& texts) {
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        next = Find(seen, texts[i], next);
+        if (next == seen.size()) return i;
+        ++next;
+    }
+    return texts.size();
+}
+
+long PeakResidentKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Everything the user could read: the log's entries, and each message box as "[caption]" and
+// its text.
+class Scene {
+public:
+    explicit Scene(const FaultRow& row) : row_(row), directory_(MakeDirectory()) {
+        config.MaxLaengeName1 = 20;
+        if (!row.sim.empty()) {
+            std::vector<std::string> options = row.sim;
+            options.insert(options.end(), {"--store", StorePath()});
+            started = sim.Start(options);
+            device = std::make_unique<platform::PosixSerialDevice>(sim.SlavePath());
+            record.device = device.get();
+            port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+            DiscardInput(port);
+        }
+    }
+    ~Scene() {
+        if (port != nullptr) CloseComPort(port);
+        std::error_code ignored;
+        fs::remove_all(directory_, ignored);
+    }
+
+    fs::path Path(const char* name) const { return directory_ / name; }
+    std::string StorePath() const { return Path("memory.txt").string(); }
+
+    // Runs one action and returns the longest time that one step of it held the thread.
+    Clock::duration Run(Action action) {
+        waypointFilePath = Path("waypoints.wht").string();
+        TransferContext context{&dialog.list, port, clock, config, receiveEnabled,
+                                waypointFilePath};
+        const Clock::time_point start = Clock::now();
+        switch (action) {
+        case Action::LoadConfiguration: {
+            platform::IniProfileFile profile;
+            LoadConfiguration(profile, directory_.string(), '/', config);
+            break;
+        }
+        case Action::Replace:
+            UploadWaypointFile(UploadMode::Replace, context);
+            break;
+        case Action::Task:
+            UploadTask(context);
+            break;
+        case Action::Telemetry:
+            return PollUntilShown();
+        }
+        return Clock::now() - start;
+    }
+
+    // The ticks of the poll timer, for at least a second and until the row's texts are seen
+    // (at most six seconds): the longest that one tick took.
+    Clock::duration PollUntilShown() {
+        TelemetryReader reader;
+        Clock::duration longest{};
+        const Clock::time_point start = Clock::now();
+        while (Clock::now() - start < seconds(1) ||
+               (FirstMissing(Seen(), row_.shown) < row_.shown.size() &&
+                Clock::now() - start < seconds(6))) {
+            const Clock::time_point tick = Clock::now();
+            PollTelemetry(port, reader, dialog, &dialog.list, clock);
+            longest = std::max(longest, Clock::now() - tick);
+            if (dialog.itemText[kByteDisplayId] == "EOF     " &&
+                WaitComInput(port, 50) == platform::InputWait::LineLost) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        }
+        return longest;
+    }
+
+    std::vector<std::string> Seen() const {
+        std::vector<std::string> seen = dialog.list.entries;
+        for (const testing::ShownMessage& message : messageBoxes.shown) {
+            seen.push_back("[" + message.caption + "]");
+            seen.push_back(message.text);
+        }
+        return seen;
+    }
+
+    // The waypoints the simulator held when it ended.
+    std::size_t StoredWaypoints() {
+        if (port != nullptr) CloseComPort(port);
+        port = nullptr;
+        sim.Stop(SIGTERM);
+        std::ifstream memory(StorePath());
+        std::size_t count = 0;
+        bool inWaypoints = false;
+        for (std::string line; std::getline(memory, line);) {
+            if (!line.empty() && line.front() == '[') {
+                inWaypoints = line == "[waypoints]";
+            } else if (inWaypoints && !line.empty()) {
+                ++count;
+            }
+        }
+        return count;
+    }
+
+    testing::RecordingMessageBox messageBoxes;
+    test::SimProcess sim;
+    bool started = false;
+    std::unique_ptr<platform::PosixSerialDevice> device;
+    ComPort record;
+    ComPort* port = nullptr;
+    platform::SteadyClock clock;
+    testing::FakeDialogControls dialog;
+    AppConfig config;
+    bool receiveEnabled = false;
+    std::string waypointFilePath;
+
+private:
+    static fs::path MakeDirectory() {
+        static int counter = 0;
+        const fs::path path = fs::temp_directory_path() /
+            ("zr640-faults-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        fs::create_directories(path);
+        return path;
+    }
+
+    const FaultRow& row_;
+    fs::path directory_;
+};
+
+// The number N of a "... fertig, N Sätze übertragen!" line, or -1 when there is none.
+long ClaimedRecords(const std::vector<std::string>& seen) {
+    for (const std::string& entry : seen) {
+        long count = -1;
+        const std::size_t at = entry.find("fertig, ");
+        if (at != std::string::npos && std::sscanf(entry.c_str() + at, "fertig, %ld", &count) == 1) {
+            return count;
+        }
+    }
+    return -1;
+}
+
+TEST(FaultMatrix, EveryFaultIsToldInWordsWithinItsBoundAndNothingIsClaimedFalsely) {
+    constexpr long kFlatMemoryKilobytes = 16 * 1024;
+    for (const FaultRow& row : Matrix()) {
+        SCOPED_TRACE(row.fault);
+        ResetQuitRequest();
+        Scene scene(row);
+        ASSERT_TRUE(row.sim.empty() || (scene.started && scene.port != nullptr))
+            << scene.sim.Error();
+        const bool configurationRow = row.actions.front() == Action::LoadConfiguration;
+        row.prepare(configurationRow ? scene.Path(kConfigFileName) : scene.Path("waypoints.wht"));
+
+        const long memoryBefore = PeakResidentKilobytes();
+        for (const Action action : row.actions) {
+            EXPECT_LT(scene.Run(action), row.bound);
+        }
+        EXPECT_LT(PeakResidentKilobytes() - memoryBefore, kFlatMemoryKilobytes);
+        EXPECT_EQ(QuitRequested(), row.quits);
+
+        const std::vector<std::string> seen = scene.Seen();
+        const std::size_t missing = FirstMissing(seen, row.shown);
+        EXPECT_EQ(missing, row.shown.size())
+            << "not shown in this order: " << row.shown[std::min(missing, row.shown.size() - 1)];
+        for (const std::string& text : row.absent) {
+            EXPECT_EQ(Find(seen, text, 0), seen.size()) << "shown: " << text;
+        }
+        if (!row.sim.empty() && !configurationRow) {
+            // A Replace starts from an empty list, and every name is sent once.
+            const long claimed = ClaimedRecords(seen);
+            const std::size_t stored = scene.StoredWaypoints();
+            if (claimed >= 0) {
+                EXPECT_EQ(stored, static_cast<std::size_t>(claimed));
+            }
+        }
+        if (::testing::Test::HasFailure()) {
+            std::ostringstream all;
+            for (const std::string& entry : seen) all << "  | " << entry << "\n";
+            ADD_FAILURE() << "what the user saw:\n" << all.str();
+            return;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zr640
