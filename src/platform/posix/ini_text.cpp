@@ -148,28 +148,43 @@ bool IniText::Set(std::string_view section, std::string_view key, std::string_vi
         HasLineBreak(key) || HasLineBreak(value)) {
         return false;
     }
-    const std::string keyLine = Encoded(key) + "=" + Encoded(value);
     const auto sectionLine = FindSection(section);
     if (!sectionLine) {
+        const std::string_view lineEnd = LineEndAt(text_.size());
         const bool lastLineOpen = !lines_.empty() && lines_.back().next == lines_.back().end;
-        std::string added = lastLineOpen ? std::string(kLineEnd) : std::string();
+        std::string added = lastLineOpen ? std::string(lineEnd) : std::string();
         if (!lines_.empty()) {
-            added += kLineEnd;  // a blank line between sections, as Windows writes them
+            added += lineEnd;  // a blank line between sections, as Windows writes them
         }
-        added += "[" + Encoded(section) + "]" + std::string(kLineEnd) + keyLine +
-                 std::string(kLineEnd);
+        added += "[" + Encoded(section) + "]" + std::string(lineEnd) + KeyLine(key, value) +
+                 std::string(lineEnd);
         text_ += added;
     } else if (const auto existing = FindKey(*sectionLine, key)) {
         const Line& line = lines_[*existing];
         text_.replace(line.nameEnd, line.contentEnd - line.nameEnd, "=" + Encoded(value));
     } else {
         const Line& after = lines_[LastContentLine(*sectionLine)];
+        const std::string lineEnd(LineEndAt(after.next));
         const bool open = after.next == after.end;
-        text_.insert(after.next, (open ? std::string(kLineEnd) : std::string()) + keyLine +
-                                     std::string(kLineEnd));
+        text_.insert(after.next,
+                     (open ? lineEnd : std::string()) + KeyLine(key, value) + lineEnd);
     }
     Split();
     return true;
+}
+
+std::string IniText::KeyLine(std::string_view key, std::string_view value) const {
+    return Encoded(key) + "=" + Encoded(value);
+}
+
+std::string_view IniText::LineEndAt(std::size_t position) const {
+    // Behind the file's last line feed, lines end at carriage returns. A line feed added
+    // there would join all of them into one line, so lines added there end the same way.
+    const std::string_view before(text_.data(), position);
+    const std::size_t lastLineFeed = before.rfind('\n');
+    const std::size_t tailStart = lastLineFeed == std::string_view::npos ? 0 : lastLineFeed + 1;
+    return before.find('\r', tailStart) != std::string_view::npos ? std::string_view("\r")
+                                                                  : kLineEnd;
 }
 
 }  // namespace zr640::platform

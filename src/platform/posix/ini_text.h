@@ -23,8 +23,9 @@ public:
     std::optional<std::string> Value(std::string_view section, std::string_view key) const;
 
     // Sets the key, adding section and key as needed; every other byte stays as it was, and
-    // added lines end in CR LF. False, with the text unchanged, for names or a value that
-    // cannot be written as one line ("=" in a key, a line break anywhere, an empty name).
+    // added lines end in CR LF (in CR alone where the file's lines end so). False, with the
+    // text unchanged, for names or a value that cannot be written as one line ("=" in a key,
+    // a line break anywhere, an empty name).
     bool Set(std::string_view section, std::string_view key, std::string_view value);
 
     const std::string& Text() const { return text_; }
@@ -49,6 +50,9 @@ private:
     std::optional<std::size_t> FindKey(std::size_t sectionLine, std::string_view key) const;
     std::size_t LastContentLine(std::size_t sectionLine) const;
     std::string Encoded(std::string_view text) const;
+    std::string KeyLine(std::string_view key, std::string_view value) const;
+    // The line end for lines added at `position`: CR LF, or CR where lines end at CRs.
+    std::string_view LineEndAt(std::size_t position) const;
 
     std::string text_;
     bool utf8_ = false;

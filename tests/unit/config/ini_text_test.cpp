@@ -51,6 +51,24 @@ TEST(IniTextTest, EveryOtherByteStaysAsItWas) {
               "[Settings]\r\nDebug=2\r\n");
 }
 
+// Found by fuzzing: a CR LF added behind lines that end in CR alone joined them into one line,
+// and every key of the file was lost.
+TEST(IniTextTest, LinesAddedWhereLinesEndInCarriageReturnsEndSo) {
+    const std::string crOnly = "[ZR640]\rCOMSETTINGS=COM2:9600,N,8,1\r[Strecke]\rStreckenPunkt1=A";
+    IniText ini(crOnly);
+    ASSERT_TRUE(ini.Set("Strecke", "StreckenPunkt2", "B"));
+    ASSERT_TRUE(ini.Set("Settings", "Debug", "1"));
+    EXPECT_EQ(ini.Text(), crOnly + "\rStreckenPunkt2=B\r\r[Settings]\rDebug=1\r");
+    EXPECT_EQ(ini.Value("ZR640", "COMSETTINGS"), "COM2:9600,N,8,1");
+    EXPECT_EQ(ini.Value("Strecke", "StreckenPunkt1"), "A");
+
+    // Lines before the last line feed end at line feeds; those behind it at carriage returns.
+    EXPECT_EQ(AfterSet("[A]\r\nk=1\r\n[B]\rk=2\r", "A", "n", "3"),
+              "[A]\r\nk=1\r\nn=3\r\n[B]\rk=2\r");
+    EXPECT_EQ(AfterSet("[A]\r\nk=1\r\n[B]\rk=2\r", "B", "n", "3"),
+              "[A]\r\nk=1\r\n[B]\rk=2\rn=3\r");
+}
+
 TEST(IniTextTest, TextsThatBreakTheLineAreRefused) {
     IniText ini("[Settings]\r\nDebug=0\r\n");
     EXPECT_FALSE(ini.Set("Settings", "Debug", "1\r\n[Evil]"));
