@@ -41,6 +41,13 @@ constexpr const char* kDefaultNotWrittenText =
     "\n\nDie Ini-Datei wurde in\n%s nicht gefunden.\n\nEine Datei mit Defaulteinstellungen "
     "konnte nicht angelegt werden!\n\nProgramm wird beendet!";
 
+// The path is kept in 256 bytes, and the Windows profile functions take no longer paths
+// (they refuse or, worse, claim to have written what they did not). A longer path is
+// refused before the file is touched.
+constexpr std::size_t kMaxConfigPathLength = kFieldSize - 1;
+constexpr const char* kPathTooLongText =
+    "\n\nDer Pfad der Ini-Datei ist l\xE4nger als 255 Zeichen:\n%s\n\nProgramm wird beendet!";
+
 bool WriteDefaultFile(platform::ProfileFile& profile, const char* path) {
     bool allWritten = true;
     for (const ProfileEntry& entry : kDefaultFile) {
@@ -78,6 +85,11 @@ void LoadConfiguration(platform::ProfileFile& profile, const std::string& workin
     config.ConfigFilePath = workingDirectory + separator + kConfigFileName;
     const char* path = config.ConfigFilePath.c_str();
 
+    if (config.ConfigFilePath.size() > kMaxConfigPathLength) {
+        ShowMessage(platform::kStyleStopIcon, 1, kNotFoundCaption, kPathTooLongText, path);
+        RaiseQuitRequest();
+        return;
+    }
     if (!profile.Exists(path)) {
         const bool written = WriteDefaultFile(profile, path);
         ShowMessage(platform::kStyleStopIcon, 1, kNotFoundCaption,

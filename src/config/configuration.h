@@ -11,8 +11,8 @@ inline constexpr const char* kConfigFileName = "zr640.ini";
 inline constexpr const char* kDefaultComSettings = "COM1:4800,N,8,1";
 
 // Fills `config` from zr640.ini in `workingDirectory`, or writes a default file there, shows
-// a message and raises the quit request. `separator` is the platform's path separator; the
-// path is kept whole, however long the directory's name.
+// a message and raises the quit request. `separator` is the platform's path separator. A path
+// of more than 255 characters is refused with a message and the quit request.
 void LoadConfiguration(platform::ProfileFile& profile, const std::string& workingDirectory,
                        char separator, AppConfig& config);
 

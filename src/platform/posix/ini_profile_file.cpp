@@ -55,8 +55,23 @@ std::string ProfileCopy(std::string_view value) {
     return std::string(value.substr(0, kValueCapacity));
 }
 
-// As RtlUnicodeStringToInteger in base 10: leading blanks and control characters, a sign,
-// digits up to the first other character, arithmetic modulo 2^32.
+// The digit's value in any base up to 36, or 36 for a character that is no digit.
+std::uint32_t DigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return static_cast<std::uint32_t>(c - '0');
+    }
+    if (c >= 'a' && c <= 'z') {
+        return static_cast<std::uint32_t>(c - 'a' + 10);
+    }
+    if (c >= 'A' && c <= 'Z') {
+        return static_cast<std::uint32_t>(c - 'A' + 10);
+    }
+    return 36;
+}
+
+// As GetPrivateProfileInt converts (RtlUnicodeStringToInteger with base 0): leading blanks and
+// control characters, a sign, a base prefix "0x", "0o" or "0b" (lower case only), digits up
+// to the first other character, arithmetic modulo 2^32.
 int ProfileInteger(std::string_view text) {
     text = text.substr(0, kIntegerDigitsRead);
     std::size_t at = 0;
@@ -67,9 +82,15 @@ int ProfileInteger(std::string_view text) {
     if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
         ++at;
     }
+    std::uint32_t base = 10;
+    if (at + 1 < text.size() && text[at] == '0') {
+        const char prefix = text[at + 1];
+        base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+        at += base == 10 ? 0 : 2;
+    }
     std::uint32_t total = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        total = total * 10u + static_cast<std::uint32_t>(text[at] - '0');
+    for (; at < text.size() && DigitValue(text[at]) < base; ++at) {
+        total = total * base + DigitValue(text[at]);
     }
     return static_cast<int>(negative ? 0u - total : total);
 }

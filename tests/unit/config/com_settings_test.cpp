@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -49,6 +50,9 @@ TEST_F(ParseComSettingsTest, FiveValuesAreTaken) {
     EXPECT_EQ(Parse("COM1: 4800,N,8,1").BaudRate, 4800) << "blank between colon and baud rate";
     EXPECT_EQ(Parse("COM\t+3:4800,N,8,1").PortNumber, 3) << "white space and a sign";
     EXPECT_EQ(Parse("COM1:4800,N,8,-1").StopBits, -1);
+    const AppConfig extremes = Parse("COM-2147483648:2147483647,N,8,1");
+    EXPECT_EQ(extremes.PortNumber, INT32_MIN);
+    EXPECT_EQ(extremes.BaudRate, INT32_MAX);
     EXPECT_TRUE(box.shown.empty());
     EXPECT_FALSE(QuitRequested());
 }
@@ -76,6 +80,8 @@ TEST_F(ParseComSettingsTest, MismatchesStopTheMatch) {
         {"COM1:4800,N,x,1", 3},    {"COM1:4800,N,8,", 4},
         {"COM1:4800,N", 3},        {"COM1:4800,", 2},
         {"COM2:99999999999,N,8,1", 1},
+        {"COM2:99999999999999999999999999,N,8,1", 1},
+        {"COM2147483648:4800,N,8,1", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

@@ -4,7 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -100,6 +102,13 @@ TEST_F(LoadConfigurationTest, MissingFileIsWrittenWithTheDefaultsThenQuits) {
     // Nothing is read from the new file: the built-in values stay.
     EXPECT_EQ(config.MaxLaengeName1, 8);
     EXPECT_EQ(config.RouteCount, 0);
+}
+
+TEST_F(LoadConfigurationTest, SeparatorIsAppendedEvenAfterOne) {
+    const std::string withSeparator = directory.Path() + testing::kPathSeparator;
+    const AppConfig config = Load(withSeparator);
+    EXPECT_EQ(config.ConfigFilePath, withSeparator + testing::kPathSeparator + "zr640.ini");
+    EXPECT_TRUE(profile->Exists(iniPath.c_str()));
 }
 
 TEST_F(LoadConfigurationTest, FreshFileReadsBackAsTheDefaults) {
@@ -231,22 +240,42 @@ TEST_F(LoadConfigurationTest, BadFilesLoadWithFallbacks) {
     EXPECT_EQ(withMark.PortNumber, 2);
 }
 
-TEST_F(LoadConfigurationTest, LongWorkingDirectoryIsKeptWhole) {
-    std::string deep = directory.Path();
-    while (deep.size() <= 300) {
-        deep += testing::kPathSeparator + std::string(40, 'd');
-        std::filesystem::create_directory(deep);
+// A directory below the temporary one whose zr640.ini path is exactly `pathLength` long.
+std::string DirectoryForPathLength(const std::string& base, std::size_t pathLength) {
+    const std::size_t directoryLength = pathLength - 1 - std::string("zr640.ini").size();
+    std::string directory = base;
+    while (directory.size() < directoryLength) {
+        const std::size_t room = directoryLength - directory.size() - 1;
+        // The last step takes what is left, so the length is met exactly.
+        const std::size_t name = room > 60 ? 40 : room;
+        directory += testing::kPathSeparator + std::string(name, 'd');
+        std::error_code ignored;  // Windows creates no directory beyond 248 characters
+        std::filesystem::create_directory(directory, ignored);
     }
-    Load(deep);
-    const std::string path = deep + testing::kPathSeparator + "zr640.ini";
-    ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].text, CreatedMessage(path));
+    return directory;
+}
 
+TEST_F(LoadConfigurationTest, PathOf255CharactersIsUsedAndALongerOneRefused) {
+    const std::string longest = DirectoryForPathLength(directory.Path(), 255);
+    Load(longest);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].text, CreatedMessage(longest + testing::kPathSeparator + "zr640.ini"));
     ResetQuitRequest();
-    const AppConfig config = Load(deep);
-    EXPECT_EQ(config.ConfigFilePath, path);
+    const AppConfig config = Load(longest);
+    EXPECT_EQ(config.ConfigFilePath.size(), 255u);
     EXPECT_EQ(config.RouteCount, 4);
     EXPECT_FALSE(QuitRequested());
+
+    box.shown.clear();
+    const std::string tooLong = DirectoryForPathLength(directory.Path(), 256);
+    const std::string path = tooLong + testing::kPathSeparator + "zr640.ini";
+    Load(tooLong);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].caption, "Ini-Datei nicht gefunden!");
+    EXPECT_EQ(box.shown[0].text, "\n\nDer Pfad der Ini-Datei ist l\xE4nger als 255 Zeichen:\n" +
+                                     path + "\n\nProgramm wird beendet!");
+    EXPECT_TRUE(QuitRequested());
+    EXPECT_FALSE(profile->Exists(path.c_str())) << "nothing is written";
 }
 
 TEST_F(LoadConfigurationTest, DefaultFileThatCannotBeWrittenIsNotReportedAsWritten) {

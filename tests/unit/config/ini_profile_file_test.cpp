@@ -80,20 +80,35 @@ TEST_F(ProfileFileRules, IntegersAreReadAsWindowsReadsThem) {
              "Empty=\r\n"
              "Negative=-5\r\n"
              "Plus=+3\r\n"
+             "LeadingZero=010\r\n"
              "Hex=0x1A\r\n"
+             "UpperHex=0X1A\r\n"
+             "NegativeHex=-0x10\r\n"
+             "Octal=0o17\r\n"
+             "Binary=0b101\r\n"
+             "BadBinary=0b2\r\n"
              "Fraction=2.9\r\n"
              "Quoted=\"42\"\r\n"
-             "Wrapped=4294967298\r\n");
+             "Wrapped=4294967298\r\n"
+             "TooLong=12345678901234567890123456789012\r\n");
     EXPECT_EQ(Int("Plain"), 12);
     EXPECT_EQ(Int("Trailing"), 7);
     EXPECT_EQ(Int("Word"), 0);
     EXPECT_EQ(Int("Empty"), -7);
     EXPECT_EQ(Int("Negative"), -5);
     EXPECT_EQ(Int("Plus"), 3);
-    EXPECT_EQ(Int("Hex"), 0);
+    EXPECT_EQ(Int("LeadingZero"), 10);
+    EXPECT_EQ(Int("Hex"), 26);
+    EXPECT_EQ(Int("UpperHex"), 0);
+    EXPECT_EQ(Int("NegativeHex"), -16);
+    EXPECT_EQ(Int("Octal"), 15);
+    EXPECT_EQ(Int("Binary"), 5);
+    EXPECT_EQ(Int("BadBinary"), 0);
     EXPECT_EQ(Int("Fraction"), 2);
     EXPECT_EQ(Int("Quoted"), 42);
     EXPECT_EQ(Int("Wrapped"), 2);
+    // Only the first 29 characters are converted, modulo 2^32.
+    EXPECT_EQ(Int("TooLong"), 1849262357);
     EXPECT_EQ(Int("Absent"), -7);
 }
 
@@ -104,11 +119,13 @@ TEST_F(ProfileFileRules, ValuesAreCutTo255CharactersAndLoseEnclosingQuotes) {
              "Quoted=\"  Hetzleser Berg,EDQX  \"\r\n"
              "Single='Bayreuth,EDQD'\r\n"
              "Unbalanced=\"Bayreuth,EDQD\r\n"
+             "Lone='\r\n"
              "Empty=\r\n");
     EXPECT_EQ(Get("Strecke", "Long"), longValue.substr(0, 255));
     EXPECT_EQ(Get("Strecke", "Quoted"), "  Hetzleser Berg,EDQX  ");
     EXPECT_EQ(Get("Strecke", "Single"), "Bayreuth,EDQD");
     EXPECT_EQ(Get("Strecke", "Unbalanced"), "\"Bayreuth,EDQD");
+    EXPECT_EQ(Get("Strecke", "Lone"), "'");
     EXPECT_EQ(Get("Strecke", "Empty"), "");
 }
 
@@ -155,8 +172,10 @@ TEST_F(ProfileFileRules, BadInputLoadsWithFallbacks) {
     EXPECT_EQ(Get("ZR640", "COMSETTINGS"), "-") << "no sections";
     EXPECT_EQ(Int("Debug"), -7);
 
-    WithFile("\xEF\xBB\xBF[ZR640]\r\nCOMSETTINGS=COM4:2400,N,8,1\r\n");
+    WithFile("\xEF\xBB\xBF[ZR640]\r\nCOMSETTINGS=COM4:2400,N,8,1\r\n"
+             "[Strecke]\r\nStreckenPunkt1=M\xC3\xBC" "nchen,EDMM\r\n");
     EXPECT_EQ(Get("ZR640", "COMSETTINGS"), "COM4:2400,N,8,1") << "UTF-8 byte-order mark";
+    EXPECT_EQ(Get("Strecke", "StreckenPunkt1"), "M\xFC" "nchen,EDMM");
 
     WithFile("[Settings]\r\nDebug\r\nHoehe 0\r\n;Frequenz=0\r\n[Strecke\r\nStreckenPunkt1=x\r\n");
     EXPECT_EQ(Int("Debug"), -7) << "a key without '='";

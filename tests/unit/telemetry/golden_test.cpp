@@ -29,7 +29,8 @@ std::string CaptureBytes(const fs::path& path) {
     std::string bytes;
     std::string line;
     while (std::getline(in, line)) {
-        const std::vector<std::uint8_t> lineBytes = testing::HexBytes(line.substr(0, line.find('#')));
+        const std::vector<std::uint8_t> lineBytes =
+            testing::HexBytes(line.substr(0, line.find('#')));
         bytes.append(lineBytes.begin(), lineBytes.end());
     }
     return bytes;
