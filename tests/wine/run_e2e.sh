@@ -34,7 +34,12 @@ fail() {
 }
 
 cleanup() {
-    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+    if [[ -n $app_pid ]]; then
+        kill "$app_pid" 2>/dev/null
+        # What the failed scenario left in this prefix (a box, the editor, a crashed program)
+        # would hold the next scenario's Wine server.
+        timeout 30 wineserver -k 2>/dev/null
+    fi
     [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null
     wait 2>/dev/null
 }
@@ -47,8 +52,10 @@ restart_wine() {
     wineserver >>"$work/wineserver.log" 2>&1 || fail "the Wine server did not start"
 }
 
+# wine_reg KEY NAME VALUE [TYPE]
 wine_reg() {
-    timeout 60 wine reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1 || fail "wine reg add $1 $2"
+    timeout 60 wine reg add "$1" /v "$2" /t "${4:-REG_SZ}" /d "$3" /f >/dev/null 2>&1 ||
+        fail "wine reg add $1 $2"
 }
 
 prepare() {
@@ -60,6 +67,8 @@ prepare() {
     restart_wine
     # No window manager under Xvfb: Wine draws the title bar and frame itself.
     wine_reg 'HKCU\Software\Wine\X11 Driver' Decorated N
+    # A crash ends the program at once instead of waiting in Wine's crash dialog.
+    wine_reg 'HKCU\Software\Wine\WineDbg' ShowCrashDialog 0 REG_DWORD
     # The file chooser would open where an earlier run left it rather than in "waypoints".
     timeout 60 wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\ComDlg32' \
         /f >/dev/null 2>&1
@@ -198,11 +207,17 @@ scenario_choose_file() {
     write_default_ini
     mkdir -p "$work/waypoints"
     printf 'Lauf-Lillinghof,EDQI\r\n' >"$work/waypoints/flugplatz.wht"
-    start_sim COM1 --no-telemetry
-    start_app
     local directory
     directory=$(winepath -w "$work/waypoints" 2>/dev/null) || fail "winepath"
     local escaped=${directory//\\/\\\\}
+    # A file whose full path of 258 characters does not fit the chooser's 256 bytes (a path
+    # beyond 260 would overrun Wine's own file dialog).
+    local long_name
+    long_name=$(printf 'W%.0s' $(seq $((258 - ${#directory} - 10))))
+    mkdir -p "$work/waypoints/$long_name"
+    printf 'Oschersleben,EDOL\r\n' >"$work/waypoints/$long_name/lang.wht"
+    start_sim COM1 --no-telemetry
+    start_app
     drive dialog 30000 \
         click 119 box Fehler "Erst mal eine Wendepunktdatei wählen!" 10000 \
         click 118 cancel-chooser "$chooser_title" 15000 text 109 "" \
@@ -212,6 +227,9 @@ scenario_choose_file() {
         click 118 choose "$chooser_title" Wendepunktdateien flugplatz.wht 15000 \
         text 109 "$escaped\\\\flugplatz.wht" \
         click 119 editor "flugplatz.wht" 15000 \
+        click 118 choose "$chooser_title" Wendepunktdateien "$long_name\\lang.wht" 15000 \
+        box Fehler "Der Pfad der Wendepunktdatei ist zu lang (mehr als 255 Zeichen)." 10000 \
+        text 109 "$escaped\\\\flugplatz.wht" \
         count 6 escape gone 10000
     expect_app_exit 0
 }
