@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/file_chooser.h"
+
+namespace zr640::platform {
+
+// Qt's own file dialog (not the desktop's, so that it also runs without a desktop). The
+// chosen path is handed over in the file system's encoding, the bytes the C library opens.
+class QtFileChooser final : public FileChooser {
+public:
+    bool ChooseFile(const FileChooserRequest& request, std::string& chosenPath) override;
+};
+
+// The longest path the chooser hands over, in bytes: what the file name buffer of the
+// controller holds.
+inline constexpr int kMaxChosenPathBytes = 255;
+
+}  // namespace zr640::platform
