@@ -26,6 +26,19 @@ bool Contains(const DialogUnitRect& outer, const DialogUnitRect& inner) {
            inner.y + inner.height <= outer.y + outer.height;
 }
 
+// An automatic radio button as Windows has it: a click checks it and never clears it. The
+// dialog clears the other indicator itself; an exclusive QButtonGroup would do that too,
+// but it also takes the unchecked button out of the Tab order, which visits both.
+class IndicatorButton final : public QRadioButton {
+public:
+    explicit IndicatorButton(const QString& text, QWidget* parent) : QRadioButton(text, parent) {
+        setAutoExclusive(false);
+    }
+
+protected:
+    void nextCheckState() override { setChecked(true); }
+};
+
 const ControlTemplate& GroupBoxTemplate() {
     for (const ControlTemplate& control : kMainDialogControls) {
         if (control.kind == ControlKind::GroupBox) {
@@ -114,10 +127,11 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control, QWidget* pare
         return button;
     }
     case ControlKind::RadioButton: {
-        auto* radio = new QRadioButton(text, parent);
-        indicators_.addButton(radio, control.id);
+        auto* radio = new IndicatorButton(text, parent);
+        indicators_.push_back(radio);
         const int id = control.id;
-        connect(radio, &QRadioButton::clicked, this, [this, id] { controller_.OnCommand(id); });
+        connect(radio, &QRadioButton::clicked, this,
+                [this, radio, id] { OnIndicatorClicked(radio, id); });
         return radio;
     }
     case ControlKind::ListBox: {
@@ -161,15 +175,19 @@ void MainDialog::SetItemText(int id, const char* text) {
 }
 
 void MainDialog::CheckButton(int id, bool checked) {
-    auto* button = qobject_cast<QAbstractButton*>(Control(id));
-    if (button == nullptr) {
-        return;
+    // As CheckDlgButton: this button alone, the other indicator stays as it is.
+    if (auto* button = qobject_cast<QAbstractButton*>(Control(id))) {
+        button->setChecked(checked);
     }
-    // The program sets each indicator on its own, as CheckDlgButton does; an exclusive group
-    // would refuse to clear its checked button and would clear the other one on setting.
-    indicators_.setExclusive(false);
-    button->setChecked(checked);
-    indicators_.setExclusive(true);
+}
+
+void MainDialog::OnIndicatorClicked(QAbstractButton* clicked, int id) {
+    for (QAbstractButton* other : indicators_) {
+        if (other != clicked) {
+            other->setChecked(false);
+        }
+    }
+    controller_.OnCommand(id);
 }
 
 ListView* MainDialog::List(int id) { return id == kEventLogId ? eventLog_.get() : nullptr; }

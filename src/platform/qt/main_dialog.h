@@ -2,8 +2,8 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
-#include <QButtonGroup>
 #include <QDialog>
 #include <QTimer>
 
@@ -12,8 +12,8 @@
 #include "platform/qt/dialog_template.h"
 #include "platform/qt/qt_list_view.h"
 
+class QAbstractButton;
 class QKeyEvent;
-class QListWidget;
 
 namespace zr640::platform {
 
@@ -54,10 +54,11 @@ private:
     void CreateControls(DialogBaseUnits base);
     QWidget* CreateControl(const ControlTemplate& control, QWidget* parent);
     void ChainTabOrder();
+    void OnIndicatorClicked(QAbstractButton* clicked, int id);
 
     MainDialogController& controller_;
     std::map<int, QWidget*> controls_;
-    QButtonGroup indicators_;
+    std::vector<QAbstractButton*> indicators_;  // RX and TX
     QTimer pollTimer_;
     std::unique_ptr<QtListView> eventLog_;
 };

@@ -37,7 +37,7 @@ QtListView::QtListView(QListWidget& widget)
 
 void QtListView::AddString(const char* text) {
     widget_.addItem(FromCp1252(text));
-    PaintNow();
+    PaintNow(widget_.item(widget_.count() - 1));
 }
 
 int QtListView::Count() const { return widget_.count(); }
@@ -48,8 +48,8 @@ void QtListView::SetCurSel(int index) {
     widget_.setCurrentRow(index);
     if (QListWidgetItem* item = widget_.item(index)) {
         widget_.scrollToItem(item);
+        PaintNow(item);
     }
-    PaintNow();
 }
 
 void QtListView::SetHorizontalExtent(int pixels) {
@@ -57,12 +57,13 @@ void QtListView::SetHorizontalExtent(int pixels) {
     widget_.doItemsLayout();
 }
 
-void QtListView::PaintNow() {
+void QtListView::PaintNow(QListWidgetItem* item) {
     if (!widget_.isVisible()) {
         return;
     }
-    widget_.doItemsLayout();
-    widget_.viewport()->repaint();
+    // Painting the entry's row brings the whole window up to date, a pending scroll of the
+    // list included; the rest of the list is not painted again when it has not changed.
+    widget_.viewport()->repaint(widget_.visualItemRect(item));
 }
 
 }  // namespace zr640::platform
