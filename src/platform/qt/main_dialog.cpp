@@ -142,8 +142,19 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control, QWidget* pare
         eventLog_ = std::make_unique<QtListView>(*list);
         return list;
     }
-    case ControlKind::GroupBox:
-        return new QGroupBox(text, parent);
+    case ControlKind::GroupBox: {
+        auto* group = new QGroupBox(text, parent);
+        // As on Windows, the frame's top line runs through the middle of the title, so that
+        // the controls placed just below the title lie inside the frame.
+        const int halfTitle = group->fontMetrics().height() / 2;
+        group->setStyleSheet(
+            QString("QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
+                    " margin-top: %1px; }"
+                    " QGroupBox::title { subcontrol-origin: margin; left: %2px; padding: 0 2px; }")
+                .arg(halfTitle)
+                .arg(halfTitle));
+        return group;
+    }
     }
     return new QWidget(parent);
 }
