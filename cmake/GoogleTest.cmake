@@ -14,15 +14,16 @@ else()
 endif()
 include(GoogleTest)
 
-# zr640_add_test(NAME name SOURCES ... LIBS ...): one GoogleTest executable, its cases
-# registered one by one in CTest.
+# zr640_add_test(NAME name SOURCES ... LIBS ... [RUN_SERIAL]): one GoogleTest executable, its
+# cases registered one by one in CTest; RUN_SERIAL keeps them from running beside other tests
+# (a paced line or a real-time reply limit would not hold its times on a loaded machine).
 function(zr640_add_test)
-  cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "RUN_SERIAL" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${ARG_NAME} ${ARG_SOURCES})
   target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
   if(WIN32)
     target_link_options(${ARG_NAME} PRIVATE -static)
   endif()
   gtest_discover_tests(${ARG_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120)
+    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120 RUN_SERIAL ${ARG_RUN_SERIAL})
 endfunction()

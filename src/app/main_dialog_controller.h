@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "config/app_config.h"
@@ -10,10 +11,13 @@
 #include "platform/serial_device.h"
 #include "serial/com_port.h"
 #include "telemetry/telemetry_reader.h"
+#include "transfer/transfer.h"
 
 namespace zr640 {
 
 inline constexpr unsigned PollPeriodMs = 50;
+// WaypointFilePath holds at most 259 characters (260 bytes with the terminator).
+inline constexpr std::size_t kMaxWaypointPathLength = 259;
 
 // Command ids of the main dialog (template 100).
 enum CommandId : int {
@@ -53,6 +57,7 @@ public:
 private:
     void ChooseWaypointFile();
     void EditWaypointFile();
+    TransferContext MakeTransferContext();
 
     const AppConfig& config_;
     ControllerServices services_;

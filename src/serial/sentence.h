@@ -18,11 +18,14 @@ int SentenceChecksum(const std::uint8_t* bytes, int length);
 // "$BODY" -> "$BODY*HH\r\n".
 std::string FrameSentence(const std::string& dollarAndBody);
 
-// Results of ExchangeSentence.
+// Results of ExchangeSentence. Callers take every negative value as failure.
 inline constexpr int kExchangeAccepted = 1;
 inline constexpr int kExchangeWrongReply = -1;
 inline constexpr int kExchangeOverflow = -2;
+// The last attempt ran out of time without a complete reply line.
 inline constexpr int kExchangeNoReply = -3;
+// The device went away (adapter unplugged, peer of the pseudo-terminal closed).
+inline constexpr int kExchangeLineLost = -4;
 
 // Sends `sentence` and waits for a reply line that begins with `expectedPrefix`, with
 // `attempts` attempts of at most `timeLimitMs` each.

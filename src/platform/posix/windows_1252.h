@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zr640::platform {
+
+// The system's texts are Windows-1252; a profile file saved as UTF-8 with a byte-order mark
+// is converted on the way in and out, as the Windows profile functions do.
+std::string Utf8ToWindows1252(std::string_view utf8);
+std::string Windows1252ToUtf8(std::string_view text);
+
+// Upper case of one Windows-1252 letter (ASCII, the accented letters, Š Œ Ž Ÿ); other bytes
+// stay as they are.
+char UpperCase1252(char c);
+
+}  // namespace zr640::platform

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/win32/win32_dialog_controls.h"
+
+namespace zr640 {
+class MainDialogController;
+}
+
+namespace zr640::platform {
+
+inline constexpr int kMainDialogTemplate = 100;
+
+// What MainDialogProc drives. Start-up binds it before the dialog runs and unbinds it after;
+// the dialog's own parameter stays 0.
+struct MainDialogBinding {
+    MainDialogController& controller;
+    Win32DialogControls& controls;
+};
+
+void BindMainDialog(MainDialogBinding* binding);
+
+// The dialog's event handler: initialisation, commands (low 16 bits of the first parameter),
+// ticks and destruction go to the controller and count as handled; the dialog manager
+// handles everything else.
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace zr640::platform

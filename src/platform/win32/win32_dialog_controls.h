@@ -1,0 +1,46 @@
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+
+#include "platform/dialog_controls.h"
+#include "platform/list_view.h"
+
+namespace zr640::platform {
+
+// A list box of the dialog, driven by its LB_ messages.
+class Win32ListView final : public ListView {
+public:
+    explicit Win32ListView(HWND list) : list_(list) {}
+
+    void AddString(const char* text) override;
+    int Count() const override;
+    void DeleteString(int index) override;
+    void SetCurSel(int index) override;
+    void SetHorizontalExtent(int pixels) override;
+
+private:
+    HWND list_;
+};
+
+// The main dialog's controls and its timer (id 0). Bound to the dialog window when
+// WM_INITDIALOG arrives; the file chooser and the editor take it as their owner.
+class Win32DialogControls final : public DialogControls {
+public:
+    void Attach(HWND dialog);
+    HWND Window() const { return dialog_; }
+
+    void SetItemText(int id, const char* text) override;
+    void CheckButton(int id, bool checked) override;
+    ListView* List(int id) override;
+    void StartTimer(unsigned periodMs) override;
+    void StopTimer() override;
+    void EndDialog() override;
+
+private:
+    HWND dialog_ = nullptr;
+    std::map<int, Win32ListView> lists_;
+};
+
+}  // namespace zr640::platform

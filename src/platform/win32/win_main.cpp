@@ -1,0 +1,62 @@
+// The core's headers come before <windows.h>, whose macros would clash with their names.
+#include <string>
+
+#include "app/main_dialog_controller.h"
+#include "app/quit_request.h"
+#include "config/configuration.h"
+#include "platform/clock.h"
+#include "platform/message_box.h"
+
+#include <windows.h>
+
+#include "platform/win32/main_dialog_proc.h"
+#include "platform/win32/win32_dialog_controls.h"
+#include "platform/win32/win32_editor_launcher.h"
+#include "platform/win32/win32_file_chooser.h"
+#include "platform/win32/win32_message_box.h"
+#include "platform/win32/win32_profile_file.h"
+#include "platform/win32/win32_serial_device.h"
+
+namespace {
+
+std::string CurrentDirectory() {
+    const DWORD size = GetCurrentDirectoryA(0, nullptr);
+    std::string directory(size, '\0');
+    const DWORD length = GetCurrentDirectoryA(size, directory.data());
+    directory.resize(length < size ? length : 0);
+    return directory;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    using namespace zr640;
+
+    platform::Win32MessageBox messageBox;
+    platform::InstallMessageBox(&messageBox);
+
+    AppConfig config;
+    platform::Win32ProfileFile profile;
+    LoadConfiguration(profile, CurrentDirectory(), '\\', config);
+
+    platform::Win32DialogControls controls;
+    platform::Win32SerialDevice serialDevice;
+    platform::Win32FileChooser fileChooser(controls);
+    platform::Win32EditorLauncher editor(controls);
+    platform::SteadyClock clock;
+    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock});
+    platform::MainDialogBinding binding{controller, controls};
+    platform::BindMainDialog(&binding);
+
+    // The dialog is still created and initialised; its loop then meets the quit message
+    // first and ends it, and its destruction runs as usual.
+    if (QuitRequested()) {
+        PostQuitMessage(0);
+    }
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(platform::kMainDialogTemplate), nullptr,
+                    platform::MainDialogProc, 0);
+
+    platform::BindMainDialog(nullptr);
+    platform::InstallMessageBox(nullptr);
+    return 0;
+}

@@ -1,0 +1,221 @@
+#include "serial/com_port.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "app/event_log.h"
+#include "platform/message_box.h"
+
+namespace zr640 {
+namespace {
+
+constexpr unsigned kStyleStop = platform::kStyleStopIcon;
+constexpr std::uint32_t kDriverRxQueueBytes = 512;
+constexpr std::uint32_t kDriverTxQueueBytes = 0;
+constexpr std::uint32_t kOpenEventMask = platform::kEventRxChar | platform::kEventTxEmpty;
+constexpr std::uint32_t kPurgeAll = platform::kPurgeTxAbort | platform::kPurgeRxAbort |
+                                    platform::kPurgeTxClear | platform::kPurgeRxClear;
+constexpr std::uint32_t kPurgeInput = platform::kPurgeRxAbort | platform::kPurgeRxClear;
+
+// Reads return at once with what has arrived; a write of n bytes may take 10 n + 100 ms.
+constexpr platform::CommTimeouts kImmediateReadTimeouts{0xFFFFFFFFu, 0, 0, 10, 100};
+
+// Every failure of the port is shown at once, with a beep, under this caption.
+constexpr const char* kCaption = "Error";
+
+std::uint32_t LastErrorOf(platform::SerialDevice* device) {
+    return device != nullptr ? device->LastError() : 0;
+}
+
+// Resizes a buffer that the record owns. When the new size cannot be had the pointer
+// becomes null and the old block is freed rather than leaked.
+bool ResizeOwnedBuffer(std::uint8_t*& buffer, int size) {
+    if (size <= 0) {
+        std::free(buffer);
+        buffer = nullptr;
+        return false;
+    }
+    void* resized = std::realloc(buffer, static_cast<std::size_t>(size));
+    if (resized == nullptr) {
+        std::free(buffer);
+    }
+    buffer = static_cast<std::uint8_t*>(resized);
+    return buffer != nullptr;
+}
+
+// A record that was never opened, or was closed, gets the same answers as a null port:
+// its buffers are gone and its device is not ours to use.
+bool Usable(const ComPort* port) { return port != nullptr && port->isOpen != 0; }
+
+void LightIndicator(ComPort& port, int id) {
+    if (port.indicators != nullptr) port.indicators->CheckButton(id, true);
+}
+
+bool OpenDevice(ComPort& record, int portNumber) {
+    platform::SerialDevice* device = record.device;
+    if (device != nullptr && device->Open(portNumber)) return true;
+    const std::string detail = device != nullptr ? device->OpenFailureDetail() : std::string();
+    if (detail.empty()) {
+        ShowMessage(kStyleStop, 1, kCaption, "could not open Com%d", portNumber);
+    } else {
+        ShowMessage(kStyleStop, 1, kCaption, "could not open Com%d\n%s", portNumber,
+                    detail.c_str());
+    }
+    return false;
+}
+
+// Steps 7 to 15 of the opening, on a device that is open. False after a fatal step.
+bool ConfigureDevice(ComPort& record, int portNumber, std::int32_t baudRate, char parityLetter,
+                     int dataBits, int stopBits) {
+    platform::SerialDevice& device = *record.device;
+    if (!device.SetupQueues(kDriverRxQueueBytes, kDriverTxQueueBytes)) {
+        ShowMessage(kStyleStop, 1, kCaption, "SetupComm %d", static_cast<int>(device.LastError()));
+        return false;
+    }
+    char settings[64];
+    std::snprintf(settings, sizeof settings, "COM%d:%ld,%c,%d,%d", portNumber,
+                  static_cast<long>(baudRate), parityLetter, dataBits, stopBits);
+    const int built = device.BuildLineSettings(settings);
+    if (built == 0) {
+        ShowMessage(kStyleStop, 1, kCaption, "BuildCommDCB %d", built);
+        return false;
+    }
+    if (!device.ApplyLineSettings()) {
+        ShowMessage(kStyleStop, 1, kCaption, "SetCommState %d",
+                    static_cast<int>(device.LastError()));
+        return false;
+    }
+    // Without these three the port still works, with the driver's own settings.
+    if (!device.GetTimeouts(record.savedTimeouts)) {
+        ShowMessage(kStyleStop, 1, kCaption, "GetCommTimeouts");
+    }
+    if (!device.SetTimeouts(kImmediateReadTimeouts)) {
+        ShowMessage(kStyleStop, 1, kCaption, "SetCommTimeouts");
+    }
+    if (!device.SetEventMask(kOpenEventMask)) {
+        ShowMessage(kStyleStop, 1, kCaption, "SetCommMask");
+    }
+    if (!device.Purge(kPurgeAll)) {
+        ShowMessage(kStyleStop, 1, kCaption, "PurgeComm %d", static_cast<int>(device.LastError()));
+        return false;
+    }
+    device.ClearErrors();
+    return true;
+}
+
+}  // namespace
+
+ComPort::~ComPort() {
+    std::free(rxRing);
+    std::free(txBuffer);
+}
+
+ComPort* OpenComPort(ComPort& record, int portNumber, std::int32_t baudRate, char parityLetter,
+                     int dataBits, int stopBits, int rxRingSize, int txBufferSize, int userValue) {
+    if (portNumber < 1 || portNumber > 255) {
+        ShowMessage(kStyleStop, 1, kCaption, "Comport %d falsch,muss zwischen 1...255 liegen",
+                    portNumber);
+        return nullptr;
+    }
+    if (record.isOpen != 0) {
+        ShowMessage(kStyleStop, 1, kCaption, "Comport %d bereits 'OPEN'", portNumber);
+        return nullptr;
+    }
+    record.isOpen = 0;
+    if (!ResizeOwnedBuffer(record.rxRing, rxRingSize)) {
+        ShowMessage(kStyleStop, 1, kCaption, "Konnte keinen Empfangspuffer belegen: %d",
+                    static_cast<int>(LastErrorOf(record.device)));
+        return nullptr;
+    }
+    record.rxWritePos = 0;
+    record.rxReadPos = 0;
+    record.rxRingSize = rxRingSize;
+    if (!ResizeOwnedBuffer(record.txBuffer, txBufferSize)) {
+        ShowMessage(kStyleStop, 1, kCaption, "Konnte keinen Sendepuffer belegen: %d",
+                    static_cast<int>(LastErrorOf(record.device)));
+        return nullptr;
+    }
+    record.txWritePos = 0;
+    record.txReadPos = 0;
+    record.txBufferSize = txBufferSize;
+
+    if (!OpenDevice(record, portNumber)) return nullptr;
+    if (!ConfigureDevice(record, portNumber, baudRate, parityLetter, dataBits, stopBits)) {
+        // Nobody opens the port again in this run; a handle kept open would only lock the
+        // device against other programs.
+        record.device->Close();
+        return nullptr;
+    }
+    record.userValue = userValue;
+    record.isOpen = 1;
+    return &record;
+}
+
+int CloseComPort(ComPort* port) {
+    if (!Usable(port)) return -1;
+    if (!port->device->SetTimeouts(port->savedTimeouts)) {
+        ShowMessage(kStyleStop, 1, kCaption, "SetCommTimeouts");
+    }
+    if (!port->device->Close()) {
+        ShowMessage(kStyleStop, 1, kCaption, "CloseComm %d", 0);
+        return 0;
+    }
+    port->isOpen = 0;
+    std::free(port->rxRing);
+    port->rxRing = nullptr;
+    std::free(port->txBuffer);
+    port->txBuffer = nullptr;
+    return 0;
+}
+
+int ReadComByte(ComPort* port) {
+    if (!Usable(port)) return -1;
+    if (!port->device->SetEventMask(platform::kEventRxChar)) {
+        ShowMessage(kStyleStop, 1, kCaption, "SetCommMask");
+    }
+    std::uint8_t received = 0;
+    if (port->device->ReadByte(received) > 0) {
+        LightIndicator(*port, kRxIndicatorId);
+        port->rxRing[port->rxWritePos] = received;
+        if (++port->rxWritePos >= port->rxRingSize) port->rxWritePos = 0;
+    }
+    if (port->rxReadPos == port->rxWritePos) return -1;
+    const int value = port->rxRing[port->rxReadPos];
+    if (++port->rxReadPos >= port->rxRingSize) port->rxReadPos = 0;
+    return value;
+}
+
+int WriteComBlock(ComPort* port, const std::uint8_t* bytes, int length) {
+    if (!Usable(port)) return 0;
+    LightIndicator(*port, kTxIndicatorId);
+    port->device->Purge(kPurgeAll);
+    const int written = length > 0 ? port->device->Write(bytes, length) : 0;
+    port->device->WaitUntilSent();
+    return written > 0 ? written : 0;
+}
+
+int SetRts(ComPort* port, int function) {
+    if (!Usable(port)) return -1;
+    port->device->EscapeFunction(function);
+    return 1;
+}
+
+int DiscardInput(ComPort* port) {
+    if (!Usable(port)) return -1;
+    port->rxReadPos = port->rxWritePos;
+    port->device->Purge(kPurgeInput);
+    return 1;
+}
+
+platform::InputWait WaitComInput(ComPort* port, std::uint32_t timeoutMs) {
+    if (!Usable(port)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+        return platform::InputWait::TimedOut;
+    }
+    return port->device->WaitForInput(timeoutMs);
+}
+
+}  // namespace zr640

@@ -1,0 +1,12 @@
+#include "transfer/transfer_steps.h"
+
+#include "serial/com_port.h"
+
+namespace zr640 {
+
+void EndTransfer(TransferContext& context) {
+    SetRts(context.port, CLRRTS);
+    context.receiveEnabled = true;
+}
+
+}  // namespace zr640

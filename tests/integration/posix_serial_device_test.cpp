@@ -1,0 +1,263 @@
+#include "platform/posix/posix_serial_device.h"
+
+#include <gmock/gmock.h>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "fake_dialog_controls.h"
+#include "pty_pair.h"
+#include "recording_message_box.h"
+#include "serial/com_port.h"
+
+namespace zr640 {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+using platform::InputWait;
+using platform::PosixSerialDevice;
+using testing::FakeDialogControls;
+using ::testing::HasSubstr;
+using testing::PtyPair;
+using testing::RecordingMessageBox;
+using ::testing::StartsWith;
+
+class PosixSerialDeviceTest : public ::testing::Test {
+protected:
+    ComPort* Open(char parity = 'N', int dataBits = 8, int stopBits = 1,
+                  std::int32_t baudRate = 4800) {
+        record.device = &device;
+        record.indicators = &controls;
+        return OpenComPort(record, 1, baudRate, parity, dataBits, stopBits, 256, 256, 0);
+    }
+
+    // The next byte from the line, waiting for it as the sentence exchange does.
+    int NextByte(ComPort* port) {
+        const int value = ReadComByte(port);
+        if (value != -1) return value;
+        if (WaitComInput(port, 2000) != InputWait::Ready) return -2;
+        return ReadComByte(port);
+    }
+
+    void Write(ComPort* port, const std::string& bytes) {
+        ASSERT_EQ(WriteComBlock(port, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                static_cast<int>(bytes.size())),
+                  static_cast<int>(bytes.size()));
+    }
+
+    termios LineMode() const {
+        termios mode{};
+        ::tcgetattr(pty.MasterFd(), &mode);
+        return mode;
+    }
+
+    RecordingMessageBox messages;
+    FakeDialogControls controls;
+    PtyPair pty;
+    PosixSerialDevice device{pty.SlavePath()};
+    ComPort record;
+};
+
+TEST_F(PosixSerialDeviceTest, BytesTravelBothWaysUnchanged) {
+    ComPort* port = Open();
+    ASSERT_EQ(port, &record);
+    EXPECT_TRUE(messages.shown.empty());
+
+    pty.Send("\xFF\x00\r\n\x11\x13$"s);
+    for (int expected : {255, 0, 13, 10, 0x11, 0x13, 36}) {
+        EXPECT_EQ(NextByte(port), expected);
+    }
+    EXPECT_EQ(ReadComByte(port), -1);
+    EXPECT_TRUE(controls.IsChecked(kRxIndicatorId));
+
+    const std::string sentence = "$abc*60\r\n\xFF\x00"s;
+    Write(port, sentence);
+    EXPECT_EQ(pty.Receive(sentence.size(), 2s), sentence);
+    EXPECT_TRUE(controls.IsChecked(kTxIndicatorId));
+
+    // A pseudo-terminal has no RTS line; the port does not mind.
+    EXPECT_EQ(SetRts(port, SETRTS), 1);
+    EXPECT_EQ(SetRts(port, CLRRTS), 1);
+}
+
+TEST_F(PosixSerialDeviceTest, TheLineIsRawWithTheSettingsOfTheTextAndNoFlowControl) {
+    // A pseudo-terminal keeps 8 data bits without parity whatever it is told; speed and
+    // stop bits it takes.
+    ASSERT_NE(Open('E', 7, 2, 9600), nullptr);
+    termios mode = LineMode();
+    EXPECT_EQ(::cfgetospeed(&mode), static_cast<speed_t>(B9600));
+    EXPECT_NE(mode.c_cflag & CSTOPB, 0u);
+    EXPECT_EQ(mode.c_cflag & CRTSCTS, 0u);
+    EXPECT_EQ(mode.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
+    EXPECT_EQ(mode.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), 0u);
+    EXPECT_EQ(mode.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(mode.c_oflag & OPOST, 0u);
+    ASSERT_EQ(CloseComPort(&record), 0);
+
+    ASSERT_NE(Open('N', 8, 1, 4800), nullptr);
+    mode = LineMode();
+    EXPECT_EQ(::cfgetispeed(&mode), static_cast<speed_t>(B4800));
+    EXPECT_EQ(mode.c_cflag & (CSIZE | PARENB | CSTOPB), static_cast<tcflag_t>(CS8));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PosixSerialDeviceTest, SettingsTermiosCannotHonourAreRefusedWithZero) {
+    EXPECT_EQ(device.BuildLineSettings("COM1:4800,N,8,1"), 1);
+    EXPECT_EQ(device.BuildLineSettings("COM12:115200,o,7,2"), 1);
+    for (const char* text : {"COM1:12345,N,8,1", "COM1:4800,X,8,1", "COM1:4800,N,9,1",
+                             "COM1:4800,N,8,3", "COM1:4800,N,8", "COM1:4800,N,8,1x", "4800,N,8,1",
+                             "COM1:-4800,N,8,1", "COM1:4800,\x01,8,1"}) {
+        EXPECT_EQ(device.BuildLineSettings(text), 0) << text;
+    }
+
+    EXPECT_EQ(Open('N', 8, 1, 14400), nullptr);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "BuildCommDCB 0");
+}
+
+TEST_F(PosixSerialDeviceTest, DiscardInputDropsWhatHasArrived) {
+    ComPort* port = Open();
+    ASSERT_NE(port, nullptr);
+    pty.Send("junk");
+    ASSERT_EQ(WaitComInput(port, 2000), InputWait::Ready);
+    // The four bytes may still be on their way through the terminal layer.
+    std::this_thread::sleep_for(50ms);
+
+    EXPECT_EQ(DiscardInput(port), 1);
+    EXPECT_EQ(ReadComByte(port), -1);
+    EXPECT_EQ(WaitComInput(port, 100), InputWait::TimedOut);
+
+    pty.Send("n");
+    EXPECT_EQ(NextByte(port), 'n');
+}
+
+TEST_F(PosixSerialDeviceTest, APortClosedCanBeOpenedAgain) {
+    ASSERT_NE(Open(), nullptr);
+    ASSERT_EQ(CloseComPort(&record), 0);
+    EXPECT_EQ(record.isOpen, 0);
+
+    ComPort* port = Open();
+    ASSERT_EQ(port, &record);
+    pty.Send("A");
+    EXPECT_EQ(NextByte(port), 'A');
+    Write(port, "B");
+    EXPECT_EQ(pty.Receive(1, 2s), "B");
+    EXPECT_EQ(CloseComPort(port), 0);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PosixSerialDeviceTest, AHungUpLineEndsTheWaitAtOnce) {
+    ComPort* port = Open();
+    ASSERT_NE(port, nullptr);
+    pty.CloseMaster();
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(WaitComInput(port, 10000), InputWait::LineLost);
+    EXPECT_EQ(ReadComByte(port), -1);
+    EXPECT_EQ(WaitComInput(port, 10000), InputWait::LineLost);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    EXPECT_EQ(CloseComPort(port), 0);
+}
+
+TEST_F(PosixSerialDeviceTest, AWriteThatThePeerDoesNotTakeEndsWithinItsTimeLimit) {
+    ASSERT_NE(Open(), nullptr);
+    // Straight to the device: WriteComBlock would purge what the peer has not read yet.
+    const std::string chunk(100, 'x');
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(chunk.data());
+    int written = 0;
+    int chunks = 0;
+    do {
+        written = device.Write(bytes, 100);
+    } while (written == 100 && ++chunks < 100000);
+    ASSERT_LT(written, 100);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(device.Write(bytes, 10), 0);
+    device.WaitUntilSent();
+    // 10 ms per byte and 100 ms for the block, as the Windows write time-outs allow.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 190ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+}
+
+TEST(PosixSerialDeviceOpening, AMissingDeviceIsNamedWithTheSystemsReason) {
+    RecordingMessageBox messages;
+    EXPECT_EQ(PosixSerialDevice().DevicePath(1), "/dev/ttyS0");
+    EXPECT_EQ(PosixSerialDevice("/dev/ttyUSB0").DevicePath(1), "/dev/ttyUSB0");
+
+    PosixSerialDevice missing("/nonexistent/ttyUSB9");
+    ComPort record;
+    record.device = &missing;
+    EXPECT_EQ(OpenComPort(record, 7, 4800, 'N', 8, 1, 256, 256, 0), nullptr);
+
+    PosixSerialDevice byNumber;
+    ComPort numbered;
+    numbered.device = &byNumber;
+    struct stat status {};
+    const bool ttyS254Exists = ::stat("/dev/ttyS254", &status) == 0;
+    if (!ttyS254Exists) {
+        EXPECT_EQ(OpenComPort(numbered, 255, 4800, 'N', 8, 1, 256, 256, 0), nullptr);
+    }
+
+    ASSERT_GE(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "could not open Com7\n/nonexistent/ttyUSB9: No such file or directory");
+    EXPECT_EQ(messages.shown[0].caption, "Error");
+    EXPECT_EQ(record.isOpen, 0);
+    EXPECT_NE(record.rxRing, nullptr);
+    if (!ttyS254Exists) {
+        ASSERT_EQ(messages.shown.size(), 2u);
+        EXPECT_EQ(messages.shown[1].text,
+                  "could not open Com255\n/dev/ttyS254: No such file or directory");
+    }
+}
+
+TEST(PosixSerialDeviceOpening, AFileThatIsNoTerminalFailsAtTheLineSettings) {
+    RecordingMessageBox messages;
+    char path[] = "/tmp/zr640-not-a-tty-XXXXXX";
+    const int fd = ::mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    PosixSerialDevice plainFile(path);
+    ComPort record;
+    record.device = &plainFile;
+
+    EXPECT_EQ(OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0), nullptr);
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "SetCommState " + std::to_string(ENOTTY));
+    ::unlink(path);
+}
+
+TEST(PosixSerialDeviceOpening, PermissionDeniedNamesTheGroupThatOwnsTheDevice) {
+    EXPECT_EQ(platform::DescribeOpenFailure("/dev/ttyS0", ENOENT),
+              "/dev/ttyS0: No such file or directory");
+
+    const group* dialout = ::getgrnam("dialout");
+    char path[] = "/tmp/zr640-device-XXXXXX";
+    const int fd = ::mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    if (dialout == nullptr || ::chown(path, static_cast<uid_t>(-1), dialout->gr_gid) != 0) {
+        ::unlink(path);
+        GTEST_SKIP() << "needs a group dialout that this user may give a file to";
+    }
+
+    const std::string text = platform::DescribeOpenFailure(path, EACCES);
+
+    EXPECT_THAT(text, StartsWith(std::string(path) + ": Permission denied\n"));
+    EXPECT_THAT(text, HasSubstr("Mitglied der Gruppe \"dialout\""));
+    EXPECT_THAT(text, HasSubstr("usermod -aG dialout "));
+    ::unlink(path);
+}
+
+}  // namespace
+}  // namespace zr640

@@ -1,0 +1,197 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "manual_clock.h"
+#include "platform/serial_device.h"
+
+namespace zr640::testing {
+
+// The device operations a test can make fail.
+enum class DeviceStep {
+    Open,
+    SetupQueues,
+    BuildLineSettings,
+    ApplyLineSettings,
+    GetTimeouts,
+    SetTimeouts,
+    SetEventMask,
+    Purge,
+    Close,
+};
+
+// What the far end sends after one write: `bytes` become readable `delayMs` after the write
+// (on the clock given to the device); with `loseLine` the line is gone once they are read.
+struct ScriptedReply {
+    std::string bytes;
+    std::uint32_t delayMs = 0;
+    bool loseLine = false;
+};
+
+// A serial device for what a pseudo-terminal cannot do: fail a chosen step with a chosen
+// error code, answer each write from a script, and let time-outs pass at once by moving a
+// ManualClock. Every call is recorded in order, with its arguments, in `calls`.
+class FakeSerialDevice final : public platform::SerialDevice {
+public:
+    explicit FakeSerialDevice(ManualClock* clock = nullptr) : clock_(clock) {}
+
+    bool Open(int portNumber) override {
+        Record("Open " + std::to_string(portNumber));
+        if (Fails(DeviceStep::Open)) return false;
+        isOpen = true;
+        openedPort = portNumber;
+        return true;
+    }
+    std::string OpenFailureDetail() override { return openFailureDetail; }
+    bool SetupQueues(std::uint32_t rxQueueSize, std::uint32_t txQueueSize) override {
+        Record("SetupQueues " + std::to_string(rxQueueSize) + " " + std::to_string(txQueueSize));
+        return !Fails(DeviceStep::SetupQueues);
+    }
+    int BuildLineSettings(const char* settingsText) override {
+        Record(std::string("BuildLineSettings ") + settingsText);
+        return Fails(DeviceStep::BuildLineSettings) ? 0 : 1;
+    }
+    bool ApplyLineSettings() override {
+        Record("ApplyLineSettings");
+        return !Fails(DeviceStep::ApplyLineSettings);
+    }
+    bool GetTimeouts(platform::CommTimeouts& timeouts) override {
+        Record("GetTimeouts");
+        if (Fails(DeviceStep::GetTimeouts)) return false;
+        timeouts = deviceTimeouts;
+        return true;
+    }
+    bool SetTimeouts(const platform::CommTimeouts& timeouts) override {
+        Record("SetTimeouts " + std::to_string(timeouts.readIntervalTimeout) + " " +
+               std::to_string(timeouts.readTotalTimeoutMultiplier) + " " +
+               std::to_string(timeouts.readTotalTimeoutConstant) + " " +
+               std::to_string(timeouts.writeTotalTimeoutMultiplier) + " " +
+               std::to_string(timeouts.writeTotalTimeoutConstant));
+        if (Fails(DeviceStep::SetTimeouts)) return false;
+        deviceTimeouts = timeouts;
+        return true;
+    }
+    bool SetEventMask(std::uint32_t mask) override {
+        Record("SetEventMask " + std::to_string(mask));
+        return !Fails(DeviceStep::SetEventMask);
+    }
+    bool Purge(std::uint32_t flags) override {
+        Record("Purge " + std::to_string(flags));
+        if (Fails(DeviceStep::Purge)) return false;
+        if ((flags & platform::kPurgeRxClear) != 0) input.clear();
+        return true;
+    }
+    void ClearErrors() override { Record("ClearErrors"); }
+    int ReadByte(std::uint8_t& byte) override {
+        Record("ReadByte");
+        DeliverDueReply();
+        if (input.empty()) return 0;
+        byte = input.front();
+        input.pop_front();
+        return 1;
+    }
+    platform::InputWait WaitForInput(std::uint32_t timeoutMs) override {
+        Record("WaitForInput " + std::to_string(timeoutMs));
+        DeliverDueReply();
+        if (!input.empty()) return platform::InputWait::Ready;
+        if (lineLost) return platform::InputWait::LineLost;
+        if (pending_ && clock_ != nullptr && pending_->dueMs - clock_->NowMs() <= timeoutMs) {
+            clock_->Advance(pending_->dueMs - clock_->NowMs());
+            DeliverDueReply();
+            return input.empty() && lineLost ? platform::InputWait::LineLost
+                                             : platform::InputWait::Ready;
+        }
+        if (clock_ != nullptr) clock_->Advance(timeoutMs);
+        return platform::InputWait::TimedOut;
+    }
+    int Write(const std::uint8_t* bytes, int length) override {
+        Record("Write " + std::to_string(length));
+        const std::string block(reinterpret_cast<const char*>(bytes),
+                                static_cast<std::size_t>(length));
+        writes.push_back(block);
+        written += block;
+        if (!replies.empty()) {
+            const std::uint32_t now = clock_ != nullptr ? clock_->NowMs() : 0;
+            pending_ = Pending{replies.front(), now + replies.front().delayMs};
+            replies.pop_front();
+            DeliverDueReply();
+        }
+        return writeAccepts.value_or(length);
+    }
+    void WaitUntilSent() override { Record("WaitUntilSent"); }
+    void EscapeFunction(int function) override {
+        Record("EscapeFunction " + std::to_string(function));
+        escapes.push_back(function);
+    }
+    bool Close() override {
+        Record("Close");
+        if (Fails(DeviceStep::Close)) return false;
+        isOpen = false;
+        return true;
+    }
+    std::uint32_t LastError() override { return lastErrorCode; }
+
+    // Bytes that are readable at once, as if they had arrived before the call.
+    void Feed(const std::string& bytes) { input.insert(input.end(), bytes.begin(), bytes.end()); }
+
+    // How many recorded calls begin with `prefix`.
+    int CallCount(const std::string& prefix) const {
+        int count = 0;
+        for (const std::string& call : calls) count += call.rfind(prefix, 0) == 0 ? 1 : 0;
+        return count;
+    }
+
+    // Set up by the test.
+    std::set<DeviceStep> failing;
+    std::uint32_t lastErrorCode = 5;
+    std::string openFailureDetail;
+    std::deque<ScriptedReply> replies;
+    std::optional<int> writeAccepts;  // bytes that Write reports, when not all
+    platform::CommTimeouts deviceTimeouts{1, 2, 3, 4, 5};
+
+    // Observed.
+    std::deque<std::uint8_t> input;
+    std::vector<std::string> calls;
+    std::vector<std::string> writes;
+    std::string written;
+    std::vector<int> escapes;
+    bool isOpen = false;
+    bool lineLost = false;
+    int openedPort = 0;
+    int callsWhileClosed = 0;
+
+private:
+    struct Pending {
+        ScriptedReply reply;
+        std::uint32_t dueMs;
+    };
+
+    bool Fails(DeviceStep step) const { return failing.count(step) != 0; }
+
+    void Record(std::string call) {
+        const bool needsOpen = call.rfind("Open ", 0) != 0;
+        if (needsOpen && !isOpen) ++callsWhileClosed;
+        calls.push_back(std::move(call));
+    }
+
+    void DeliverDueReply() {
+        if (!pending_) return;
+        if (clock_ != nullptr && static_cast<std::int32_t>(clock_->NowMs() - pending_->dueMs) < 0) {
+            return;
+        }
+        Feed(pending_->reply.bytes);
+        lineLost = lineLost || pending_->reply.loseLine;
+        pending_.reset();
+    }
+
+    ManualClock* clock_;
+    std::optional<Pending> pending_;
+};
+
+}  // namespace zr640::testing

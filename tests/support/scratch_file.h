@@ -1,0 +1,43 @@
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace zr640::testing {
+
+// A file in the temporary directory with the given bytes, removed again at the end of scope.
+class ScratchFile {
+public:
+    explicit ScratchFile(const std::string& bytes) : path_(UniquePath()) { Write(bytes); }
+    ~ScratchFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    std::string Path() const { return path_.string(); }
+    void Write(const std::string& bytes) const {
+        std::ofstream(path_, std::ios::binary | std::ios::trunc) << bytes;
+    }
+    std::string Read() const {
+        std::ifstream in(path_, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    static std::filesystem::path UniquePath() {
+        static std::atomic<int> counter{0};
+        const auto stamp = std::filesystem::file_time_type::clock::now().time_since_epoch();
+        return std::filesystem::temp_directory_path() /
+               ("zr640-" + std::to_string(stamp.count()) + "-" +
+                std::to_string(counter.fetch_add(1)) + ".wht");
+    }
+
+    std::filesystem::path path_;
+};
+
+}  // namespace zr640::testing

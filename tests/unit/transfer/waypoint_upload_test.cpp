@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "scratch_file.h"
+#include "serial/sentence.h"
+#include "transfer/transfer.h"
+#include "transfer_fixture.h"
+
+namespace zr640 {
+namespace {
+
+using testing::ScratchFile;
+using Lines = std::vector<std::string>;
+
+class WaypointUpload : public testing::TransferTest {
+protected:
+    void Upload(UploadMode mode) {
+        TransferContext context = Context();
+        UploadWaypointFile(mode, context);
+    }
+
+    // The log of a run up to and including the opening exchange.
+    static Lines Opening(UploadMode mode) {
+        const bool replace = mode == UploadMode::Replace;
+        return {" ",
+                " ",
+                replace ? "Replace" + Hyphens(128) : "Update" + Hyphens(129),
+                replace ? "$KTWPI,Replace*31\r" : "$KTWPI,Update*4C\r",
+                "$KTWPO\r"};
+    }
+
+    static Lines Summary(const std::string& text) { return {text, Hyphens(128), " ", " "}; }
+
+    static Lines Join(std::initializer_list<Lines> parts) {
+        Lines all;
+        for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+        return all;
+    }
+
+    void ExpectEndedWithLineLowAndReceptionOn() {
+        EXPECT_TRUE(receiveEnabled);
+        ASSERT_FALSE(device.escapes.empty());
+        EXPECT_EQ(device.escapes.back(), CLRRTS);
+    }
+};
+
+const std::string kOpeningReplace = "$KTWPI,Replace*31\r\n";
+const std::string kOpeningUpdate = "$KTWPI,Update*4C\r\n";
+
+TEST_F(WaypointUpload, WithoutAChosenFileOnlyTheMessageBoxIsShown) {
+    Upload(UploadMode::Replace);
+    ASSERT_EQ(messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(messageBoxes.shown[0].caption, "Fehler");
+    EXPECT_EQ(messageBoxes.shown[0].text,
+              "Erst mal eine Wendepunktdatei zum \xDC" "bertragen w\xE4hlen!");
+    EXPECT_EQ(messageBoxes.shown[0].style, 16u);
+    EXPECT_TRUE(messageBoxes.shown[0].beepedBefore);
+    EXPECT_TRUE(log.entries.empty());
+    EXPECT_TRUE(device.writes.empty());
+    EXPECT_TRUE(device.escapes.empty());
+    EXPECT_FALSE(receiveEnabled);
+}
+
+TEST_F(WaypointUpload, ReplaceSendsEveryRecordLineAsNineFields) {
+    config.MaxLaengeName1 = 10;
+    ScratchFile file("Hetzleser Berg,EDQX, 48.5 ,9.3\r\n\r\n   \r\nX,,Y\r\n"
+                     "1,2,3,4,5,6,7,8,9,10,11\r\n");
+    waypointFilePath = file.Path();
+    // A reply that goes on behind the expected count is accepted as well.
+    Answer({"$KTWPO", "$KTWPA,1", "$KTWPA,2", "$KTWPA,34", "$KTWPA,4"});
+    Upload(UploadMode::Replace);
+
+    const std::string first = FrameSentence("$KTWPU,Hetzleser,EDQX,48.5,9.3,,,,,");
+    const std::string blanks = "$KTWPU,,,,,,,,,*61\r\n";
+    const std::string third = "$KTWPU,X,,Y,,,,,,*60\r\n";
+    const std::string fourth = FrameSentence("$KTWPU,1,2,3,4,5,6,7,8,9");
+    EXPECT_EQ(device.writes, (Lines{kOpeningReplace, first, blanks, third, fourth}));
+    EXPECT_EQ(log.entries,
+              Join({Opening(UploadMode::Replace),
+                    {"WP   1: " + Entry(first), "$KTWPA,1\r", "WP   2: " + Entry(blanks),
+                     "$KTWPA,2\r", "WP   3: " + Entry(third), "$KTWPA,34\r",
+                     "WP   4: " + Entry(fourth), "$KTWPA,4\r"},
+                    Summary("Replace fertig, 4 S\xE4" "tze \xFC" "bertragen!")}));
+    EXPECT_EQ(device.escapes, (std::vector<int>{3, 4, 3, 4, 3, 4, 3, 4, 3, 4, 4}));
+    ExpectEndedWithLineLowAndReceptionOn();
+}
+
+TEST_F(WaypointUpload, UpdateAcceptsAnyCountAndCutsNamesToTheirLengths) {
+    config.MaxLaengeName1 = 8;
+    ScratchFile file("Hetzleser Berg,EDQXY\nAalen\n");
+    waypointFilePath = file.Path();
+    Answer({"$KTWPO,Update", "$KTWPA,99", "$KTWPA,"});
+    Upload(UploadMode::Update);
+
+    const std::string first = FrameSentence("$KTWPU,Hetzlese,EDQX,,,,,,,");
+    const std::string second = FrameSentence("$KTWPU,Aalen,,,,,,,,");
+    EXPECT_EQ(device.writes, (Lines{kOpeningUpdate, first, second}));
+    EXPECT_EQ(log.entries.back(), " ");
+    EXPECT_EQ(log.entries[log.entries.size() - 4],
+              "Update fertig, 2 S\xE4" "tze \xFC" "bertragen!");
+    ExpectEndedWithLineLowAndReceptionOn();
+}
+
+TEST_F(WaypointUpload, AnEmptyFileGivesTheOpeningAndASummaryOfNone) {
+    for (const std::string content : {"", "\r\n\r\n", "\n\n\n"}) {
+        ScratchFile file(content);
+        waypointFilePath = file.Path();
+        log.entries.clear();
+        device.writes.clear();
+        Answer({"$KTWPO"});
+        Upload(UploadMode::Update);
+        EXPECT_EQ(device.writes, Lines{kOpeningUpdate});
+        EXPECT_EQ(log.entries, Join({Opening(UploadMode::Update),
+                                     Summary("Update fertig, 0 S\xE4" "tze \xFC" "bertragen!")}));
+    }
+}
+
+TEST_F(WaypointUpload, AWrongReplyIsRetriedAndThreeAbortTheRun) {
+    ScratchFile file("A\r\nB\r\nC\r\n");
+    waypointFilePath = file.Path();
+    Answer({"$KTWPO", "$KTWPA,7", "$KTWPA,1", "$KTWPX", "$KTWPX", "$KTWPX", "$KTWPA,3"});
+    Upload(UploadMode::Replace);
+
+    const std::string first = FrameSentence("$KTWPU,A,,,,,,,,");
+    const std::string second = FrameSentence("$KTWPU,B,,,,,,,,");
+    EXPECT_EQ(device.writes, (Lines{kOpeningReplace, first, first, second, second, second}));
+    EXPECT_EQ(log.entries,
+              Join({Opening(UploadMode::Replace),
+                    {"WP   1: " + Entry(first), "Response Falsch:$KTWPA,7\r", "$KTWPA,1\r",
+                     "WP   2: " + Entry(second), "Response Falsch:$KTWPX\r",
+                     "Response Falsch:$KTWPX\r", "Response Falsch:$KTWPX\r",
+                     "Abbruch, Fehler bei resend!!"}}));
+    ExpectEndedWithLineLowAndReceptionOn();
+}
+
+TEST_F(WaypointUpload, ASilentOrLostInstrumentAbortsWithoutASummary) {
+    ScratchFile file("A\r\nB\r\nC\r\n");
+    waypointFilePath = file.Path();
+
+    // Silent from the start: the file is never sent.
+    Upload(UploadMode::Replace);
+    EXPECT_EQ(log.entries.back(), "Abbruch, Fehler bei resend!!");
+    for (const std::string& written : device.writes) EXPECT_EQ(written, kOpeningReplace);
+    ExpectEndedWithLineLowAndReceptionOn();
+
+    // Silent after record 1.
+    log.entries.clear();
+    device.writes.clear();
+    receiveEnabled = false;
+    Answer({"$KTWPO", "$KTWPA,1"});
+    Upload(UploadMode::Replace);
+    const std::string second = FrameSentence("$KTWPU,B,,,,,,,,");
+    EXPECT_EQ(device.writes.back(), second);
+    EXPECT_EQ(log.entries.back(), "Abbruch, Fehler bei resend!!");
+    for (const std::string& entry : log.entries) EXPECT_EQ(entry.find("fertig"), std::string::npos);
+    ExpectEndedWithLineLowAndReceptionOn();
+
+    // The line goes away right after the acknowledgement of record 1.
+    log.entries.clear();
+    device.writes.clear();
+    device.lineLost = false;
+    receiveEnabled = false;
+    device.replies.push_back({"$KTWPO\r\n"});
+    device.replies.push_back({"$KTWPA,1\r\n", 0, true});
+    Upload(UploadMode::Replace);
+    EXPECT_EQ(device.writes.back(), second);
+    EXPECT_EQ(log.entries.back(), "Abbruch, Fehler bei resend!!");
+    ExpectEndedWithLineLowAndReceptionOn();
+}
+
+TEST_F(WaypointUpload, ALineThatCannotBeSentWholeStopsTheRunBeforeIt) {
+    struct Case {
+        std::string secondLine;
+        std::string logLine;
+    };
+    const std::string longField(256, 'f');
+    const std::string wideField(250, 'w');
+    const Case cases[] = {
+        {std::string(512, 'x'), "WP   2: Abbruch, Zeile 3 der Datei ist l\xE4nger als 511 Zeichen!"},
+        {std::string("B\0C", 3), "WP   2: Abbruch, Zeile 3 der Datei enth\xE4lt ein Nullbyte!"},
+        {"B\rC", "WP   2: Abbruch, Zeile 3 der Datei hat Text hinter dem CR!"},
+        {"B,C," + longField,
+         "WP   2: Abbruch, Zeile 3 der Datei hat ein Feld mit mehr als 255 Zeichen!"},
+        {"B,C," + wideField + "," + wideField,
+         "WP   2: Abbruch, Zeile 3 der Datei ergibt einen Satz von mehr als 511 Zeichen!"},
+    };
+    for (const Case& bad : cases) {
+        ScratchFile file("A\r\n\r\n" + bad.secondLine + "\r\nD\r\n");
+        waypointFilePath = file.Path();
+        log.entries.clear();
+        device.writes.clear();
+        device.replies.clear();
+        receiveEnabled = false;
+        Answer({"$KTWPO", "$KTWPA,1", "$KTWPA,2", "$KTWPA,3"});
+        Upload(UploadMode::Replace);
+        EXPECT_EQ(device.writes, (Lines{kOpeningReplace, FrameSentence("$KTWPU,A,,,,,,,,")}));
+        EXPECT_EQ(log.entries.back(), bad.logLine);
+        ExpectEndedWithLineLowAndReceptionOn();
+    }
+}
+
+TEST_F(WaypointUpload, AFileThatCannotBeOpenedIsReportedBeforeAnythingIsSent) {
+    waypointFilePath = "/nicht/vorhanden.wht";
+    Answer({"$KTWPO"});
+    Upload(UploadMode::Replace);
+    EXPECT_TRUE(device.writes.empty());
+    EXPECT_EQ(log.entries,
+              (Lines{" ", " ", "Replace" + Hyphens(128),
+                     "Abbruch, Wendepunktdatei /nicht/vorhanden.wht l\xE4sst sich nicht "
+                     "\xF6" "ffnen!"}));
+    ExpectEndedWithLineLowAndReceptionOn();
+}
+
+}  // namespace
+}  // namespace zr640

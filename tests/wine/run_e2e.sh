@@ -1,0 +1,223 @@
+#!/usr/bin/env bash
+# One end-to-end scenario of zr640.exe under Wine: zr640-sim plays the instrument on a
+# pseudo-terminal that Wine knows as a COM port, and zr640_driver.exe works the dialog from
+# outside as a user would. Usage: run_e2e.sh SCENARIO (see the list at the end).
+#
+# Environment: ZR640_EXE, ZR640_DRIVER (Windows programs), ZR640_SIM (the Linux simulator),
+# ZR640_E2E_DIR (scratch space), WINEPREFIX (else build/wineprefix of the source tree).
+set -uo pipefail
+
+scenario=${1:?scenario}
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/../.." && pwd)
+: "${ZR640_EXE:?}" "${ZR640_DRIVER:?}" "${ZR640_E2E_DIR:?}"
+ZR640_SIM=${ZR640_SIM:-}
+
+export WINEPREFIX=${WINEPREFIX:-$source_dir/build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+# Wine reads the driver's UTF-8 arguments through the locale; C.UTF-8 is always there and
+# still gives Windows-1252 as the programs' 8-bit character set.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+
+if [[ -z ${DISPLAY:-} ]]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+work=$ZR640_E2E_DIR/$scenario
+sim_pid=
+app_pid=
+app_status=
+
+fail() {
+    echo "FAIL [$scenario]: $*" >&2
+    exit 1
+}
+
+cleanup() {
+    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+    [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null
+    wait 2>/dev/null
+}
+trap cleanup EXIT
+
+# Registry changes reach Wine's device manager when the server next starts: let it end first.
+settle_wine() {
+    timeout 60 wineserver -w || fail "the Wine server did not end"
+}
+
+wine_reg() {
+    timeout 60 wine reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1 || fail "wine reg add $1 $2"
+}
+
+prepare() {
+    rm -rf "$work" && mkdir -p "$work" || fail "cannot make $work"
+    "$source_dir/scripts/wine-prefix" || fail "no Wine prefix"
+    settle_wine
+    # No window manager under Xvfb: Wine draws the title bar and frame itself.
+    wine_reg 'HKCU\Software\Wine\X11 Driver' Decorated N
+}
+
+# start_sim COMn SIM-OPTIONS...: the simulator on a fresh pty, mapped to COM port COMn.
+start_sim() {
+    local port=$1; shift
+    [[ -x $ZR640_SIM ]] || fail "no simulator (ZR640_SIM=$ZR640_SIM); build the linux preset first"
+    "$ZR640_SIM" "$@" >"$work/sim.out" 2>"$work/sim.err" &
+    sim_pid=$!
+    local pty=
+    for _ in $(seq 100); do
+        pty=$(head -n 1 "$work/sim.out" 2>/dev/null)
+        [[ -n $pty ]] && break
+        kill -0 "$sim_pid" 2>/dev/null || fail "the simulator ended: $(cat "$work/sim.err")"
+        sleep 0.1
+    done
+    [[ $pty == /dev/* ]] || fail "the simulator named no pty"
+    wine_reg 'HKLM\Software\Wine\Ports' "$port" "$pty"
+    settle_wine
+}
+
+write_default_ini() {
+    printf '%s\r\n' '[ZR640]' 'COMSETTINGS=COM1:4800,N,8,1' '' '[Settings]' 'Debug=0' \
+        'MaxLaengeName1=12' 'MaxLaengeName2=4' 'Hoehe=1' 'Frequenz=1' '' '[Strecke]' \
+        'StreckenPunkt1=Lauf-Lillinghof,EDQI' 'StreckenPunkt2=Oschersleben,EDOL' \
+        'StreckenPunkt3=Hetzleser Berg,EDQX' 'StreckenPunkt4=Bayreuth,EDQD' >"$work/zr640.ini"
+}
+
+start_app() {
+    (cd "$work" && exec timeout 90 wine "$ZR640_EXE") >"$work/app.out" 2>&1 &
+    app_pid=$!
+}
+
+# The program must end within the time, by itself or by what the driver did.
+expect_app_exit() {
+    local code=$1
+    wait "$app_pid"
+    app_status=$?
+    app_pid=
+    [[ $app_status -eq 124 ]] && fail "zr640.exe did not end"
+    [[ $app_status -eq $code ]] || fail "zr640.exe ended with $app_status, wanted $code"
+}
+
+drive() {
+    timeout 120 wine "$ZR640_DRIVER" "$@" || fail "driver steps failed"
+}
+
+route_lines=("Streckenpunkt 1: Lauf-Lilling,EDQI" "Streckenpunkt 2: Oschersleben,EDOL"
+             "Streckenpunkt 3: Hetzleser Be,EDQX" "Streckenpunkt 4: Bayreuth,EDQD" " " " ")
+chooser_title="Wendepunktdatei wählen"
+
+scenario_first_start() {
+    # Whatever COM1 is here, the program must not wait on it.
+    local directory
+    directory=$(winepath -w "$work" 2>/dev/null) || fail "winepath"
+    local path=${directory//\\/\\\\}\\\\zr640.ini
+    start_app
+    drive box "Ini-Datei nicht gefunden!" \
+        "\n\nDie Ini-Datei wurde in\n$path nicht gefunden.\n\nEine Datei mit Defaulteinstellungen wurde angelegt.\n\nBitte auf aktuelle Einstellungen hin editieren!\n\nProgramm wird beendet!" \
+        30000
+    expect_app_exit 0
+    [[ -f $work/zr640.ini ]] || fail "no zr640.ini written"
+    local written wanted
+    written=$(tr -d '\r' <"$work/zr640.ini" | grep -v '^$')
+    wanted=$(printf '%s\n' '[ZR640]' 'COMSETTINGS=COM1:4800,N,8,1' '[Settings]' 'Debug=0' \
+        'MaxLaengeName1=12' 'MaxLaengeName2=4' 'Hoehe=1' 'Frequenz=1' '[Strecke]' \
+        'StreckenPunkt1=Lauf-Lillinghof,EDQI' 'StreckenPunkt2=Oschersleben,EDOL' \
+        'StreckenPunkt3=Hetzleser Berg,EDQX' 'StreckenPunkt4=Bayreuth,EDQD')
+    [[ $written == "$wanted" ]] || fail "zr640.ini holds:"$'\n'"$written"
+}
+
+scenario_default_file() {
+    write_default_ini
+    start_sim COM1 --no-telemetry
+    start_app
+    # Enter, with no default button, comes as command 1, which does nothing; Escape ends it.
+    drive dialog 30000 entries 6 "${route_lines[@]}" steady 1000 count 6 \
+        enter command 1 steady 500 count 6 escape gone 10000
+    expect_app_exit 0
+}
+
+scenario_telemetry() {
+    write_default_ini
+    start_sim COM1 --frames "$here/data/two_records.frames" --once
+    start_app
+    drive dialog 30000 entries 6 "${route_lines[@]}" \
+        wait-entry 'Reading     1 Satznr 0 FlugZeitSek:3725 AktivDistanz:12340.00 SDTHoehe:1520 QFEHoehe:1310 LoggerFixZaehler:745 DeltaV:-12 GleitPfadDifferenz:-150 VarioMittelwert:1.50 Nettovario:-0.80 Vario:2.30 TAS:110.50 Groundspeed:98.70 Track:270.50 Breite: 48.123457 48°07'"'"'24" N Laenge: -11.500000 11°29'"'"'60" W DiffWinkel:-45' 15000 \
+        wait-entry 'Reading     2 Satznr 2 Werknummer:A1234 Schalterstellung:3 Menu:1f MCPoti:25 WindPoti:-2 WindKomponente:-3.50 WindEmpfehlung:12.00 WindVektorBetrag:8.70 WindVektorBogen:225.00' 15000 \
+        count 8 close gone 10000
+    expect_app_exit 0
+}
+
+scenario_run_toggle() {
+    write_default_ini
+    start_sim COM1 --interval 100
+    start_app
+    # "Run" stops reading: the log stands still while frames keep coming; pressed again, the
+    # frames waiting in the port and the new ones are read.
+    drive dialog 30000 wait-count 10 15000 click 102 sleep 500 steady 2000 \
+        click 102 grows 5 15000 escape gone 10000
+    expect_app_exit 0
+}
+
+scenario_debug() {
+    write_default_ini
+    sed -i 's/^Debug=0/Debug=1/' "$work/zr640.ini"
+    start_sim COM1 --interval 100
+    start_app
+    # The port is closed and the timer stopped at once: frames arrive, nothing is read.
+    drive dialog 30000 entries 6 "${route_lines[@]}" steady 2000 count 6 close gone 10000
+    expect_app_exit 0
+}
+
+scenario_choose_file() {
+    write_default_ini
+    mkdir -p "$work/waypoints"
+    printf 'Lauf-Lillinghof,EDQI\r\n' >"$work/waypoints/flugplatz.wht"
+    start_sim COM1 --no-telemetry
+    start_app
+    local directory
+    directory=$(winepath -w "$work/waypoints" 2>/dev/null) || fail "winepath"
+    local escaped=${directory//\\/\\\\}
+    drive dialog 30000 \
+        click 119 box Fehler "Erst mal eine Wendepunktdatei wählen!" 10000 \
+        click 118 cancel-chooser "$chooser_title" 15000 text 109 "" \
+        click 118 choose "$chooser_title" Wendepunktdateien neu.wht 15000 \
+        text 109 "$escaped\\\\neu.wht" \
+        click 118 cancel-chooser "$chooser_title" 15000 text 109 "$escaped\\\\neu.wht" \
+        click 118 choose "$chooser_title" Wendepunktdateien flugplatz.wht 15000 \
+        text 109 "$escaped\\\\flugplatz.wht" \
+        click 119 editor "flugplatz.wht" 15000 \
+        count 6 escape gone 10000
+    expect_app_exit 0
+}
+
+scenario_layout() {
+    write_default_ini
+    start_sim COM1 --no-telemetry
+    start_app
+    local exe
+    exe=$(winepath -w "$ZR640_EXE" 2>/dev/null) || fail "winepath"
+    drive template "$exe" dialog 30000 layout
+    local geometry
+    geometry=$(timeout 60 wine "$ZR640_DRIVER" dialog 5000 window-geometry | sed -n 's/^geometry: //p')
+    [[ -n $geometry ]] || fail "no window geometry"
+    # The screenshot for the documentation: the dialog as Wine draws it.
+    if command -v import >/dev/null; then
+        import -window root -crop "$geometry" +repage "$ZR640_E2E_DIR/zr640-windows.png" ||
+            fail "no screenshot"
+        echo "screenshot: $ZR640_E2E_DIR/zr640-windows.png ($geometry)"
+    fi
+    drive dialog 5000 escape gone 10000
+    expect_app_exit 0
+}
+
+prepare
+case $scenario in
+first-start) scenario_first_start ;;
+default-file) scenario_default_file ;;
+telemetry) scenario_telemetry ;;
+run-toggle) scenario_run_toggle ;;
+debug) scenario_debug ;;
+choose-file) scenario_choose_file ;;
+layout) scenario_layout ;;
+*) fail "unknown scenario" ;;
+esac
+echo "PASS [$scenario]"
