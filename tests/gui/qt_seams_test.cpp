@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/main_dialog_controller.h"
 #include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_list_view.h"
 #include "platform/qt/qt_message_box.h"
@@ -226,14 +227,14 @@ TEST_F(QtFileChooserTest, RefusesAPathLongerThanTheControllerHolds) {
     zr640::testing::RecordingMessageBox messages;
     WhenModalShown([&](QWidget* modal) {
         auto* dialog = static_cast<QFileDialog*>(modal);
-        dialog->selectFile(QString(kMaxChosenPathBytes, 'x') + ".wht");
+        dialog->selectFile(QString(static_cast<qsizetype>(kMaxWaypointPathLength), 'x') + ".wht");
         static_cast<QDialog*>(dialog)->accept();  // accept() of QFileDialog is protected
         dialog->reject();
     });
     std::string chosen;
     EXPECT_FALSE(chooser.ChooseFile(Request(), chosen));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Der Pfad ist zu lang (h\xF6" "chstens 255 Bytes).");
+    EXPECT_EQ(messages.shown[0].text, "Der Pfad ist zu lang (h\xF6" "chstens 259 Bytes).");
 }
 
 TEST_F(QtFileChooserTest, StartsInTheWorkingDirectoryWithoutAWaypointsFolder) {

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include "app/event_log.h"
+#include "app/main_dialog_controller.h"
 #include "platform/qt/cp1252.h"
 
 namespace zr640::platform {
@@ -21,8 +22,10 @@ const char* ProblemWith(const QString& path) {
     if (path.contains(QChar::ReplacementCharacter)) {
         return "Der Dateiname ist in der Zeichenkodierung des Dateisystems nicht darstellbar.";
     }
-    if (QFile::encodeName(path).size() > kMaxChosenPathBytes) {
-        return "Der Pfad ist zu lang (h\xF6" "chstens 255 Bytes).";
+    // Said here, while the user can still choose another name, and without the path, which a
+    // Windows-1252 message would garble.
+    if (static_cast<std::size_t>(QFile::encodeName(path).size()) > kMaxWaypointPathLength) {
+        return "Der Pfad ist zu lang (h\xF6" "chstens 259 Bytes).";
     }
     return nullptr;
 }

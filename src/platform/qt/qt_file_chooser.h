@@ -11,8 +11,4 @@ public:
     bool ChooseFile(const FileChooserRequest& request, std::string& chosenPath) override;
 };
 
-// The longest path the chooser hands over, in bytes: what the file name buffer of the
-// controller holds.
-inline constexpr int kMaxChosenPathBytes = 255;
-
 }  // namespace zr640::platform
