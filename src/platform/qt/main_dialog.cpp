@@ -55,7 +55,6 @@ MainDialog::MainDialog(MainDialogController& controller)
                            Qt::WindowCloseButtonHint),
       controller_(controller) {
     setWindowTitle(FromCp1252(kMainDialogCaption));
-    setWindowIcon(QIcon(":/zr640.png"));
     setFont(DialogFont());
     const DialogBaseUnits base = BaseUnitsOf(font());
     // The template asks for no centring: the window opens at the top left of the screen.

@@ -36,8 +36,9 @@ QtListView::QtListView(QListWidget& widget)
 }
 
 void QtListView::AddString(const char* text) {
+    // Painted by the selection that follows: Qt repaints the whole list after an insertion,
+    // so painting here as well would double the cost of every line.
     widget_.addItem(FromCp1252(text));
-    PaintNow(widget_.item(widget_.count() - 1));
 }
 
 int QtListView::Count() const { return widget_.count(); }

@@ -8,9 +8,9 @@ namespace zr640::platform {
 
 class ExtentDelegate;
 
-// The event log over a QListWidget. A new entry and the selection are painted at once,
-// because a transfer writes its lines while it holds the event loop; without that the log
-// would stand still until the transfer ends.
+// The event log over a QListWidget. Selecting an entry, as LogPrintf does after its last
+// line, paints the list at once, because a transfer writes its lines while it holds the
+// event loop; without that the log would stand still until the transfer ends.
 class QtListView final : public ListView {
 public:
     explicit QtListView(QListWidget& widget);
