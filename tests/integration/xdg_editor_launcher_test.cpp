@@ -1,4 +1,5 @@
-// The editor is started through a stand-in xdg-open on PATH that writes down what it got.
+// The editor is started through a stand-in xdg-open on PATH that writes down what it got:
+// a real process start, without a desktop.
 #include "platform/posix/xdg_editor_launcher.h"
 
 #include <fcntl.h>
