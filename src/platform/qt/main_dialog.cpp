@@ -39,15 +39,6 @@ protected:
     void nextCheckState() override { setChecked(true); }
 };
 
-const ControlTemplate& GroupBoxTemplate() {
-    for (const ControlTemplate& control : kMainDialogControls) {
-        if (control.kind == ControlKind::GroupBox) {
-            return control;
-        }
-    }
-    return kMainDialogControls.front();
-}
-
 }  // namespace
 
 MainDialog::MainDialog(MainDialogController& controller)
@@ -80,14 +71,14 @@ QWidget* MainDialog::Control(int id) const {
 }
 
 void MainDialog::CreateControls(DialogBaseUnits base) {
-    const ControlTemplate& group = GroupBoxTemplate();
     QWidget* groupBox = nullptr;
+    DialogUnitRect groupBounds{};
     for (const ControlTemplate& control : kMainDialogControls) {
         QRect pixels = ToPixels(control.bounds, base);
         QWidget* parent = this;
         // The group box owns the controls inside its frame, so that they are its children
         // on screen as well; template positions count from the dialog's corner.
-        if (groupBox != nullptr && Contains(group.bounds, control.bounds)) {
+        if (groupBox != nullptr && Contains(groupBounds, control.bounds)) {
             parent = groupBox;
             pixels.translate(-groupBox->pos());
         }
@@ -102,6 +93,7 @@ void MainDialog::CreateControls(DialogBaseUnits base) {
         controls_[control.id] = widget;
         if (control.kind == ControlKind::GroupBox) {
             groupBox = widget;
+            groupBounds = control.bounds;
         }
     }
 }
