@@ -1,7 +1,7 @@
 # Debian packages the build and the tests need, and a function that installs the missing ones.
 ZR640_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev g++-mingw-w64-x86-64)
-ZR640_TEST_PACKAGES=(wine64 xvfb xauth x11-utils imagemagick clang libclang-rt-14-dev
+ZR640_TEST_PACKAGES=(python3 wine64 xvfb xauth x11-utils imagemagick clang libclang-rt-14-dev
     fonts-dejavu-core)
 
 package_installed() {

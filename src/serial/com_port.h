@@ -8,8 +8,14 @@
 
 namespace zr640 {
 
+// <winbase.h> defines both names as macros with the same values; code that includes it
+// first then uses those.
+#ifndef SETRTS
 inline constexpr int SETRTS = 3;
+#endif
+#ifndef CLRRTS
 inline constexpr int CLRRTS = 4;
+#endif
 
 // Control ids of the indicators that the port lights.
 inline constexpr int kRxIndicatorId = 103;

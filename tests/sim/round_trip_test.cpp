@@ -90,8 +90,9 @@ TEST(RoundTrip, TheToolReadsTheDeviceStatus) {
     Bytes bytes = EncodeDeviceStatusFrame(flight.DeviceStatus());
     SealFrame(bytes);
     const std::string line = FormatDeviceStatusRecord(InBuffer(bytes).data(), 4);
-    const std::string expectedStart = "Reading     4 Satznr 2 Werknummer:Z9-\xE4 Schalterstellung:1 "
-                                       "Menu:1f MCPoti:20 WindPoti:-2 WindKomponente:";
+    const std::string expectedStart =
+        "Reading     4 Satznr 2 Werknummer:Z9-\xE4 Schalterstellung:1 Menu:1f MCPoti:20 "
+        "WindPoti:-2 WindKomponente:";
     EXPECT_EQ(line.substr(0, expectedStart.size()), expectedStart) << line;
     EXPECT_NE(line.find(" WindEmpfehlung:12.00 WindVektorBetrag:18.00 WindVektorBogen:225.00\n"),
               std::string::npos)

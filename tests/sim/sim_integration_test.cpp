@@ -120,7 +120,8 @@ TEST(SimBinary, TakesTheSampleWaypointFileOfTheDemoWhole) {
         ASSERT_EQ(std::count(record.begin(), record.end(), ','), 8) << record;
         umlauts = umlauts || record.find('\xFC') != std::string::npos;
         ASSERT_TRUE(line.SendSentence("$KTWPU," + record));
-        ASSERT_EQ(line.ReadLine(kReplyWaitMs), FrameSentence("$KTWPA," + std::to_string(++records)));
+        ASSERT_EQ(line.ReadLine(kReplyWaitMs),
+                  FrameSentence("$KTWPA," + std::to_string(++records)));
         expected += record + "\n";
     }
     EXPECT_GE(records, 20);
@@ -159,9 +160,12 @@ TEST(SimBinary, SendsWholeSealedFramesOfTheBuiltInFlight) {
     ASSERT_GT(bytes.size(), 45U * 3);
     std::string types;
     std::size_t at = 0;
-    while (at + 3 <= bytes.size() && at + static_cast<unsigned char>(bytes[at + 2]) <= bytes.size()) {
+    auto lengthAt = [&](std::size_t offset) {
+        return static_cast<unsigned char>(bytes[offset + 2]);
+    };
+    while (at + 3 <= bytes.size() && at + lengthAt(at) <= bytes.size()) {
         ASSERT_EQ(bytes[at], '$') << "at " << at;
-        const std::size_t length = static_cast<unsigned char>(bytes[at + 2]);
+        const std::size_t length = lengthAt(at);
         unsigned char all = 0;
         for (std::size_t i = at; i < at + length; ++i) all ^= static_cast<unsigned char>(bytes[i]);
         EXPECT_EQ(all, 0) << "frame at " << at << " is not sealed";

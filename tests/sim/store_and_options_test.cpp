@@ -109,7 +109,10 @@ TEST(CommandLine, NamesWhatIsWrong) {
         {{"--werknummer", "ABCDEFG"}, "--werknummer: takes at most 6 bytes"},
         {{"--garbage=1"}, "--garbage takes no value"},
         {{"--once"}, "--once needs --frames"},
-        {{"--frames", "f", "--no-telemetry"}, "--no-telemetry and --frames exclude each other"},
+        {{"--frames", "f", "--no-telemetry"},
+         "--frames needs telemetry: an --interval above 0, no --no-telemetry"},
+        {{"--frames", "f", "--interval", "0"},
+         "--frames needs telemetry: an --interval above 0, no --no-telemetry"},
         {{"--reopen-after", "10"}, "--reopen-after needs --hangup-after"},
     };
     for (const auto& [arguments, error] : cases) {

@@ -40,9 +40,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Registry changes reach Wine's device manager when the server next starts: let it end first.
-settle_wine() {
+# Registry changes reach Wine's device manager when the server next starts: let it end, then
+# start the next one with its own log, so that it does not write into the test's output.
+restart_wine() {
     timeout 60 wineserver -w || fail "the Wine server did not end"
+    wineserver >>"$work/wineserver.log" 2>&1 || fail "the Wine server did not start"
 }
 
 wine_reg() {
@@ -52,9 +54,15 @@ wine_reg() {
 prepare() {
     rm -rf "$work" && mkdir -p "$work" || fail "cannot make $work"
     "$source_dir/scripts/wine-prefix" || fail "no Wine prefix"
-    settle_wine
+    # Wine looks for its own fonts (MS Sans Serif of the dialog, Marlett of the title bar's
+    # buttons) in the prefix; Debian keeps them in fonts-wine.
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+    restart_wine
     # No window manager under Xvfb: Wine draws the title bar and frame itself.
     wine_reg 'HKCU\Software\Wine\X11 Driver' Decorated N
+    # The file chooser would open where an earlier run left it rather than in "waypoints".
+    timeout 60 wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\ComDlg32' \
+        /f >/dev/null 2>&1
 }
 
 # start_sim COMn SIM-OPTIONS...: the simulator on a fresh pty, mapped to COM port COMn.
@@ -72,7 +80,7 @@ start_sim() {
     done
     [[ $pty == /dev/* ]] || fail "the simulator named no pty"
     wine_reg 'HKLM\Software\Wine\Ports' "$port" "$pty"
-    settle_wine
+    restart_wine
 }
 
 write_default_ini() {
@@ -104,6 +112,21 @@ drive() {
 route_lines=("Streckenpunkt 1: Lauf-Lilling,EDQI" "Streckenpunkt 2: Oschersleben,EDOL"
              "Streckenpunkt 3: Hetzleser Be,EDQX" "Streckenpunkt 4: Bayreuth,EDQD" " " " ")
 chooser_title="Wendepunktdatei wählen"
+
+# The picture for the documentation: the dialog as Wine draws it, with a waypoint file chosen.
+take_screenshot() {
+    command -v import >/dev/null || return 0
+    mkdir -p "$work/waypoints"
+    printf 'Lauf-Lillinghof,EDQI\r\n' >"$work/waypoints/flugplatz.wht"
+    local geometry
+    geometry=$(timeout 60 wine "$ZR640_DRIVER" dialog 5000 click 118 \
+        choose "$chooser_title" Wendepunktdateien flugplatz.wht 15000 activate sleep 500 \
+        window-geometry | sed -n 's/^geometry: //p')
+    [[ -n $geometry ]] || fail "no window geometry"
+    import -window root -crop "$geometry" +repage "$ZR640_E2E_DIR/zr640-windows.png" ||
+        fail "no screenshot"
+    echo "screenshot: $ZR640_E2E_DIR/zr640-windows.png ($geometry)"
+}
 
 scenario_first_start() {
     # Whatever COM1 is here, the program must not wait on it.
@@ -137,12 +160,16 @@ scenario_default_file() {
 
 scenario_telemetry() {
     write_default_ini
-    start_sim COM1 --frames "$here/data/two_records.frames" --once
+    # The two records in a loop: what arrives before the port opens is discarded, so the
+    # first frame read may be either; the frames read are counted from 1 all the same.
+    start_sim COM1 --frames "$here/data/two_records.frames" --interval 300
     start_app
     drive dialog 30000 entries 6 "${route_lines[@]}" \
-        wait-entry 'Reading     1 Satznr 0 FlugZeitSek:3725 AktivDistanz:12340.00 SDTHoehe:1520 QFEHoehe:1310 LoggerFixZaehler:745 DeltaV:-12 GleitPfadDifferenz:-150 VarioMittelwert:1.50 Nettovario:-0.80 Vario:2.30 TAS:110.50 Groundspeed:98.70 Track:270.50 Breite: 48.123457 48°07'"'"'24" N Laenge: -11.500000 11°29'"'"'60" W DiffWinkel:-45' 15000 \
-        wait-entry 'Reading     2 Satznr 2 Werknummer:A1234 Schalterstellung:3 Menu:1f MCPoti:25 WindPoti:-2 WindKomponente:-3.50 WindEmpfehlung:12.00 WindVektorBetrag:8.70 WindVektorBogen:225.00' 15000 \
-        count 8 close gone 10000
+        wait-ending ' Satznr 0 FlugZeitSek:3725 AktivDistanz:12340.00 SDTHoehe:1520 QFEHoehe:1310 LoggerFixZaehler:745 DeltaV:-12 GleitPfadDifferenz:-150 VarioMittelwert:1.50 Nettovario:-0.80 Vario:2.30 TAS:110.50 Groundspeed:98.70 Track:270.50 Breite: 48.123457 48°07'"'"'24" N Laenge: -11.500000 11°29'"'"'60" W DiffWinkel:-45' 15000 \
+        wait-ending ' Satznr 2 Werknummer:A1234 Schalterstellung:3 Menu:1f MCPoti:25 WindPoti:-2 WindKomponente:-3.50 WindEmpfehlung:12.00 WindVektorBetrag:8.70 WindVektorBogen:225.00' 15000 \
+        entry-begins 6 'Reading     1 Satznr ' entry-begins 7 'Reading     2 Satznr '
+    take_screenshot
+    drive dialog 5000 close gone 10000
     expect_app_exit 0
 }
 
@@ -152,8 +179,8 @@ scenario_run_toggle() {
     start_app
     # "Run" stops reading: the log stands still while frames keep coming; pressed again, the
     # frames waiting in the port and the new ones are read.
-    drive dialog 30000 wait-count 10 15000 click 102 sleep 500 steady 2000 \
-        click 102 grows 5 15000 escape gone 10000
+    drive dialog 30000 wait-count 10 15000 press 102 steady 2000 \
+        press 102 grows 5 15000 escape gone 10000
     expect_app_exit 0
 }
 
@@ -189,23 +216,42 @@ scenario_choose_file() {
     expect_app_exit 0
 }
 
+scenario_transfer_progress() {
+    write_default_ini
+    mkdir -p "$work/waypoints"
+    local i
+    for i in 1 2 3 4 5 6 7 8; do
+        printf 'Punkt%d,P%d,N,48.%d,E,11.%d,500,1,122.50\r\n' "$i" "$i" "$i" "$i"
+    done >"$work/waypoints/acht.wht"
+    # Every answer comes late: the upload holds the dialog for some seconds, no tick and no
+    # message is handled meanwhile, and still each new line must reach the screen.
+    start_sim COM1 --no-telemetry --reply-delay 400
+    start_app
+    local list
+    list=$(timeout 60 wine "$ZR640_DRIVER" dialog 30000 click 118 \
+        choose "$chooser_title" Wendepunktdateien acht.wht 15000 activate \
+        item-geometry 110 click 116 | sed -n 's/^geometry: //p')
+    [[ -n $list ]] || fail "no list geometry"
+    sleep 1.5
+    import -window root -crop "$list" +repage "$work/during-1.png" || fail "no screenshot"
+    sleep 1.5
+    import -window root -crop "$list" +repage "$work/during-2.png" || fail "no screenshot"
+    drive dialog 30000 wait-ending 'Update fertig, 8 Sätze übertragen!' 30000
+    local changed
+    changed=$(compare -metric AE "$work/during-1.png" "$work/during-2.png" null: 2>&1)
+    echo "pixels of the log that changed during the upload: $changed"
+    [[ $changed =~ ^[0-9]+$ && $changed -gt 0 ]] || fail "the log stood still during the upload"
+    drive dialog 5000 escape gone 10000
+    expect_app_exit 0
+}
+
 scenario_layout() {
     write_default_ini
     start_sim COM1 --no-telemetry
     start_app
     local exe
     exe=$(winepath -w "$ZR640_EXE" 2>/dev/null) || fail "winepath"
-    drive template "$exe" dialog 30000 layout
-    local geometry
-    geometry=$(timeout 60 wine "$ZR640_DRIVER" dialog 5000 window-geometry | sed -n 's/^geometry: //p')
-    [[ -n $geometry ]] || fail "no window geometry"
-    # The screenshot for the documentation: the dialog as Wine draws it.
-    if command -v import >/dev/null; then
-        import -window root -crop "$geometry" +repage "$ZR640_E2E_DIR/zr640-windows.png" ||
-            fail "no screenshot"
-        echo "screenshot: $ZR640_E2E_DIR/zr640-windows.png ($geometry)"
-    fi
-    drive dialog 5000 escape gone 10000
+    drive template "$exe" dialog 30000 layout escape gone 10000
     expect_app_exit 0
 }
 
@@ -217,6 +263,7 @@ telemetry) scenario_telemetry ;;
 run-toggle) scenario_run_toggle ;;
 debug) scenario_debug ;;
 choose-file) scenario_choose_file ;;
+transfer-progress) scenario_transfer_progress ;;
 layout) scenario_layout ;;
 *) fail "unknown scenario" ;;
 esac

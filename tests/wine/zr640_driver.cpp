@@ -197,6 +197,18 @@ std::wstring MessageBoxText(HWND box) {
     return {};
 }
 
+// The last entries of the log, for a failure message.
+std::string LogTail(HWND list) {
+    constexpr std::size_t kShown = 12;
+    const auto entries = ListEntries(list);
+    std::string tail = "; the log ends with:";
+    const std::size_t first = entries.size() > kShown ? entries.size() - kShown : 0;
+    for (std::size_t i = first; i < entries.size(); ++i) {
+        tail += "\n  " + std::to_string(i) + ": " + Shown(entries[i]);
+    }
+    return tail;
+}
+
 void PressButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
 // The key goes to the control that has the focus in the dialog's thread, as if typed.
@@ -224,10 +236,15 @@ RECT DialogUnitsToPixels(int x, int y, int width, int height) {
         GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()), nullptr,
         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; });
     Expect(probe != nullptr, "cannot create a probe dialog for the dialog units");
-    RECT rect{x, y, x + width, y + height};
-    MapDialogRect(probe, &rect);
+    // The dialog manager converts position and size each on its own, and so must we: their
+    // roundings add up differently from those of the far corner's.
+    RECT position{x, y, x, y};
+    MapDialogRect(probe, &position);
+    RECT size{0, 0, width, height};
+    MapDialogRect(probe, &size);
     DestroyWindow(probe);
-    return rect;
+    return RECT{position.left, position.top, position.left + size.right,
+                position.top + size.bottom};
 }
 
 struct ControlRow {
@@ -478,6 +495,12 @@ private:
                    "a message box \"" + Utf8(caption) + "\" came up");
         } else if (step == L"click") {  // id
             PressButton(Item(Dialog(), TakeInt()));
+        } else if (step == L"press") {  // id: a click that returns once its command has run
+            // Only for commands that open no window: the call waits for the handler.
+            DWORD_PTR result = 0;
+            Expect(SendMessageTimeoutW(Item(Dialog(), TakeInt()), BM_CLICK, 0, 0,
+                                       SMTO_ABORTIFHUNG, 30000, &result) != 0,
+                   "the click was not handled within 30 s");
         } else if (step == L"command") {  // id
             PostMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(TakeInt(), BN_CLICKED), 0);
         } else if (step == L"escape") {
@@ -503,8 +526,9 @@ private:
         } else if (step == L"count") {  // n: the log holds exactly n entries
             const int wanted = TakeInt();
             const int count = ListCount(Item(Dialog(), 110));
-            Expect(count == wanted, "the log holds " + std::to_string(count) + " entries, wanted " +
-                                        std::to_string(wanted));
+            Expect(count == wanted, "the log holds " + std::to_string(count) +
+                                        " entries, wanted " + std::to_string(wanted) +
+                                        LogTail(Item(Dialog(), 110)));
         } else if (step == L"wait-entry") {  // exact text, timeout: an entry with that text
             const std::wstring wanted = Unescape(Take());
             const DWORD timeout = TakeMs();
@@ -517,7 +541,29 @@ private:
                 }
                 return false;
             });
-            Expect(found, "no log entry " + Shown(wanted));
+            Expect(found, "no log entry " + Shown(wanted) + LogTail(list));
+        } else if (step == L"wait-ending") {  // text, timeout: an entry that ends so
+            const std::wstring wanted = Unescape(Take());
+            const DWORD timeout = TakeMs();
+            HWND list = Item(Dialog(), 110);
+            const bool found = WaitUntil(timeout, [&] {
+                for (const auto& entry : ListEntries(list)) {
+                    if (entry.size() >= wanted.size() &&
+                        entry.compare(entry.size() - wanted.size(), wanted.size(), wanted) == 0) {
+                        return true;
+                    }
+                }
+                return false;
+            });
+            Expect(found, "no log entry ending in " + Shown(wanted) + LogTail(list));
+        } else if (step == L"entry-begins") {  // index, text
+            const std::size_t index = static_cast<std::size_t>(TakeInt());
+            const std::wstring wanted = Unescape(Take());
+            HWND list = Item(Dialog(), 110);
+            const auto entries = ListEntries(list);
+            Expect(index < entries.size() && entries[index].rfind(wanted, 0) == 0,
+                   "entry " + std::to_string(index) + " does not begin with " + Shown(wanted) +
+                       LogTail(list));
         } else if (step == L"wait-count") {  // n, timeout: at least n entries
             const int wanted = TakeInt();
             const DWORD timeout = TakeMs();
@@ -577,9 +623,13 @@ private:
             CheckTemplate(Take());
         } else if (step == L"layout") {
             CheckLayout(Dialog());
-        } else if (step == L"window-geometry") {  // prints WxH+X+Y of the dialog's frame
+        } else if (step == L"activate") {  // brings the dialog to the front, title bar lit
+            SetForegroundWindow(Dialog());
+        } else if (step == L"window-geometry" || step == L"item-geometry") {
+            // WxH+X+Y on the screen of the dialog's frame or of one control (id)
+            HWND window = step == L"window-geometry" ? Dialog() : Item(Dialog(), TakeInt());
             RECT rect{};
-            GetWindowRect(Dialog(), &rect);
+            GetWindowRect(window, &rect);
             std::printf("geometry: %ldx%ld+%ld+%ld\n", rect.right - rect.left,
                         rect.bottom - rect.top, rect.left, rect.top);
         } else {

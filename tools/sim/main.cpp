@@ -7,7 +7,8 @@
 
 int main(int argc, char** argv) {
     using namespace zr640::sim;
-    const CommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const CommandLine commandLine =
+        ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (commandLine.outcome) {
         case CommandLineOutcome::Help:
             std::fputs(UsageText().c_str(), stdout);

@@ -115,10 +115,11 @@ const std::map<std::string, FlagSetter>& FlagOptions() {
     return options;
 }
 
-std::string CheckCombination(const SimOptions& options, bool noTelemetry) {
+std::string CheckCombination(const SimOptions& options) {
     if (options.replayOnce && options.framesPath.empty()) return "--once needs --frames";
-    if (noTelemetry && !options.framesPath.empty()) return "--no-telemetry and --frames exclude "
-                                                          "each other";
+    if (!options.framesPath.empty() && options.intervalMs == 0) {
+        return "--frames needs telemetry: an --interval above 0, no --no-telemetry";
+    }
     if (options.reopenAfterMs >= 0 && options.replyFaults.hangupAfterRecords < 0) {
         return "--reopen-after needs --hangup-after";
     }
@@ -176,7 +177,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
     }
     if (noTelemetry) result.options.intervalMs = 0;
-    result.error = CheckCombination(result.options, noTelemetry);
+    result.error = CheckCombination(result.options);
     if (!result.error.empty()) result.outcome = CommandLineOutcome::Error;
     return result;
 }

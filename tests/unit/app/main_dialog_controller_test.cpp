@@ -12,6 +12,7 @@
 
 #include "app/quit_request.h"
 #include "config/configuration.h"
+#include "serial/com_port.h"
 #include "fake_dialog_controls.h"
 #include "fake_serial_device.h"
 #include "manual_clock.h"
@@ -303,6 +304,49 @@ TEST_F(MainDialogControllerTest, EditWithoutAFileOnlyComplains) {
     controller->OnCommand(kCmdEditFile);
     EXPECT_THAT(editor.opened, ElementsAre("C:\\flug\\waypoints\\alpen.wht"));
     EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+TEST_F(MainDialogControllerTest, TransfersEndWithReceptionOnWhateverItWasBefore) {
+    config = FreshConfiguration();
+    Build();
+    Init();
+    testing::TemporaryDirectory directory;
+    const std::string file = directory.File("alpen.wht");
+    testing::WriteBytes(file, "Lauf-Lillinghof,EDQI\r\n");
+    chooser.answer = file;
+    controller->OnCommand(kCmdChooseFile);
+
+    // The instrument stays silent: each transfer fails, and still hands reception back.
+    const std::pair<int, const char*> transfers[] = {{kCmdSetTask, "$KTWPR,"},
+                                                     {kCmdUpdateWaypoints, "$KTWPI,Update*"},
+                                                     {kCmdReplaceWaypoints, "$KTWPI,Replace*"}};
+    for (const auto& [command, sentence] : transfers) {
+        controller->OnCommand(kCmdRun);
+        ASSERT_FALSE(controller->ReceiveEnabled());
+        device.written.clear();
+        device.escapes.clear();
+
+        controller->OnCommand(command);
+
+        EXPECT_TRUE(controller->ReceiveEnabled()) << command;
+        EXPECT_EQ(device.written.rfind(sentence, 0), 0u) << device.written;
+        ASSERT_FALSE(device.escapes.empty());
+        EXPECT_EQ(device.escapes.back(), CLRRTS) << command;
+    }
+}
+
+TEST_F(MainDialogControllerTest, AWaypointUploadWithoutAFileLeavesReceptionAsItWas) {
+    Build();
+    Init();
+    controller->OnCommand(kCmdRun);
+
+    controller->OnCommand(kCmdUpdateWaypoints);
+    controller->OnCommand(kCmdReplaceWaypoints);
+
+    EXPECT_FALSE(controller->ReceiveEnabled());
+    EXPECT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(device.written, "");
+    EXPECT_THAT(device.escapes, IsEmpty());
 }
 
 }  // namespace
