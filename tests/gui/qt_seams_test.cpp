@@ -66,15 +66,28 @@ protected:
     QtListView list{widget};
 };
 
-TEST_F(QtListViewTest, PaintsEachNewLineWithoutTheEventLoop) {
+TEST_F(QtListViewTest, PaintsNewLinesWithoutTheEventLoopAtAScreensPace) {
     PaintWatcher watcher(widget);
-    for (int line = 1; line <= 40; ++line) {
+    // Lines that come slower than a screen follows are each painted at once.
+    for (int line = 1; line <= 12; ++line) {
+        QTest::qSleep(50);
         list.AddString(QString("Zeile %1").arg(line).toLatin1().constData());
         list.SetCurSel(list.Count() - 1);
         ASSERT_FALSE(watcher.paints.empty());
         EXPECT_EQ(watcher.paints.back().count, line);
         EXPECT_TRUE(watcher.paints.back().lastInView) << "line " << line;
     }
+    // A burst is not painted line by line; the event loop paints where it ended.
+    const std::size_t paintsBeforeBurst = watcher.paints.size();
+    for (int line = 13; line <= 40; ++line) {
+        list.AddString(QString("Zeile %1").arg(line).toLatin1().constData());
+        list.SetCurSel(list.Count() - 1);
+    }
+    EXPECT_LT(watcher.paints.size() - paintsBeforeBurst, 5u);
+    QApplication::processEvents();
+    ASSERT_FALSE(watcher.paints.empty());
+    EXPECT_EQ(watcher.paints.back().count, 40);
+    EXPECT_TRUE(watcher.paints.back().lastInView);
     EXPECT_EQ(widget.currentRow(), 39);
     EXPECT_GT(widget.verticalScrollBar()->value(), 0);
 }

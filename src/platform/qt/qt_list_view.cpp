@@ -7,6 +7,13 @@
 #include "platform/qt/cp1252.h"
 
 namespace zr640::platform {
+namespace {
+
+// A paint of the list costs milliseconds; a transfer that logs faster than a screen can
+// follow paints at this pace, and the event loop paints the rest when the transfer ends.
+constexpr qint64 kMinPaintIntervalMs = 40;
+
+}  // namespace
 
 // Gives every row the scrollable width, as a list box with a horizontal extent has: lines
 // scroll sideways up to that width and are cut off beyond it.
@@ -62,9 +69,14 @@ void QtListView::PaintNow(QListWidgetItem* item) {
     if (!widget_.isVisible()) {
         return;
     }
+    if (sinceLastPaint_.isValid() && sinceLastPaint_.elapsed() < kMinPaintIntervalMs) {
+        widget_.viewport()->update();
+        return;
+    }
     // Painting the entry's row brings the whole window up to date, a pending scroll of the
     // list included; the rest of the list is not painted again when it has not changed.
     widget_.viewport()->repaint(widget_.visualItemRect(item));
+    sinceLastPaint_.start();
 }
 
 }  // namespace zr640::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QListWidget>
 
 #include "platform/list_view.h"
@@ -26,6 +27,7 @@ private:
 
     QListWidget& widget_;
     ExtentDelegate* delegate_;  // owned by the widget
+    QElapsedTimer sinceLastPaint_;
 };
 
 }  // namespace zr640::platform
