@@ -13,7 +13,9 @@ struct FileChooserRequest {
 };
 
 // The platform's file-open dialog. It accepts a name that does not exist in an existing
-// folder. Returns true and the full path (Windows-1252) when the user chose a file.
+// folder. Returns true and the full path when the user chose a file, in the bytes that the
+// platform's file functions take: Windows-1252 on Windows, the file system's encoding (UTF-8)
+// on Linux, so that the transfers can open it as it stands.
 class FileChooser {
 public:
     virtual ~FileChooser() = default;

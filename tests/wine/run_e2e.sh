@@ -34,7 +34,12 @@ fail() {
 }
 
 cleanup() {
-    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+    if [[ -n $app_pid ]]; then
+        kill "$app_pid" 2>/dev/null
+        # What the failed scenario left in this prefix (a box, the editor, a crashed program)
+        # would hold the next scenario's Wine server.
+        timeout 30 wineserver -k 2>/dev/null
+    fi
     [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null
     wait 2>/dev/null
 }
@@ -47,9 +52,14 @@ restart_wine() {
     wineserver >>"$work/wineserver.log" 2>&1 || fail "the Wine server did not start"
 }
 
+# wine_reg KEY NAME VALUE [TYPE]
 wine_reg() {
-    timeout 60 wine reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1 || fail "wine reg add $1 $2"
+    timeout 60 wine reg add "$1" /v "$2" /t "${4:-REG_SZ}" /d "$3" /f >/dev/null 2>&1 ||
+        fail "wine reg add $1 $2"
 }
+
+# COM1 stands for a link in the prefix, which each scenario's simulator points at its own pty.
+com1_link=$WINEPREFIX/zr640-com1
 
 prepare() {
     rm -rf "$work" && mkdir -p "$work" || fail "cannot make $work"
@@ -58,18 +68,25 @@ prepare() {
     # buttons) in the prefix; Debian keeps them in fonts-wine.
     cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
     restart_wine
+    # Wine makes its COM devices from the registry only when its server starts.
+    if ! timeout 60 wine reg query 'HKLM\Software\Wine\Ports' /v COM1 2>/dev/null |
+        grep -qF "$com1_link"; then
+        wine_reg 'HKLM\Software\Wine\Ports' COM1 "$com1_link"
+        restart_wine
+    fi
     # No window manager under Xvfb: Wine draws the title bar and frame itself.
     wine_reg 'HKCU\Software\Wine\X11 Driver' Decorated N
+    # A crash ends the program at once instead of waiting in Wine's crash dialog.
+    wine_reg 'HKCU\Software\Wine\WineDbg' ShowCrashDialog 0 REG_DWORD
     # The file chooser would open where an earlier run left it rather than in "waypoints".
     timeout 60 wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\ComDlg32' \
         /f >/dev/null 2>&1
 }
 
-# start_sim COMn SIM-OPTIONS...: the simulator on a fresh pty, mapped to COM port COMn.
+# start_sim SIM-OPTIONS...: the simulator on a fresh pty, which the program knows as COM1.
 start_sim() {
-    local port=$1; shift
     [[ -x $ZR640_SIM ]] || fail "no simulator (ZR640_SIM=$ZR640_SIM); build the linux preset first"
-    "$ZR640_SIM" "$@" >"$work/sim.out" 2>"$work/sim.err" &
+    "$ZR640_SIM" --link "$com1_link" "$@" >"$work/sim.out" 2>"$work/sim.err" &
     sim_pid=$!
     local pty=
     for _ in $(seq 100); do
@@ -78,9 +95,7 @@ start_sim() {
         kill -0 "$sim_pid" 2>/dev/null || fail "the simulator ended: $(cat "$work/sim.err")"
         sleep 0.1
     done
-    [[ $pty == /dev/* ]] || fail "the simulator named no pty"
-    wine_reg 'HKLM\Software\Wine\Ports' "$port" "$pty"
-    restart_wine
+    [[ $pty == /dev/* && -L $com1_link ]] || fail "the simulator named no pty"
 }
 
 write_default_ini() {
@@ -150,7 +165,7 @@ scenario_first_start() {
 
 scenario_default_file() {
     write_default_ini
-    start_sim COM1 --no-telemetry
+    start_sim --no-telemetry
     start_app
     # Enter, with no default button, comes as command 1, which does nothing; Escape ends it.
     drive dialog 30000 entries 6 "${route_lines[@]}" steady 1000 count 6 \
@@ -162,7 +177,7 @@ scenario_telemetry() {
     write_default_ini
     # The two records in a loop: what arrives before the port opens is discarded, so the
     # first frame read may be either; the frames read are counted from 1 all the same.
-    start_sim COM1 --frames "$here/data/two_records.frames" --interval 300
+    start_sim --frames "$here/data/two_records.frames" --interval 300
     start_app
     drive dialog 30000 entries 6 "${route_lines[@]}" \
         wait-ending ' Satznr 0 FlugZeitSek:3725 AktivDistanz:12340.00 SDTHoehe:1520 QFEHoehe:1310 LoggerFixZaehler:745 DeltaV:-12 GleitPfadDifferenz:-150 VarioMittelwert:1.50 Nettovario:-0.80 Vario:2.30 TAS:110.50 Groundspeed:98.70 Track:270.50 Breite: 48.123457 48°07'"'"'24" N Laenge: -11.500000 11°29'"'"'60" W DiffWinkel:-45' 15000 \
@@ -175,7 +190,7 @@ scenario_telemetry() {
 
 scenario_run_toggle() {
     write_default_ini
-    start_sim COM1 --interval 100
+    start_sim --interval 100
     start_app
     # "Run" stops reading: the log stands still while frames keep coming; pressed again, the
     # frames waiting in the port and the new ones are read.
@@ -187,7 +202,7 @@ scenario_run_toggle() {
 scenario_debug() {
     write_default_ini
     sed -i 's/^Debug=0/Debug=1/' "$work/zr640.ini"
-    start_sim COM1 --interval 100
+    start_sim --interval 100
     start_app
     # The port is closed and the timer stopped at once: frames arrive, nothing is read.
     drive dialog 30000 entries 6 "${route_lines[@]}" steady 2000 count 6 close gone 10000
@@ -198,11 +213,17 @@ scenario_choose_file() {
     write_default_ini
     mkdir -p "$work/waypoints"
     printf 'Lauf-Lillinghof,EDQI\r\n' >"$work/waypoints/flugplatz.wht"
-    start_sim COM1 --no-telemetry
-    start_app
     local directory
     directory=$(winepath -w "$work/waypoints" 2>/dev/null) || fail "winepath"
     local escaped=${directory//\\/\\\\}
+    # A file whose full path of 258 characters does not fit the chooser's 256 bytes (a path
+    # beyond 260 would overrun Wine's own file dialog).
+    local long_name
+    long_name=$(printf 'W%.0s' $(seq $((258 - ${#directory} - 10))))
+    mkdir -p "$work/waypoints/$long_name"
+    printf 'Oschersleben,EDOL\r\n' >"$work/waypoints/$long_name/lang.wht"
+    start_sim --no-telemetry
+    start_app
     drive dialog 30000 \
         click 119 box Fehler "Erst mal eine Wendepunktdatei wählen!" 10000 \
         click 118 cancel-chooser "$chooser_title" 15000 text 109 "" \
@@ -212,6 +233,9 @@ scenario_choose_file() {
         click 118 choose "$chooser_title" Wendepunktdateien flugplatz.wht 15000 \
         text 109 "$escaped\\\\flugplatz.wht" \
         click 119 editor "flugplatz.wht" 15000 \
+        click 118 choose "$chooser_title" Wendepunktdateien "$long_name\\lang.wht" 15000 \
+        box Fehler "Der Pfad der Wendepunktdatei ist zu lang (mehr als 255 Zeichen)." 10000 \
+        text 109 "$escaped\\\\flugplatz.wht" \
         count 6 escape gone 10000
     expect_app_exit 0
 }
@@ -225,7 +249,7 @@ scenario_transfer_progress() {
     done >"$work/waypoints/acht.wht"
     # Every answer comes late: the upload holds the dialog for some seconds, no tick and no
     # message is handled meanwhile, and still each new line must reach the screen.
-    start_sim COM1 --no-telemetry --reply-delay 400
+    start_sim --no-telemetry --reply-delay 400
     start_app
     local list
     list=$(timeout 60 wine "$ZR640_DRIVER" dialog 30000 click 118 \
@@ -247,7 +271,7 @@ scenario_transfer_progress() {
 
 scenario_layout() {
     write_default_ini
-    start_sim COM1 --no-telemetry
+    start_sim --no-telemetry
     start_app
     local exe
     exe=$(winepath -w "$ZR640_EXE" 2>/dev/null) || fail "winepath"

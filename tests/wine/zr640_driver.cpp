@@ -488,11 +488,6 @@ private:
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             Expect(WaitUntil(5000, [&] { return !IsWindow(box); }), "the box stays open");
             Expect(shown == text, "message box text " + Shown(shown) + ", wanted " + Shown(text));
-        } else if (step == L"no-box") {  // caption, milliseconds
-            const std::wstring caption = Take();
-            const DWORD during = TakeMs();
-            Expect(!WaitUntil(during, [&] { return FindTopLevel(L"#32770", caption, false); }),
-                   "a message box \"" + Utf8(caption) + "\" came up");
         } else if (step == L"click") {  // id
             PressButton(Item(Dialog(), TakeInt()));
         } else if (step == L"press") {  // id: a click that returns once its command has run
@@ -529,19 +524,6 @@ private:
             Expect(count == wanted, "the log holds " + std::to_string(count) +
                                         " entries, wanted " + std::to_string(wanted) +
                                         LogTail(Item(Dialog(), 110)));
-        } else if (step == L"wait-entry") {  // exact text, timeout: an entry with that text
-            const std::wstring wanted = Unescape(Take());
-            const DWORD timeout = TakeMs();
-            HWND list = Item(Dialog(), 110);
-            const bool found = WaitUntil(timeout, [&] {
-                for (const auto& entry : ListEntries(list)) {
-                    if (entry == wanted) {
-                        return true;
-                    }
-                }
-                return false;
-            });
-            Expect(found, "no log entry " + Shown(wanted) + LogTail(list));
         } else if (step == L"wait-ending") {  // text, timeout: an entry that ends so
             const std::wstring wanted = Unescape(Take());
             const DWORD timeout = TakeMs();
@@ -592,9 +574,6 @@ private:
             const std::wstring text = TextOf(Item(Dialog(), id));
             Expect(text == wanted, "control " + std::to_string(id) + " shows " + Shown(text) +
                                        ", wanted " + Shown(wanted));
-        } else if (step == L"print-text") {  // id
-            const int id = TakeInt();
-            std::printf("text %d: %s\n", id, Shown(TextOf(Item(Dialog(), id))).c_str());
         } else if (step == L"print-log") {
             for (const auto& entry : ListEntries(Item(Dialog(), 110))) {
                 std::printf("log: %s\n", Shown(entry).c_str());

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace zr640::platform {
 namespace {
@@ -17,23 +18,9 @@ constexpr std::array<char32_t, 32> kHighControlRange = {
 constexpr char kUnmappable = '?';
 constexpr char32_t kInvalid = 0xFFFFFFFF;
 
-char32_t CodePointOf(unsigned char byte) {
-    if (byte >= 0x80 && byte <= 0x9F) {
-        return kHighControlRange[byte - 0x80];
-    }
-    return byte;
-}
-
 char ByteOf(char32_t codePoint) {
-    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
-        return static_cast<char>(codePoint);
-    }
-    for (std::size_t i = 0; i < kHighControlRange.size(); ++i) {
-        if (kHighControlRange[i] == codePoint) {
-            return static_cast<char>(0x80 + i);
-        }
-    }
-    return kUnmappable;
+    const std::optional<unsigned char> byte = Windows1252ByteOf(codePoint);
+    return byte ? static_cast<char>(*byte) : kUnmappable;
 }
 
 // Decodes one sequence at `at` and advances past it; an invalid, overlong or cut sequence
@@ -88,6 +75,25 @@ void AppendUtf8(std::string& out, char32_t codePoint) {
 
 }  // namespace
 
+char32_t Windows1252CodePointOf(unsigned char byte) {
+    if (byte >= 0x80 && byte <= 0x9F) {
+        return kHighControlRange[byte - 0x80];
+    }
+    return byte;
+}
+
+std::optional<unsigned char> Windows1252ByteOf(char32_t codePoint) {
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
+        return static_cast<unsigned char>(codePoint);
+    }
+    for (std::size_t i = 0; i < kHighControlRange.size(); ++i) {
+        if (kHighControlRange[i] == codePoint) {
+            return static_cast<unsigned char>(0x80 + i);
+        }
+    }
+    return std::nullopt;
+}
+
 std::string Utf8ToWindows1252(std::string_view utf8) {
     std::string text;
     text.reserve(utf8.size());
@@ -103,7 +109,7 @@ std::string Windows1252ToUtf8(std::string_view text) {
     std::string utf8;
     utf8.reserve(text.size() * 2);
     for (char c : text) {
-        AppendUtf8(utf8, CodePointOf(static_cast<unsigned char>(c)));
+        AppendUtf8(utf8, Windows1252CodePointOf(static_cast<unsigned char>(c)));
     }
     return utf8;
 }

@@ -1,7 +1,11 @@
+// Before <windows.h>, which would rename the seam's MessageBox to MessageBoxA.
+#include "platform/message_box.h"
+
 #include "platform/win32/win32_file_chooser.h"
 
-#include <windows.h>
+#include <cderr.h>
 #include <commdlg.h>
+#undef MessageBox
 
 #include <array>
 
@@ -22,6 +26,13 @@ std::string FilterText(const FileChooserRequest& request) {
     }
     text.push_back('\0');
     return text;
+}
+
+void ReportPathTooLong() {
+    MessageBox& messageBox = InstalledMessageBox();
+    messageBox.Beep();
+    messageBox.Show("Der Pfad der Wendepunktdatei ist zu lang (mehr als 255 Zeichen).", "Fehler",
+                    kStyleStopIcon);
 }
 
 }  // namespace
@@ -45,6 +56,11 @@ bool Win32FileChooser::ChooseFile(const FileChooserRequest& request, std::string
     record.Flags = kChooserFlags;
 
     if (GetOpenFileNameA(&record) != TRUE) {
+        // The dialog closes without a word when the chosen path does not fit the buffer; the
+        // user would wonder why the choice was ignored.
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
+            ReportPathTooLong();
+        }
         return false;
     }
     chosenPath = fileName.data();

@@ -1,0 +1,75 @@
+// What one log line costs the user-interface thread in the Qt front end: LogPrintf into the
+// visible list, which paints the new line at once.
+#include <benchmark/benchmark.h>
+
+#include <clocale>
+
+#include <QApplication>
+#include <QListWidget>
+
+#include "app/event_log.h"
+#include "platform/qt/dialog_template.h"
+#include "platform/qt/qt_list_view.h"
+
+namespace {
+
+using zr640::platform::QtListView;
+
+constexpr const char* kFlightLine =
+    "Reading    42 Satznr 0 FlugZeitSek:1803 AktivDistanz:130.00 SDTHoehe:1665 QFEHoehe:1145 "
+    "LoggerFixZaehler:450 DeltaV:15 GleitPfadDifferenz:-352 VarioMittelwert:1.20 "
+    "Nettovario:0.80 Vario:1.50 TAS:95.00 Groundspeed:88.00 Track:245.00 Breite: 49.901234 "
+    "N 49 54' 4.44\" Laenge: 11.102345 E 11 6' 8.44\" DiffWinkel:12\n";
+
+// The event log as the dialog has it: its size and font, the 2048-pixel extent, shown.
+struct VisibleLog {
+    VisibleLog() {
+        widget.setFont(zr640::platform::DialogFont());
+        const auto base = zr640::platform::BaseUnitsOf(widget.font());
+        widget.resize(zr640::platform::ToPixels({8, 32, 488, 280}, base).size());
+        widget.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        list.SetHorizontalExtent(2048);
+        widget.show();
+        QApplication::processEvents();
+    }
+    QListWidget widget;
+    QtListView list{widget};
+};
+
+void BM_LogLineBelowTheCap(benchmark::State& state) {
+    VisibleLog log;
+    for (auto _ : state) {
+        if (log.list.Count() >= 1900) {
+            state.PauseTiming();
+            log.widget.clear();
+            state.ResumeTiming();
+        }
+        zr640::LogPrintf(&log.list, "%s", kFlightLine);
+    }
+}
+BENCHMARK(BM_LogLineBelowTheCap)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LogLineAtTheCap(benchmark::State& state) {
+    VisibleLog log;
+    for (int i = 0; i < zr640::kEventLogCap; ++i) {
+        log.widget.addItem(QString("Zeile %1").arg(i));
+    }
+    for (auto _ : state) {
+        zr640::LogPrintf(&log.list, "%s", kFlightLine);
+    }
+}
+BENCHMARK(BM_LogLineAtTheCap)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

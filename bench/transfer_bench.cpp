@@ -1,0 +1,153 @@
+// A waypoint upload of 1000 records to the real zr640-sim over a pseudo-terminal: how close a
+// paced line keeps it to the time its bytes need, and what each record costs the tool itself.
+#include <benchmark/benchmark.h>
+#include <time.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "config/app_config.h"
+#include "platform/posix/posix_serial_device.h"
+#include "sample_waypoints.h"
+#include "scratch_file.h"
+#include "serial/com_port.h"
+#include "serial/sentence.h"
+#include "sim_process.h"
+#include "transfer/transfer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRecords = 1000;
+constexpr double kBitsPerByte = 10.0;
+
+double ProcessCpuSeconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// A log that costs what a list control's bookkeeping costs, and counts the bytes of the
+// instrument's replies that pass through it (each logged without its line feed).
+class CountingLog final : public zr640::platform::ListView {
+public:
+    void AddString(const char* text) override {
+        if (std::strncmp(text, "$KTWPO", 6) == 0 || std::strncmp(text, "$KTWPA", 6) == 0) {
+            replyBytes += std::strlen(text) + 1;
+        }
+        entries.emplace_back(text);
+    }
+    int Count() const override { return static_cast<int>(entries.size()); }
+    void DeleteString(int index) override { entries.erase(entries.begin() + index); }
+    void SetCurSel(int) override {}
+    void SetHorizontalExtent(int) override {}
+
+    std::deque<std::string> entries;
+    std::size_t replyBytes = 0;
+};
+
+// The file of 1000 records and the bytes its sentences put on the wire.
+struct UploadFile {
+    UploadFile() {
+        for (const auto& waypoint : waypoints) {
+            std::string body = "$KTWPU";
+            for (const std::string& field : waypoint.fields) body += "," + field;
+            sentenceBytes += zr640::FrameSentence(body).size();
+        }
+        sentenceBytes += zr640::FrameSentence("$KTWPI,Replace").size();
+    }
+
+    std::vector<zr640::testing::SampleWaypoint> waypoints =
+        zr640::testing::SampleWaypoints(kRecords);
+    zr640::testing::ScratchFile file{zr640::testing::SampleWaypointFile(waypoints)};
+    std::size_t sentenceBytes = 0;
+};
+
+struct UploadRun {
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+    std::size_t wireBytes = 0;
+    bool complete = false;
+};
+
+// One Replace upload of the file to a fresh simulator started with `simOptions`.
+UploadRun RunUpload(const UploadFile& upload, const std::vector<std::string>& simOptions) {
+    UploadRun run;
+    zr640::test::SimProcess sim;
+    if (!sim.Start(simOptions)) return run;
+    zr640::platform::PosixSerialDevice device(sim.SlavePath());
+    zr640::ComPort record;
+    record.device = &device;
+    zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+    if (port == nullptr) return run;
+
+    zr640::AppConfig config;
+    config.MaxLaengeName1 = 32;
+    config.MaxLaengeName2 = 5;
+    zr640::platform::SteadyClock clock;
+    CountingLog log;
+    bool receiveEnabled = false;
+    const std::string path = upload.file.Path();
+    zr640::TransferContext context{&log, port, clock, config, receiveEnabled, path};
+
+    const double cpuStart = ProcessCpuSeconds();
+    const Clock::time_point start = Clock::now();
+    zr640::UploadWaypointFile(zr640::UploadMode::Replace, context);
+    run.wallSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+    run.cpuSeconds = ProcessCpuSeconds() - cpuStart;
+    run.wireBytes = upload.sentenceBytes + log.replyBytes;
+    run.complete = !log.entries.empty() && log.entries.size() >= 4 &&
+                   log.entries[log.entries.size() - 4].rfind("Replace fertig, 1000 ", 0) == 0;
+    zr640::CloseComPort(port);
+    sim.Stop(SIGTERM);
+    return run;
+}
+
+// At 4800 baud the upload is bound by the line: wall time against the bytes' own time.
+void BM_Upload1000RecordsAt4800Baud(benchmark::State& state) {
+    const UploadFile upload;
+    for (auto _ : state) {
+        const UploadRun run = RunUpload(upload, {"--no-telemetry", "--baud", "4800"});
+        if (!run.complete) {
+            state.SkipWithError("upload did not complete");
+            return;
+        }
+        const double wireSeconds = static_cast<double>(run.wireBytes) * kBitsPerByte / 4800.0;
+        state.SetIterationTime(run.wallSeconds);
+        state.counters["wire_bytes"] = static_cast<double>(run.wireBytes);
+        state.counters["wire_s"] = wireSeconds;
+        state.counters["upload_s"] = run.wallSeconds;
+        state.counters["over_wire_pct"] = (run.wallSeconds / wireSeconds - 1.0) * 100.0;
+    }
+}
+BENCHMARK(BM_Upload1000RecordsAt4800Baud)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+
+// Unpaced, the simulator answers at once: what is left is the tool's own work per record.
+void BM_Upload1000RecordsUnpaced(benchmark::State& state) {
+    const UploadFile upload;
+    double cpuSeconds = 0;
+    double wallSeconds = 0;
+    for (auto _ : state) {
+        const UploadRun run = RunUpload(upload, {"--no-telemetry"});
+        if (!run.complete) {
+            state.SkipWithError("upload did not complete");
+            return;
+        }
+        state.SetIterationTime(run.wallSeconds);
+        cpuSeconds += run.cpuSeconds;
+        wallSeconds += run.wallSeconds;
+    }
+    const double records = static_cast<double>(state.iterations()) * kRecords;
+    state.counters["tool_cpu_ms_per_record"] = cpuSeconds * 1e3 / records;
+    state.counters["wall_ms_per_record"] = wallSeconds * 1e3 / records;
+}
+BENCHMARK(BM_Upload1000RecordsUnpaced)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

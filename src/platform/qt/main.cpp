@@ -1,0 +1,56 @@
+// zr640 on Linux: the main dialog in Qt 6 Widgets over the POSIX backends.
+#include <clocale>
+#include <string>
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QIcon>
+
+#include "app/main_dialog_controller.h"
+#include "config/configuration.h"
+#include "platform/posix/ini_profile_file.h"
+#include "platform/posix/posix_serial_device.h"
+#include "platform/posix/xdg_editor_launcher.h"
+#include "platform/qt/main_dialog.h"
+#include "platform/qt/qt_file_chooser.h"
+#include "platform/qt/qt_message_box.h"
+#include "platform/qt/screenshot.h"
+
+namespace {
+
+std::string WorkingDirectory() {
+    char buffer[4096];
+    return getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string(".");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    using namespace zr640;
+    QApplication application(argc, argv);
+    // Qt has taken the user's locale; the log's numbers keep their full stop.
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setWindowIcon(QIcon(":/zr640.png"));
+
+    platform::QtMessageBox messageBox;
+    platform::InstallMessageBox(&messageBox);
+
+    platform::IniProfileFile profile;
+    AppConfig config;
+    LoadConfiguration(profile, WorkingDirectory(), '/', config);
+    LoadDeviceSetting(profile, config);
+
+    platform::PosixSerialDevice serialDevice(config.Device);
+    platform::QtFileChooser fileChooser;
+    platform::XdgEditorLauncher editor;
+    platform::SteadyClock clock;
+    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock});
+    {
+        platform::MainDialog dialog(controller);
+        platform::ArrangeScreenshotFromEnvironment(dialog);
+        dialog.exec();
+    }
+    platform::InstallMessageBox(nullptr);
+    return 0;
+}
