@@ -61,14 +61,24 @@ void CheckIniText(const std::string& text) {
     }
 }
 
-const std::string& ScratchDirectory() {
-    static const std::string directory = [] {
+// A directory of its own for zr640.ini, removed again when the fuzzer ends.
+struct ScratchDirectory {
+    ScratchDirectory() {
         char pattern[] = "/tmp/zr640-fuzz-ini-XXXXXX";
         const char* made = ::mkdtemp(pattern);
         ZR640_REQUIRE(made != nullptr);
-        return std::string(made);
-    }();
-    return directory;
+        path = made;
+    }
+    ~ScratchDirectory() {
+        std::remove((path + "/zr640.ini").c_str());
+        ::rmdir(path.c_str());
+    }
+    std::string path;
+};
+
+const std::string& WorkingDirectory() {
+    static const ScratchDirectory directory;
+    return directory.path;
 }
 
 // A route point holds what ParseWaypointFields promises: fields trimmed, names cut.
@@ -91,7 +101,7 @@ void CheckRoute(const zr640::AppConfig& config) {
 }
 
 void CheckLoadConfiguration(const std::string& text) {
-    const std::string path = ScratchDirectory() + "/zr640.ini";
+    const std::string path = WorkingDirectory() + "/zr640.ini";
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ZR640_REQUIRE(file != nullptr);
     ZR640_REQUIRE(std::fwrite(text.data(), 1, text.size(), file) == text.size());
@@ -102,7 +112,7 @@ void CheckLoadConfiguration(const std::string& text) {
     zr640::ResetQuitRequest();
     zr640::platform::IniProfileFile profile;
     zr640::AppConfig config;
-    zr640::LoadConfiguration(profile, ScratchDirectory(), '/', config);
+    zr640::LoadConfiguration(profile, WorkingDirectory(), '/', config);
     zr640::LoadDeviceSetting(profile, config);
     // Only a malformed COMSETTINGS entry stops the program, and always with its message.
     ZR640_REQUIRE(zr640::QuitRequested() == (messages.shown == 1));

@@ -18,9 +18,15 @@ void Require(bool condition) {
     if (!condition) __builtin_trap();
 }
 
+// Removed again when the fuzzer ends.
+struct ScratchFile {
+    ~ScratchFile() { std::remove(path.c_str()); }
+    const std::string path = "/tmp/zr640-fuzz-waypoints-" + std::to_string(::getpid());
+};
+
 const std::string& ScratchPath() {
-    static const std::string path = "/tmp/zr640-fuzz-waypoints-" + std::to_string(::getpid());
-    return path;
+    static const ScratchFile file;
+    return file.path;
 }
 
 }  // namespace
