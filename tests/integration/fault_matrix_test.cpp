@@ -35,6 +35,7 @@ namespace zr640 {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 using Clock = std::chrono::steady_clock;
 using std::chrono::seconds;
 
@@ -130,7 +131,7 @@ const std::vector<FaultRow>& Matrix() {
          {"WP   1: Abbruch, Zeile 1 der Datei enth\xE4lt ein Nullbyte!"}, {kFinished},
          seconds(3)},
         {"NUL bytes", quiet, {A::Replace},
-         Bytes(std::string("Bayreuth,EDQD\r\nHetz\0leser Berg,EDQX\r\nOschersleben,EDOL\r\n", 54)),
+         Bytes("Bayreuth,EDQD\r\nHetz\0leser Berg,EDQX\r\nOschersleben,EDOL\r\n"s),
          {"$KTWPA,1*", "WP   2: Abbruch, Zeile 2 der Datei enth\xE4lt ein Nullbyte!"}, {kFinished},
          seconds(3)},
         {"no line end", quiet, {A::Replace}, Bytes("Bayreuth,EDQD\r\nOschersleben,EDOL"),
