@@ -36,6 +36,7 @@ struct PtyPort {
     zr640::ComPort record;
     zr640::ComPort* port = nullptr;
     zr640::platform::SteadyClock clock;
+    zr640::platform::OperationEnvironment operation{nullptr, clock};
     const std::string sentence = zr640::FrameSentence("$KTWPI,Update");
 
     PtyPort() {
@@ -45,7 +46,7 @@ struct PtyPort {
     ~PtyPort() { zr640::CloseComPort(port); }
 
     int ExchangeOnce() {
-        return zr640::ExchangeSentence(nullptr, port, clock, zr640::ReplyTimeoutMs, 1,
+        return zr640::ExchangeSentence(operation, port, zr640::ReplyTimeoutMs, 1,
                                        sentence.c_str(), "$KTWPO");
     }
 };

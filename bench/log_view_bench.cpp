@@ -34,6 +34,7 @@ struct VisibleLog {
     }
     QListWidget widget;
     QtListView list{widget};
+    zr640::EventLog eventLog{&list};
 };
 
 void BM_LogLineBelowTheCap(benchmark::State& state) {
@@ -44,7 +45,7 @@ void BM_LogLineBelowTheCap(benchmark::State& state) {
             log.widget.clear();
             state.ResumeTiming();
         }
-        zr640::LogPrintf(&log.list, "%s", kFlightLine);
+        zr640::LogPrintf(&log.eventLog, "%s", kFlightLine);
     }
 }
 BENCHMARK(BM_LogLineBelowTheCap)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -55,7 +56,7 @@ void BM_LogLineAtTheCap(benchmark::State& state) {
         log.widget.addItem(QString("Zeile %1").arg(i));
     }
     for (auto _ : state) {
-        zr640::LogPrintf(&log.list, "%s", kFlightLine);
+        zr640::LogPrintf(&log.eventLog, "%s", kFlightLine);
     }
 }
 BENCHMARK(BM_LogLineAtTheCap)->Unit(benchmark::kMillisecond)->UseRealTime();

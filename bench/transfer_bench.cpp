@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/event_log.h"
 #include "config/app_config.h"
 #include "platform/posix/posix_serial_device.h"
 #include "sample_waypoints.h"
@@ -90,19 +91,20 @@ UploadRun RunUpload(const UploadFile& upload, const std::vector<std::string>& si
     config.MaxLaengeName1 = 32;
     config.MaxLaengeName2 = 5;
     zr640::platform::SteadyClock clock;
-    CountingLog log;
-    bool receiveEnabled = false;
+    CountingLog list;
+    zr640::EventLog log(&list);
+    zr640::platform::OperationEnvironment operation{&log, clock};
     const std::string path = upload.file.Path();
-    zr640::TransferContext context{&log, port, clock, config, receiveEnabled, path};
+    zr640::TransferContext context{operation, port, config, path};
 
     const double cpuStart = ProcessCpuSeconds();
     const Clock::time_point start = Clock::now();
     zr640::UploadWaypointFile(zr640::UploadMode::Replace, context);
     run.wallSeconds = std::chrono::duration<double>(Clock::now() - start).count();
     run.cpuSeconds = ProcessCpuSeconds() - cpuStart;
-    run.wireBytes = upload.sentenceBytes + log.replyBytes;
-    run.complete = !log.entries.empty() && log.entries.size() >= 4 &&
-                   log.entries[log.entries.size() - 4].rfind("Replace fertig, 1000 ", 0) == 0;
+    run.wireBytes = upload.sentenceBytes + list.replyBytes;
+    run.complete = !list.entries.empty() && list.entries.size() >= 4 &&
+                   list.entries[list.entries.size() - 4].rfind("Replace fertig, 1000 ", 0) == 0;
     zr640::CloseComPort(port);
     sim.Stop(SIGTERM);
     return run;

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/message_box.h"
 
@@ -30,8 +31,27 @@ void AddEntry(platform::ListView& list, const char* text) {
 
 }  // namespace
 
-void LogPrintf(platform::ListView* list, const char* format, ...) {
-    if (list == nullptr) {
+void EventLog::Append(const char* text) {
+    if (list_ == nullptr) {
+        return;
+    }
+    const char* lineFeed = std::strchr(text, '\n');
+    if (lineFeed == nullptr) {
+        AddEntry(*list_, text);
+    }
+    const char* piece = text;
+    std::string line;
+    while (lineFeed != nullptr) {
+        line.assign(piece, lineFeed);
+        AddEntry(*list_, line.c_str());
+        piece = lineFeed + 1;
+        lineFeed = std::strchr(piece, '\n');
+    }
+    list_->SetCurSel(list_->Count() - 1);
+}
+
+void LogPrintf(platform::LogSink* log, const char* format, ...) {
+    if (log == nullptr) {
         return;
     }
     char text[kLogBufferSize];
@@ -39,19 +59,7 @@ void LogPrintf(platform::ListView* list, const char* format, ...) {
     va_start(args, format);
     FormatInto(text, sizeof text, format, args);
     va_end(args);
-
-    char* lineFeed = std::strchr(text, '\n');
-    if (lineFeed == nullptr) {
-        AddEntry(*list, text);
-    }
-    char* piece = text;
-    while (lineFeed != nullptr) {
-        *lineFeed = '\0';
-        AddEntry(*list, piece);
-        piece = lineFeed + 1;
-        lineFeed = std::strchr(piece, '\n');
-    }
-    list->SetCurSel(list->Count() - 1);
+    log->Append(text);
 }
 
 void ShowMessage(unsigned style, int beep, const char* caption, const char* format, ...) {
@@ -65,6 +73,7 @@ void ShowMessage(unsigned style, int beep, const char* caption, const char* form
     if (beep != 0) {
         box.Beep();
     }
+    const platform::OpenBoxCount open;
     box.Show(text, caption, style);
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/event_log.h"
 #include "platform/message_box.h"
+#include "platform/operation_environment.h"
 #include "transfer/transfer.h"
 
 namespace zr640 {
@@ -32,18 +33,20 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
                         kPortUserValue);
     DiscardInput(port_);
 
-    eventLog_ = dialog.List(kEventLogId);
-    if (eventLog_ != nullptr) {
-        eventLog_->SetHorizontalExtent(kEventLogExtentPixels);
+    platform::ListView* list = dialog.List(kEventLogId);
+    eventLog_.Attach(list);
+    if (list != nullptr) {
+        list->SetHorizontalExtent(kEventLogExtentPixels);
     }
+    postedIndicators_.Attach(&dialog);
     // The configuration never loads more than the table holds; the bound keeps a hand-made
     // AppConfig from reading past it.
     const int routeCount = std::clamp(config_.RouteCount, 0, kRouteSlots);
     for (int i = 1; i <= routeCount; ++i) {
         const WaypointFields& point = config_.Route.slot[static_cast<std::size_t>(i - 1)];
-        LogPrintf(eventLog_, "Streckenpunkt %d: %s,%s", i, point.Field(1), point.Field(2));
+        LogPrintf(&eventLog_, "Streckenpunkt %d: %s,%s", i, point.Field(1), point.Field(2));
     }
-    LogPrintf(eventLog_, " \n \n");
+    LogPrintf(&eventLog_, " \n \n");
 
     if (config_.Debug) {
         CloseComPort(port_);
@@ -53,6 +56,13 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
 }
 
 void MainDialogController::OnCommand(int id) {
+    if (transferRunning_) {
+        // The busy commands are disabled; one that was under way before still finds them so.
+        if (id == kCmdCancel) {
+            operation_.Cancel();
+        }
+        return;
+    }
     switch (id) {
     case kCmdCancel:
         if (dialog_ != nullptr) {
@@ -63,17 +73,16 @@ void MainDialogController::OnCommand(int id) {
         receiveEnabled_ = !receiveEnabled_;
         break;
     case kCmdUpdateWaypoints:
-    case kCmdReplaceWaypoints: {
-        TransferContext context = MakeTransferContext();
-        UploadWaypointFile(id == kCmdUpdateWaypoints ? UploadMode::Update : UploadMode::Replace,
-                           context);
+    case kCmdReplaceWaypoints:
+        if (WaypointFileChosen(waypointFilePath_)) {
+            const UploadMode mode =
+                id == kCmdUpdateWaypoints ? UploadMode::Update : UploadMode::Replace;
+            StartTransfer([mode](TransferContext& context) { UploadWaypointFile(mode, context); });
+        }
         break;
-    }
-    case kCmdSetTask: {
-        TransferContext context = MakeTransferContext();
-        UploadTask(context);
+    case kCmdSetTask:
+        StartTransfer(UploadTask);
         break;
-    }
     case kCmdChooseFile:
         ChooseWaypointFile();
         break;
@@ -90,12 +99,18 @@ void MainDialogController::OnTimer() {
         return;
     }
     dialog_->CheckButton(kTxIndicatorId, false);
-    if (port_ != nullptr && receiveEnabled_) {
-        PollTelemetry(port_, telemetry_, *dialog_, eventLog_, services_.clock);
+    // While a box of ours is open its loop keeps delivering ticks: a read that failed once
+    // would fail again and open the next box.
+    if (port_ != nullptr && receiveEnabled_ && !platform::MessageBoxOpen()) {
+        PollTelemetry(port_, telemetry_, *dialog_, &eventLog_, services_.clock);
     }
 }
 
 void MainDialogController::OnDestroy() {
+    if (transferRunning_) {
+        operation_.Cancel();
+        services_.jobs.Finish();
+    }
     if (port_ != nullptr) {
         CloseComPort(port_);
         port_ = nullptr;
@@ -105,9 +120,38 @@ void MainDialogController::OnDestroy() {
     }
 }
 
-TransferContext MainDialogController::MakeTransferContext() {
-    return TransferContext{eventLog_, port_, services_.clock, config_, receiveEnabled_,
-                           waypointFilePath_};
+// The port is the job's alone until it ends: the tick reads nothing while reception is off,
+// and the commands that could touch the port are disabled.
+void MainDialogController::StartTransfer(Transfer transfer) {
+    transferRunning_ = true;
+    receiveEnabled_ = false;
+    EnableBusyCommands(false);
+    operation_.Reset();
+    portRecord_.indicators = &postedIndicators_;
+    services_.jobs.Start([this, transfer = std::move(transfer), path = waypointFilePath_] {
+        platform::InstallThreadMessageBox(&postedBoxes_);
+        TransferContext context{operation_, port_, config_, path};
+        transfer(context);
+        platform::InstallThreadMessageBox(nullptr);
+        services_.jobs.Post([this] { EndOfTransfer(); });
+    });
+}
+
+// However the transfer ended, live reception is on again, even if "Run" had switched it off.
+void MainDialogController::EndOfTransfer() {
+    portRecord_.indicators = dialog_;
+    receiveEnabled_ = true;
+    transferRunning_ = false;
+    EnableBusyCommands(true);
+}
+
+void MainDialogController::EnableBusyCommands(bool enabled) {
+    if (dialog_ == nullptr) {
+        return;
+    }
+    for (int id : kBusyDisabledIds) {
+        dialog_->EnableItem(id, enabled);
+    }
 }
 
 void MainDialogController::ChooseWaypointFile() {

@@ -1,13 +1,18 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
+#include "app/event_log.h"
+#include "app/job_reports.h"
 #include "config/app_config.h"
 #include "platform/clock.h"
 #include "platform/dialog_controls.h"
 #include "platform/editor_launcher.h"
 #include "platform/file_chooser.h"
+#include "platform/job_runner.h"
+#include "platform/operation_environment.h"
 #include "platform/serial_device.h"
 #include "serial/com_port.h"
 #include "telemetry/telemetry_reader.h"
@@ -30,16 +35,23 @@ enum CommandId : int {
     kCmdSetTask = 123,
 };
 inline constexpr int kPathFieldId = 109;
+// What a running transfer disables: every command that would read the port, start another
+// transfer or change the file under it.
+inline constexpr int kBusyDisabledIds[] = {kCmdRun,          kCmdChooseFile,       kCmdEditFile,
+                                           kCmdUpdateWaypoints, kCmdReplaceWaypoints, kCmdSetTask};
 
 struct ControllerServices {
     platform::SerialDevice& serialDevice;
     platform::FileChooser& fileChooser;
     platform::EditorLauncher& editor;
     platform::MonotonicClock& clock;
+    platform::JobRunner& jobs;
 };
 
 // The main dialog's controller: what both front ends share. A front end maps its events to
-// these four calls and implements DialogControls over its widgets.
+// these four calls, implements DialogControls over its widgets and runs the jobs that the
+// controller starts. A transfer runs as a job: the dialog's thread never waits for the
+// instrument, and cancel (Escape, the close box) stops the transfer instead of the dialog.
 class MainDialogController {
 public:
     MainDialogController(const AppConfig& config, ControllerServices services);
@@ -51,20 +63,31 @@ public:
     void OnDestroy();
 
     bool ReceiveEnabled() const { return receiveEnabled_; }
+    bool TransferRunning() const { return transferRunning_; }
     const std::string& WaypointFilePath() const { return waypointFilePath_; }
     ComPort* Port() const { return port_; }
 
 private:
+    using Transfer = std::function<void(TransferContext&)>;
+
     void ChooseWaypointFile();
     void EditWaypointFile();
-    TransferContext MakeTransferContext();
+    void StartTransfer(Transfer transfer);
+    void EndOfTransfer();
+    void EnableBusyCommands(bool enabled);
 
     const AppConfig& config_;
     ControllerServices services_;
     platform::DialogControls* dialog_ = nullptr;
     ComPort portRecord_;
     ComPort* port_ = nullptr;
-    platform::ListView* eventLog_ = nullptr;
+    EventLog eventLog_;
+    // What a transfer's job reports through, and how it is told to stop.
+    PostedLog postedLog_{services_.jobs, eventLog_};
+    PostedIndicators postedIndicators_{services_.jobs};
+    PostedMessageBox postedBoxes_{services_.jobs};
+    platform::OperationEnvironment operation_{&postedLog_, services_.clock};
+    bool transferRunning_ = false;
     bool receiveEnabled_ = true;
     std::string waypointFilePath_;
     TelemetryReader telemetry_;

@@ -9,12 +9,15 @@ class MonotonicClock {
 public:
     virtual ~MonotonicClock() = default;
     virtual std::uint32_t NowMs() = 0;
+    // Lets `ms` pass on this clock without using the processor.
+    virtual void Sleep(std::uint32_t ms) = 0;
 };
 
 // The standard library's steady clock.
 class SteadyClock final : public MonotonicClock {
 public:
     std::uint32_t NowMs() override;
+    void Sleep(std::uint32_t ms) override;
 };
 
 }  // namespace zr640::platform

@@ -4,14 +4,21 @@
 
 namespace zr640::platform {
 
-// The controls of the main dialog that the core writes, addressed by their ids, and the
-// dialog's timer. Mirrors SetDlgItemTextA, CheckDlgButton, GetDlgItem, SetTimer/KillTimer
-// and EndDialog.
-class DialogControls {
+// The RX and TX lamps, which the port lights as bytes come and go. Mirrors CheckDlgButton.
+class IndicatorLights {
 public:
-    virtual ~DialogControls() = default;
-    virtual void SetItemText(int id, const char* text) = 0;
+    virtual ~IndicatorLights() = default;
     virtual void CheckButton(int id, bool checked) = 0;
+};
+
+// The controls of the main dialog that the core writes, addressed by their ids, and the
+// dialog's timer. Mirrors SetDlgItemTextA, CheckDlgButton, EnableWindow, GetDlgItem,
+// SetTimer/KillTimer and EndDialog.
+class DialogControls : public IndicatorLights {
+public:
+    virtual void SetItemText(int id, const char* text) = 0;
+    // A disabled control is greyed and takes no input; the keyboard focus leaves it.
+    virtual void EnableItem(int id, bool enabled) = 0;
     // The list control with that id, or null when the dialog has none.
     virtual ListView* List(int id) = 0;
     virtual void StartTimer(unsigned periodMs) = 0;

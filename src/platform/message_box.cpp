@@ -1,5 +1,6 @@
 #include "platform/message_box.h"
 
+#include <atomic>
 #include <cstdio>
 
 namespace zr640::platform {
@@ -15,13 +16,22 @@ public:
 
 StandardErrorMessageBox fallbackMessageBox;
 MessageBox* installedMessageBox = nullptr;
+thread_local MessageBox* threadMessageBox = nullptr;
+std::atomic<int> openBoxes{0};
 
 }  // namespace
 
 void InstallMessageBox(MessageBox* messageBox) { installedMessageBox = messageBox; }
 
+void InstallThreadMessageBox(MessageBox* messageBox) { threadMessageBox = messageBox; }
+
 MessageBox& InstalledMessageBox() {
+    if (threadMessageBox != nullptr) return *threadMessageBox;
     return installedMessageBox != nullptr ? *installedMessageBox : fallbackMessageBox;
 }
+
+OpenBoxCount::OpenBoxCount() { ++openBoxes; }
+OpenBoxCount::~OpenBoxCount() { --openBoxes; }
+bool MessageBoxOpen() { return openBoxes.load() > 0; }
 
 }  // namespace zr640::platform

@@ -18,6 +18,20 @@ public:
 // The message box is a process-wide service: the front end installs its own at start-up,
 // tests install a recording one. With none installed, messages go to standard error.
 void InstallMessageBox(MessageBox* messageBox);
+// For the calling thread only, ahead of the process-wide one: a job away from the dialog's
+// thread installs one that hands its boxes to the dialog's thread. Null removes it.
+void InstallThreadMessageBox(MessageBox* messageBox);
 MessageBox& InstalledMessageBox();
+
+// Counts the boxes that are open, so that the dialog's tick can hold its reading while one is:
+// the box's own event loop keeps delivering ticks, and a failing read would open the next.
+class OpenBoxCount {
+public:
+    OpenBoxCount();
+    ~OpenBoxCount();
+    OpenBoxCount(const OpenBoxCount&) = delete;
+    OpenBoxCount& operator=(const OpenBoxCount&) = delete;
+};
+bool MessageBoxOpen();
 
 }  // namespace zr640::platform

@@ -22,7 +22,8 @@ inline constexpr std::uint32_t kPurgeRxClear = 8;
 inline constexpr std::uint32_t kEventRxChar = 1;
 inline constexpr std::uint32_t kEventTxEmpty = 4;
 
-enum class InputWait { Ready, TimedOut, LineLost };
+// Cancelled comes only from the core's wait for an operation that the user stopped.
+enum class InputWait { Ready, TimedOut, LineLost, Cancelled };
 
 // One serial device, with operations that mirror the Win32 communications calls. The
 // portable port logic (serial/com_port) drives them in the documented order and reports

@@ -150,6 +150,7 @@ ComPort* OpenComPort(ComPort& record, int portNumber, std::int32_t baudRate, cha
         return nullptr;
     }
     record.userValue = userValue;
+    record.eventMaskFailureShown = false;
     record.isOpen = 1;
     return &record;
 }
@@ -173,7 +174,8 @@ int CloseComPort(ComPort* port) {
 
 int ReadComByte(ComPort* port) {
     if (!Usable(port)) return -1;
-    if (!port->device->SetEventMask(platform::kEventRxChar)) {
+    if (!port->device->SetEventMask(platform::kEventRxChar) && !port->eventMaskFailureShown) {
+        port->eventMaskFailureShown = true;
         ShowMessage(kStyleStop, 1, kCaption, "SetCommMask");
     }
     std::uint8_t received = 0;
@@ -216,6 +218,21 @@ platform::InputWait WaitComInput(ComPort* port, std::uint32_t timeoutMs) {
         return platform::InputWait::TimedOut;
     }
     return port->device->WaitForInput(timeoutMs);
+}
+
+platform::InputWait WaitComInput(ComPort* port, std::uint32_t timeoutMs,
+                                 platform::OperationEnvironment& operation) {
+    if (operation.IsCancelled()) return platform::InputWait::Cancelled;
+    const std::uint32_t sliceMs = timeoutMs < kCancelCheckMs ? timeoutMs : kCancelCheckMs;
+    if (!Usable(port)) {
+        operation.Clock().Sleep(sliceMs);
+        return platform::InputWait::TimedOut;
+    }
+    const platform::InputWait result = port->device->WaitForInput(sliceMs);
+    if (result == platform::InputWait::TimedOut && operation.IsCancelled()) {
+        return platform::InputWait::Cancelled;
+    }
+    return result;
 }
 
 }  // namespace zr640

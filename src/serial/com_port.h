@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "platform/clock.h"
 #include "platform/dialog_controls.h"
+#include "platform/operation_environment.h"
 #include "platform/serial_device.h"
 
 namespace zr640 {
@@ -37,7 +37,10 @@ struct ComPort {
     platform::SerialDevice* device = nullptr;
     platform::CommTimeouts savedTimeouts;
     // Where RX and TX are shown; may be null (no dialog).
-    platform::DialogControls* indicators = nullptr;
+    platform::IndicatorLights* indicators = nullptr;
+    // A read's failing event mask is reported once per opening: the tick reads again every
+    // 50 ms, and a box for each would bury the dialog.
+    bool eventMaskFailureShown = false;
 
     ComPort() = default;
     ComPort(const ComPort&) = delete;
@@ -60,5 +63,14 @@ int DiscardInput(ComPort* port);
 // may be read, `timeoutMs` has passed, or the line is gone. On a null port it sleeps for
 // the whole time and reports TimedOut.
 platform::InputWait WaitComInput(ComPort* port, std::uint32_t timeoutMs);
+
+// A cancel is seen within this time by an operation that waits on the port.
+inline constexpr std::uint32_t kCancelCheckMs = 50;
+
+// The same wait for a long operation: it returns Cancelled as soon as the operation is, and
+// otherwise TimedOut after at most kCancelCheckMs, so callers wait in a loop on their clock.
+// On a null port it sleeps on the operation's clock.
+platform::InputWait WaitComInput(ComPort* port, std::uint32_t timeoutMs,
+                                 platform::OperationEnvironment& operation);
 
 }  // namespace zr640

@@ -3,8 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/clock.h"
-#include "platform/list_view.h"
+#include "platform/operation_environment.h"
 #include "serial/com_port.h"
 
 namespace zr640 {
@@ -26,10 +25,12 @@ inline constexpr int kExchangeOverflow = -2;
 inline constexpr int kExchangeNoReply = -3;
 // The device went away (adapter unplugged, peer of the pseudo-terminal closed).
 inline constexpr int kExchangeLineLost = -4;
+// The user stopped the operation: no further attempt was written.
+inline constexpr int kExchangeCancelled = -5;
 
 // Sends `sentence` and waits for a reply line that begins with `expectedPrefix`, with
-// `attempts` attempts of at most `timeLimitMs` each.
-int ExchangeSentence(platform::ListView* log, ComPort* port, platform::MonotonicClock& clock,
+// `attempts` attempts of at most `timeLimitMs` each, logging to the operation's log.
+int ExchangeSentence(platform::OperationEnvironment& operation, ComPort* port,
                      std::uint32_t timeLimitMs, int attempts, const char* sentence,
                      const char* expectedPrefix);
 

@@ -9,7 +9,7 @@ namespace {
 constexpr int kReplyLineSize = 256;
 constexpr int kLineFeed = 10;
 
-enum class AttemptEnd { CompleteLine, Overflow, TimedOut, LineLost };
+enum class AttemptEnd { CompleteLine, Overflow, TimedOut, LineLost, Cancelled };
 
 // One reply line as it is collected; always zero-terminated within its 256 bytes until
 // the byte that overflows it.
@@ -18,19 +18,23 @@ struct ReplyLine {
     int count = 0;
 };
 
-// Collects bytes until a line feed, an overflow, the end of the attempt's time or the
-// loss of the line. Between empty reads it sleeps on the port for the time left.
-AttemptEnd CollectReply(ComPort* port, platform::MonotonicClock& clock, std::uint32_t startMs,
-                        std::uint32_t timeLimitMs, ReplyLine& line) {
+// Collects bytes until a line feed, an overflow, the end of the attempt's time, the loss
+// of the line or a cancel. Between empty reads it sleeps on the port for the time left.
+AttemptEnd CollectReply(platform::OperationEnvironment& operation, ComPort* port,
+                        std::uint32_t startMs, std::uint32_t timeLimitMs, ReplyLine& line) {
     for (;;) {
-        const std::uint32_t elapsedMs = clock.NowMs() - startMs;
+        const std::uint32_t elapsedMs = operation.Clock().NowMs() - startMs;
         if (elapsedMs >= timeLimitMs) return AttemptEnd::TimedOut;
         const int value = ReadComByte(port);
         if (value == -1) {
-            if (WaitComInput(port, timeLimitMs - elapsedMs) == platform::InputWait::LineLost) {
+            switch (WaitComInput(port, timeLimitMs - elapsedMs, operation)) {
+            case platform::InputWait::LineLost:
                 return AttemptEnd::LineLost;
+            case platform::InputWait::Cancelled:
+                return AttemptEnd::Cancelled;
+            default:
+                continue;
             }
-            continue;
         }
         line.text[line.count] = static_cast<char>(value);
         ++line.count;
@@ -44,18 +48,20 @@ bool BeginsWith(const char* line, const char* prefix) {
 }
 
 // Runs the attempts; RTS is left raised for the caller to lower once.
-int RunAttempts(platform::ListView* log, ComPort* port, platform::MonotonicClock& clock,
+int RunAttempts(platform::OperationEnvironment& operation, ComPort* port,
                 std::uint32_t timeLimitMs, int attempts, const char* sentence,
                 const char* expectedPrefix) {
+    platform::LogSink* log = operation.Log();
     // Each attempt sets the result; without any there was no reply either.
     int result = kExchangeNoReply;
     const int sentenceLength = static_cast<int>(std::strlen(sentence));
     for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (operation.IsCancelled()) return kExchangeCancelled;
         SetRts(port, SETRTS);
-        const std::uint32_t startMs = clock.NowMs();
+        const std::uint32_t startMs = operation.Clock().NowMs();
         ReplyLine line;
         WriteComBlock(port, reinterpret_cast<const std::uint8_t*>(sentence), sentenceLength);
-        switch (CollectReply(port, clock, startMs, timeLimitMs, line)) {
+        switch (CollectReply(operation, port, startMs, timeLimitMs, line)) {
             case AttemptEnd::CompleteLine:
                 if (BeginsWith(line.text, expectedPrefix)) {
                     LogPrintf(log, "%s", line.text);
@@ -79,6 +85,8 @@ int RunAttempts(platform::ListView* log, ComPort* port, platform::MonotonicClock
             case AttemptEnd::LineLost:
                 LogPrintf(log, "Verbindung zum Ger\xE4t verloren");
                 return kExchangeLineLost;
+            case AttemptEnd::Cancelled:
+                return kExchangeCancelled;
         }
     }
     return result;
@@ -86,11 +94,11 @@ int RunAttempts(platform::ListView* log, ComPort* port, platform::MonotonicClock
 
 }  // namespace
 
-int ExchangeSentence(platform::ListView* log, ComPort* port, platform::MonotonicClock& clock,
+int ExchangeSentence(platform::OperationEnvironment& operation, ComPort* port,
                      std::uint32_t timeLimitMs, int attempts, const char* sentence,
                      const char* expectedPrefix) {
     const int result =
-        RunAttempts(log, port, clock, timeLimitMs, attempts, sentence, expectedPrefix);
+        RunAttempts(operation, port, timeLimitMs, attempts, sentence, expectedPrefix);
     SetRts(port, CLRRTS);
     return result;
 }

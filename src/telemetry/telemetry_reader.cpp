@@ -57,7 +57,7 @@ FrameProgress ReadRestOfFrame(ComPort* port, FrameAssembler& frame,
     return frame.Progress();
 }
 
-void LogFrame(platform::ListView* log, const FrameBytes& buffer, std::int32_t frameCounter) {
+void LogFrame(platform::LogSink* log, const FrameBytes& buffer, std::int32_t frameCounter) {
     const std::uint8_t recordType = buffer[kRecordTypeOffset];
     if (recordType == kFlightDataRecordType) {
         LogPrintf(log, "%s", FormatFlightDataRecord(buffer.data(), frameCounter).c_str());
@@ -74,7 +74,7 @@ void LogFrame(platform::ListView* log, const FrameBytes& buffer, std::int32_t fr
 }  // namespace
 
 void PollTelemetry(ComPort* port, TelemetryReader& reader, platform::DialogControls& dialog,
-                   platform::ListView* log, platform::MonotonicClock& clock) {
+                   platform::LogSink* log, platform::MonotonicClock& clock) {
     const int received = ReadComByte(port);
     ShowByte(dialog, received);
     if ((received & 0xFF) != kFrameStart) {

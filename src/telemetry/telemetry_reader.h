@@ -4,7 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/dialog_controls.h"
-#include "platform/list_view.h"
+#include "platform/log_sink.h"
 #include "serial/com_port.h"
 #include "telemetry/telemetry_frame.h"
 
@@ -25,6 +25,6 @@ struct TelemetryReader {
 // reads the frame and logs it decoded. A frame that falls silent for kFrameSilenceLimitMs,
 // or whose Length is 0, is dropped with a log line saying so.
 void PollTelemetry(ComPort* port, TelemetryReader& reader, platform::DialogControls& dialog,
-                   platform::ListView* log, platform::MonotonicClock& clock);
+                   platform::LogSink* log, platform::MonotonicClock& clock);
 
 }  // namespace zr640

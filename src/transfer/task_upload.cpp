@@ -11,27 +11,31 @@
 namespace zr640 {
 
 void UploadTask(TransferContext& context) {
-    context.receiveEnabled = false;
+    platform::LogSink* log = context.operation.Log();
     SetRts(context.port, SETRTS);
-    LogPrintf(context.log, "%s", kSectionBreak);
-    LogPrintf(context.log, "%s", Banner("Strecke setzen", kRuleLength).c_str());
+    LogPrintf(log, "%s", kSectionBreak);
+    LogPrintf(log, "%s", Banner("Strecke setzen", kRuleLength).c_str());
 
     const std::optional<std::string> sentence = TaskSentence(context.config);
-    if (sentence) {
-        LogPrintf(context.log, "Strecke: %s", sentence->c_str());
-        const std::string reply = TaskReply(context.config.RouteCount);
-        // The result needs no branch: the exchange logs a wrong or a missing answer itself.
-        ExchangeSentence(context.log, context.port, context.clock, ReplyTimeoutMs,
-                         kExchangeAttempts, sentence->c_str(), reply.c_str());
-    } else {
-        LogPrintf(context.log,
+    if (!sentence) {
+        LogPrintf(log,
                   "Strecke nicht gesendet: der Satz w\xE4re l\xE4nger als %d Zeichen "
                   "(MaxLaengeName1/MaxLaengeName2 kleiner w\xE4hlen)!",
                   kSentenceBufferSize - 1);
+    } else if (context.operation.IsCancelled()) {
+        LogPrintf(log, "Abbruch durch Benutzer");
+    } else {
+        LogPrintf(log, "Strecke: %s", sentence->c_str());
+        const std::string reply = TaskReply(context.config.RouteCount);
+        // A wrong or a missing answer needs no branch: the exchange logs it itself.
+        if (ExchangeSentence(context.operation, context.port, ReplyTimeoutMs, kExchangeAttempts,
+                             sentence->c_str(), reply.c_str()) == kExchangeCancelled) {
+            LogPrintf(log, "Abbruch durch Benutzer");
+        }
     }
 
-    LogPrintf(context.log, "%s", Banner("", kRuleLength).c_str());
-    LogPrintf(context.log, "%s", kSectionBreak);
+    LogPrintf(log, "%s", Banner("", kRuleLength).c_str());
+    LogPrintf(log, "%s", kSectionBreak);
     EndTransfer(context);
 }
 

@@ -3,23 +3,26 @@
 #include <string>
 
 #include "config/app_config.h"
-#include "platform/clock.h"
-#include "platform/list_view.h"
+#include "platform/operation_environment.h"
 #include "serial/com_port.h"
 
 namespace zr640 {
 
 enum class UploadMode { Update, Replace };
 
-// What a transfer works with: the controller's state, lent for one command.
+// What a transfer works with while it runs as a job: the operation (log, clock, cancel), the
+// port, which is the job's alone until it returns, the configuration, which nobody changes
+// after start-up, and its own copy of the chosen file's path.
 struct TransferContext {
-    platform::ListView* log;
+    platform::OperationEnvironment& operation;
     ComPort* port;
-    platform::MonotonicClock& clock;
     const AppConfig& config;
-    bool& receiveEnabled;
-    const std::string& waypointFilePath;
+    std::string waypointFilePath;
 };
+
+// Whether a waypoint file has been chosen; says so in a box when not. On the dialog's thread,
+// before an upload starts: the upload itself never shows a box.
+bool WaypointFileChosen(const std::string& waypointFilePath);
 
 // "Update WP's" / "Replace WP's": uploads the chosen waypoint file record by record.
 void UploadWaypointFile(UploadMode mode, TransferContext& context);

@@ -4,9 +4,6 @@
 
 namespace zr640 {
 
-void EndTransfer(TransferContext& context) {
-    SetRts(context.port, CLRRTS);
-    context.receiveEnabled = true;
-}
+void EndTransfer(TransferContext& context) { SetRts(context.port, CLRRTS); }
 
 }  // namespace zr640

@@ -15,7 +15,8 @@ inline std::string Banner(const char* word, int hyphens) {
     return std::string(word) + std::string(static_cast<std::size_t>(hyphens), '-');
 }
 
-// How every transfer ends: RTS low and live reception on, whatever it was before.
+// How every transfer ends on the line: RTS low, whatever happened. Live reception is switched
+// on again by the controller when the job has ended.
 void EndTransfer(TransferContext& context);
 
 }  // namespace zr640

@@ -15,6 +15,16 @@ namespace {
 
 constexpr const char* kResendAbort = "Abbruch, Fehler bei resend!!";
 
+// How a run that was not acknowledged ends: the user's cancel says how far it came.
+void LogAbort(TransferContext& context, int exchangeResult, int acknowledged) {
+    if (exchangeResult == kExchangeCancelled) {
+        LogPrintf(context.operation.Log(), "Abbruch durch Benutzer nach %d S\xE4tzen",
+                  acknowledged);
+    } else {
+        LogPrintf(context.operation.Log(), "%s", kResendAbort);
+    }
+}
+
 // Why a line of the file cannot go out as it stands.
 const char* UnsendableReason(WaypointLineStatus status) {
     switch (status) {
@@ -31,7 +41,7 @@ const char* UnsendableReason(WaypointLineStatus status) {
 
 // The record that would have got number `next` is not sent; the upload stops before it.
 void LogUnsendable(TransferContext& context, int next, long lineNumber, const char* reason) {
-    LogPrintf(context.log, "WP %3d: Abbruch, Zeile %ld der Datei %s!", next, lineNumber, reason);
+    LogPrintf(context.operation.Log(), "WP %3d: Abbruch, Zeile %ld der Datei %s!", next, lineNumber, reason);
 }
 
 // Sends every record line of the file, each acknowledged before the next is read. The number
@@ -46,6 +56,10 @@ std::optional<int> SendRecords(UploadMode mode, TransferContext& context,
             return runningNumber;
         }
         const int next = runningNumber + 1;
+        if (context.operation.IsCancelled()) {
+            LogAbort(context, kExchangeCancelled, runningNumber);
+            return std::nullopt;
+        }
         if (status != WaypointLineStatus::Line) {
             LogUnsendable(context, next, reader.LineNumber(), UnsendableReason(status));
             return std::nullopt;
@@ -62,12 +76,12 @@ std::optional<int> SendRecords(UploadMode mode, TransferContext& context,
             return std::nullopt;
         }
         runningNumber = next;
-        LogPrintf(context.log, "WP %3d: %s", runningNumber, sentence->c_str());
+        LogPrintf(context.operation.Log(), "WP %3d: %s", runningNumber, sentence->c_str());
         const std::string reply = RecordReply(mode, runningNumber);
-        if (ExchangeSentence(context.log, context.port, context.clock, ReplyTimeoutMs,
-                             kExchangeAttempts, sentence->c_str(),
-                             reply.c_str()) != kExchangeAccepted) {
-            LogPrintf(context.log, "%s", kResendAbort);
+        const int result = ExchangeSentence(context.operation, context.port, ReplyTimeoutMs,
+                                            kExchangeAttempts, sentence->c_str(), reply.c_str());
+        if (result != kExchangeAccepted) {
+            LogAbort(context, result, runningNumber - 1);
             return std::nullopt;
         }
     }
@@ -75,41 +89,48 @@ std::optional<int> SendRecords(UploadMode mode, TransferContext& context,
 
 }  // namespace
 
-void UploadWaypointFile(UploadMode mode, TransferContext& context) {
-    if (context.waypointFilePath.empty()) {
-        ShowMessage(platform::kStyleStopIcon, 1, "Fehler",
-                    "Erst mal eine Wendepunktdatei zum \xDC" "bertragen w\xE4hlen!");
-        return;
+bool WaypointFileChosen(const std::string& waypointFilePath) {
+    if (!waypointFilePath.empty()) {
+        return true;
     }
+    ShowMessage(platform::kStyleStopIcon, 1, "Fehler",
+                "Erst mal eine Wendepunktdatei zum \xDC" "bertragen w\xE4hlen!");
+    return false;
+}
+
+void UploadWaypointFile(UploadMode mode, TransferContext& context) {
+    platform::LogSink* log = context.operation.Log();
     const char* word = ModeWord(mode);
-    LogPrintf(context.log, "%s", kSectionBreak);
-    LogPrintf(context.log, "%s", Banner(word, kRuleLength + (mode == UploadMode::Update)).c_str());
-    context.receiveEnabled = false;
+    LogPrintf(log, "%s", kSectionBreak);
+    LogPrintf(log, "%s", Banner(word, kRuleLength + (mode == UploadMode::Update)).c_str());
 
     // Opened before the opening sentence: a file that cannot be read must not make the
     // instrument give up its list for a Replace that brings nothing.
     WaypointFileReader reader;
     if (!reader.Open(context.waypointFilePath)) {
-        LogPrintf(context.log, "Abbruch, Wendepunktdatei %s l\xE4sst sich nicht \xF6" "ffnen!",
+        LogPrintf(log, "Abbruch, Wendepunktdatei %s l\xE4sst sich nicht \xF6" "ffnen!",
                   context.waypointFilePath.c_str());
         EndTransfer(context);
         return;
     }
 
     const std::string opening = OpeningSentence(mode);
-    LogPrintf(context.log, "%s", opening.c_str());
+    if (!context.operation.IsCancelled()) {
+        LogPrintf(log, "%s", opening.c_str());
+    }
     // Anything but an acknowledgement fails: a silent instrument has taken nothing.
-    if (ExchangeSentence(context.log, context.port, context.clock, ReplyTimeoutMs,
-                         kExchangeAttempts, opening.c_str(), kOpeningReply) != kExchangeAccepted) {
-        LogPrintf(context.log, "%s", kResendAbort);
+    const int result = ExchangeSentence(context.operation, context.port, ReplyTimeoutMs,
+                                        kExchangeAttempts, opening.c_str(), kOpeningReply);
+    if (result != kExchangeAccepted) {
+        LogAbort(context, result, 0);
         EndTransfer(context);
         return;
     }
 
     if (const std::optional<int> sent = SendRecords(mode, context, reader)) {
-        LogPrintf(context.log, "%s fertig, %d S\xE4" "tze \xFC" "bertragen!", word, *sent);
-        LogPrintf(context.log, "%s", Banner("", kRuleLength).c_str());
-        LogPrintf(context.log, "%s", kSectionBreak);
+        LogPrintf(log, "%s fertig, %d S\xE4" "tze \xFC" "bertragen!", word, *sent);
+        LogPrintf(log, "%s", Banner("", kRuleLength).c_str());
+        LogPrintf(log, "%s", kSectionBreak);
     }
     EndTransfer(context);
 }

@@ -14,13 +14,12 @@
 
 namespace {
 
-using zr640::testing::FakeListView;
 using zr640::testing::FakeSerialDevice;
 using zr640::testing::ManualClock;
 using zr640::testing::ScriptedReply;
 
 // How many of the first `entries` log entries tell of an attempt that failed.
-int FailedAttempts(const FakeListView& log, std::size_t entries) {
+int FailedAttempts(const zr640::testing::RecordedLog& log, std::size_t entries) {
     int count = 0;
     for (std::size_t i = 0; i < entries; ++i) {
         for (const char* failure : {"Response Falsch:", "Keine Antwort nach ",
@@ -54,10 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
     ZR640_REQUIRE(port != nullptr);
     device.escapes.clear();
-    FakeListView log;
+    testing::RecordedLog log;
+    platform::OperationEnvironment operation{&log, clock};
     const std::string sentence = zr640::FrameSentence("$KTWPI,Update");
     const std::uint32_t startMs = clock.NowMs();
-    const int result = zr640::ExchangeSentence(&log, port, clock, timeLimitMs, attempts,
+    const int result = zr640::ExchangeSentence(operation, port, timeLimitMs, attempts,
                                                sentence.c_str(), expected.c_str());
 
     const int sent = static_cast<int>(device.writes.size());

@@ -28,32 +28,6 @@ namespace {
 using zr640::testing::TestApplication;
 using zr640::testing::WhenModalShown;
 
-// Notes, for every paint of the list, how many entries it had and whether the last one lay
-// in view.
-class PaintWatcher final : public QObject {
-public:
-    explicit PaintWatcher(QListWidget& list) : list_(list) {
-        list_.viewport()->installEventFilter(this);
-    }
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            QListWidgetItem* last = list_.item(list_.count() - 1);
-            const bool lastInView =
-                last != nullptr && list_.viewport()->rect().contains(list_.visualItemRect(last));
-            paints.push_back({list_.count(), lastInView});
-        }
-        return false;
-    }
-    struct Paint {
-        int count;
-        bool lastInView;
-    };
-    std::vector<Paint> paints;
-
-private:
-    QListWidget& list_;
-};
-
 class QtListViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -65,32 +39,6 @@ protected:
     QListWidget widget;
     QtListView list{widget};
 };
-
-TEST_F(QtListViewTest, PaintsNewLinesWithoutTheEventLoopAtAScreensPace) {
-    PaintWatcher watcher(widget);
-    // Lines that come slower than a screen follows are each painted at once.
-    for (int line = 1; line <= 12; ++line) {
-        QTest::qSleep(50);
-        list.AddString(QString("Zeile %1").arg(line).toLatin1().constData());
-        list.SetCurSel(list.Count() - 1);
-        ASSERT_FALSE(watcher.paints.empty());
-        EXPECT_EQ(watcher.paints.back().count, line);
-        EXPECT_TRUE(watcher.paints.back().lastInView) << "line " << line;
-    }
-    // A burst is not painted line by line; the event loop paints where it ended.
-    const std::size_t paintsBeforeBurst = watcher.paints.size();
-    for (int line = 13; line <= 40; ++line) {
-        list.AddString(QString("Zeile %1").arg(line).toLatin1().constData());
-        list.SetCurSel(list.Count() - 1);
-    }
-    EXPECT_LT(watcher.paints.size() - paintsBeforeBurst, 5u);
-    QApplication::processEvents();
-    ASSERT_FALSE(watcher.paints.empty());
-    EXPECT_EQ(watcher.paints.back().count, 40);
-    EXPECT_TRUE(watcher.paints.back().lastInView);
-    EXPECT_EQ(widget.currentRow(), 39);
-    EXPECT_GT(widget.verticalScrollBar()->value(), 0);
-}
 
 TEST_F(QtListViewTest, KeepsTheOrderAndTheTextsAndDeletesFromTheTop) {
     list.AddString("Strecke");

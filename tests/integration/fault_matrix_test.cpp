@@ -199,8 +199,7 @@ public:
     // Runs one action and returns the longest time that one step of it held the thread.
     Clock::duration Run(Action action) {
         waypointFilePath = Path("waypoints.wht").string();
-        TransferContext context{&dialog.list, port, clock, config, receiveEnabled,
-                                waypointFilePath};
+        TransferContext context{operation, port, config, waypointFilePath};
         const Clock::time_point start = Clock::now();
         switch (action) {
         case Action::LoadConfiguration: {
@@ -230,7 +229,7 @@ public:
                (FirstMissing(Seen(), row_.shown) < row_.shown.size() &&
                 Clock::now() - start < seconds(6))) {
             const Clock::time_point tick = Clock::now();
-            PollTelemetry(port, reader, dialog, &dialog.list, clock);
+            PollTelemetry(port, reader, dialog, &dialog.log, clock);
             longest = std::max(longest, Clock::now() - tick);
             if (dialog.itemText[kByteDisplayId] == "EOF     " &&
                 WaitComInput(port, 50) == platform::InputWait::LineLost) {
@@ -275,8 +274,8 @@ public:
     ComPort* port = nullptr;
     platform::SteadyClock clock;
     testing::FakeDialogControls dialog;
+    platform::OperationEnvironment operation{&dialog.log, clock};
     AppConfig config;
-    bool receiveEnabled = false;
     std::string waypointFilePath;
 
 private:

@@ -34,7 +34,7 @@ protected:
     }
 
     int Exchange(std::uint32_t timeLimitMs = ReplyTimeoutMs) {
-        return ExchangeSentence(&log, port, clock, timeLimitMs, kExchangeAttempts, sentence.c_str(),
+        return ExchangeSentence(operation, port, timeLimitMs, kExchangeAttempts, sentence.c_str(),
                                 "$KTWPO");
     }
 
@@ -44,7 +44,8 @@ protected:
     platform::SteadyClock clock;
     ComPort record;
     ComPort* port = nullptr;
-    FakeListView log;
+    testing::RecordedLog log;
+    platform::OperationEnvironment operation{&log, clock};
     const std::string sentence = FrameSentence("$KTWPI,Update");
     std::thread peer;
 };

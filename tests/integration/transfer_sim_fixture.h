@@ -46,12 +46,12 @@ protected:
     void Upload(UploadMode mode, const std::string& fileBytes) {
         waypointFile.Write(fileBytes);
         waypointFilePath = waypointFile.Path();
-        TransferContext context{&log, port, clock, config, receiveEnabled, waypointFilePath};
+        TransferContext context{operation, port, config, waypointFilePath};
         UploadWaypointFile(mode, context);
     }
 
     void SendTask() {
-        TransferContext context{&log, port, clock, config, receiveEnabled, waypointFilePath};
+        TransferContext context{operation, port, config, waypointFilePath};
         UploadTask(context);
     }
 
@@ -115,9 +115,9 @@ protected:
     ComPort record;
     ComPort* port = nullptr;
     platform::SteadyClock clock;
-    FakeListView log;
+    testing::RecordedLog log;
+    platform::OperationEnvironment operation{&log, clock};
     AppConfig config;
-    bool receiveEnabled = false;
     std::string waypointFilePath;
 };
 

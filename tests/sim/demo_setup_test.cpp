@@ -103,7 +103,7 @@ TEST_F(DemoSetup, PreparesAConfigurationThatPointsAtTheSimulator) {
     TelemetryReader reader;
     for (int step = 0; step < 200 && reader.FrameCounter == 0; ++step) {
         WaitComInput(port, 2000);
-        PollTelemetry(port, reader, dialog, &dialog.list, clock);
+        PollTelemetry(port, reader, dialog, &dialog.log, clock);
     }
     ASSERT_EQ(dialog.list.entries.size(), 1U);
     EXPECT_EQ(dialog.list.entries[0].rfind("Reading     1 Satznr 0 FlugZeitSek:", 0), 0U)

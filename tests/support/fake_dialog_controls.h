@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,9 @@ public:
         checkedState[id] = checked;
         checks.emplace_back(id, checked);
     }
+    void EnableItem(int id, bool enabled) override {
+        if (enabled) disabled.erase(id); else disabled.insert(id);
+    }
     platform::ListView* List(int id) override { return id == 110 ? &list : nullptr; }
     void StartTimer(unsigned periodMs) override {
         timerPeriodMs = periodMs;
@@ -31,9 +35,12 @@ public:
         return it != checkedState.end() && it->second;
     }
 
-    FakeListView list;
+    // The event log over the list control, for code that logs without a controller.
+    RecordedLog log;
+    FakeListView& list = log.list;
     std::map<int, std::string> itemText;
     std::map<int, bool> checkedState;
+    std::set<int> disabled;
     std::vector<std::pair<int, bool>> checks;
     unsigned timerPeriodMs = 0;
     bool timerRunning = false;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/event_log.h"
 #include "platform/list_view.h"
 
 namespace zr640::testing {
@@ -23,6 +24,21 @@ public:
     int selection = -1;
     int horizontalExtent = 0;
     int deletions = 0;
+};
+
+// The real event log over a FakeListView, for tests that read back what was logged.
+class RecordedLog final : public platform::LogSink {
+public:
+    RecordedLog() = default;
+    RecordedLog(const RecordedLog&) = delete;
+    RecordedLog& operator=(const RecordedLog&) = delete;
+    void Append(const char* text) override { log_.Append(text); }
+
+    FakeListView list;
+    std::vector<std::string>& entries = list.entries;
+
+private:
+    EventLog log_{&list};
 };
 
 }  // namespace zr640::testing

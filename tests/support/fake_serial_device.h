@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -98,6 +99,7 @@ public:
     }
     platform::InputWait WaitForInput(std::uint32_t timeoutMs) override {
         Record("WaitForInput " + std::to_string(timeoutMs));
+        if (onWait) onWait();
         DeliverDueReply();
         if (!input.empty()) return platform::InputWait::Ready;
         if (lineLost) return platform::InputWait::LineLost;
@@ -154,6 +156,7 @@ public:
     std::deque<ScriptedReply> replies;
     std::optional<int> writeAccepts;  // bytes that Write reports, when not all
     platform::CommTimeouts deviceTimeouts{1, 2, 3, 4, 5};
+    std::function<void()> onWait;  // called as each wait begins, e.g. to cancel there
 
     // Observed.
     std::deque<std::uint8_t> input;

@@ -11,6 +11,7 @@ class ManualClock final : public platform::MonotonicClock {
 public:
     explicit ManualClock(std::uint32_t startMs = 1000) : nowMs(startMs) {}
     std::uint32_t NowMs() override { return nowMs; }
+    void Sleep(std::uint32_t ms) override { Advance(ms); }
     void Advance(std::uint32_t ms) { nowMs += ms; }
 
     std::uint32_t nowMs;

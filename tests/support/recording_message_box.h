@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,10 +30,13 @@ public:
     void Show(const char* text, const char* caption, unsigned style) override {
         shown.push_back({text, caption, style, pendingBeep});
         pendingBeep = false;
+        if (whileOpen) whileOpen();
     }
 
     std::vector<ShownMessage> shown;
     int beeps = 0;
+    // What happens while the box is open, as the ticks its event loop delivers.
+    std::function<void()> whileOpen;
 
 private:
     bool pendingBeep = false;

@@ -2,6 +2,7 @@
 // program's own template 100; only the serial device, the file chooser and the editor are
 // fakes. Runs under Wine (it needs a display).
 #include "app/main_dialog_controller.h"
+#include "app/thread_job_runner.h"
 #include "fake_serial_device.h"
 #include "manual_clock.h"
 #include "recording_message_box.h"
@@ -64,9 +65,11 @@ protected:
     AnsweringFileChooser chooser;
     CountingEditor editor;
     AppConfig config;
-    MainDialogController controller{config, {device, chooser, editor, clock}};
     Win32DialogControls controls;
-    MainDialogBinding binding{controller, controls};
+    zr640::ThreadJobRunner jobs{
+        [this] { PostMessageA(controls.Window(), kJobMessage, 0, 0); }};
+    MainDialogController controller{config, {device, chooser, editor, clock, jobs}};
+    MainDialogBinding binding{controller, controls, jobs};
     HWND dialog = nullptr;
     HWND list = nullptr;
 };

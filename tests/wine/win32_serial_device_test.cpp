@@ -23,7 +23,6 @@ using namespace std::chrono_literals;
 using namespace std::string_literals;
 using platform::InputWait;
 using ::testing::ElementsAre;
-using testing::FakeListView;
 using ::testing::IsEmpty;
 using testing::RecordingMessageBox;
 using Clock = std::chrono::steady_clock;
@@ -71,14 +70,15 @@ protected:
 
     int Exchange(const std::string& body, std::uint32_t timeLimitMs, const char* prefix) {
         const std::string sentence = FrameSentence(body);
-        return ExchangeSentence(&log, opened, clock, timeLimitMs, kExchangeAttempts,
+        return ExchangeSentence(operation, opened, timeLimitMs, kExchangeAttempts,
                                 sentence.c_str(), prefix);
     }
 
     RecordingMessageBox messages;
     platform::Win32SerialDevice device;
     platform::SteadyClock clock;
-    FakeListView log;
+    testing::RecordedLog log;
+    platform::OperationEnvironment operation{&log, clock};
     ComPort record;
     ComPort* opened = nullptr;
     int portNumber = 0;

@@ -4,6 +4,7 @@
 // code 1 and a line on standard error. Texts on the command line and on the output are UTF-8.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -84,6 +85,28 @@ bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& condition) {
         }
         Sleep(kPollMs);
     }
+}
+
+// Asks the window for an answer every few milliseconds until the condition holds, as the
+// system does when it decides whether a window hangs, and prints how long the answers took.
+void ProbeUntil(HWND window, DWORD timeoutMs, const std::function<bool()>& condition) {
+    constexpr UINT kHungMs = 250;
+    std::vector<ULONGLONG> answerMs;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!condition()) {
+        Expect(GetTickCount64() < deadline, "the awaited entry did not come");
+        const ULONGLONG start = GetTickCount64();
+        DWORD_PTR result = 0;
+        Expect(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kHungMs, &result) != 0,
+               "the dialog did not answer within 250 ms");
+        answerMs.push_back(GetTickCount64() - start);
+        Sleep(10);
+    }
+    std::sort(answerMs.begin(), answerMs.end());
+    const ULONGLONG longest = answerMs.empty() ? 0 : answerMs.back();
+    const ULONGLONG p99 = answerMs.empty() ? 0 : answerMs[answerMs.size() * 99 / 100];
+    std::printf("responsive: %zu probes, longest %llu ms, 99th percentile %llu ms\n",
+                answerMs.size(), longest, p99);
 }
 
 std::wstring ClassOf(HWND window) {
@@ -552,6 +575,25 @@ private:
             HWND list = Item(Dialog(), 110);
             Expect(WaitUntil(timeout, [&] { return ListCount(list) >= wanted; }),
                    "the log did not reach " + std::to_string(wanted) + " entries");
+        } else if (step == L"responsive") {  // prefix, timeout: answers until an entry so begins
+            const std::wstring wanted = Unescape(Take());
+            HWND list = Item(Dialog(), 110);
+            ProbeUntil(Dialog(), TakeMs(), [&] {
+                for (const auto& entry : ListEntries(list)) {
+                    if (entry.rfind(wanted, 0) == 0) return true;
+                }
+                return false;
+            });
+        } else if (step == L"buttons") {  // 0 or 1, timeout: the busy buttons greyed or not
+            const bool wanted = TakeInt() != 0;
+            const DWORD timeout = TakeMs();
+            Expect(WaitUntil(timeout, [&] {
+                       for (int id : {102, 116, 117, 118, 119, 123}) {
+                           if ((IsWindowEnabled(Item(Dialog(), id)) != FALSE) != wanted) return false;
+                       }
+                       return true;
+                   }),
+                   wanted ? "the buttons stay greyed" : "the buttons are not greyed");
         } else if (step == L"steady") {  // milliseconds: the log does not grow meanwhile
             HWND list = Item(Dialog(), 110);
             const int before = ListCount(list);

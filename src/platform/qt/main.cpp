@@ -8,6 +8,7 @@
 #include <QIcon>
 
 #include "app/main_dialog_controller.h"
+#include "app/thread_job_runner.h"
 #include "config/configuration.h"
 #include "platform/posix/ini_profile_file.h"
 #include "platform/posix/posix_serial_device.h"
@@ -45,7 +46,10 @@ int main(int argc, char* argv[]) {
     platform::QtFileChooser fileChooser;
     platform::XdgEditorLauncher editor;
     platform::SteadyClock clock;
-    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock});
+    ThreadJobRunner jobs([&jobs] {
+        QMetaObject::invokeMethod(qApp, [&jobs] { jobs.RunPosted(); }, Qt::QueuedConnection);
+    });
+    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs});
     {
         platform::MainDialog dialog(controller);
         platform::ArrangeScreenshotFromEnvironment(dialog);

@@ -183,6 +183,13 @@ void MainDialog::CheckButton(int id, bool checked) {
     }
 }
 
+void MainDialog::EnableItem(int id, bool enabled) {
+    // Qt hands the focus of a control it disables to the next one that takes it.
+    if (QWidget* widget = Control(id)) {
+        widget->setEnabled(enabled);
+    }
+}
+
 void MainDialog::OnIndicatorClicked(QAbstractButton* clicked, int id) {
     for (QAbstractButton* other : indicators_) {
         if (other != clicked) {

@@ -38,6 +38,7 @@ public:
     // encoding, the bytes the chooser handed over.
     void SetItemText(int id, const char* text) override;
     void CheckButton(int id, bool checked) override;
+    void EnableItem(int id, bool enabled) override;
     ListView* List(int id) override;
     void StartTimer(unsigned periodMs) override;
     void StopTimer() override;

@@ -7,14 +7,6 @@
 #include "platform/qt/cp1252.h"
 
 namespace zr640::platform {
-namespace {
-
-// A paint of the list costs milliseconds; a transfer that logs faster than a screen can
-// follow paints at this pace, and the event loop paints the rest when the transfer ends.
-constexpr qint64 kMinPaintIntervalMs = 40;
-
-}  // namespace
-
 // Gives every row the scrollable width, as a list box with a horizontal extent has: lines
 // scroll sideways up to that width and are cut off beyond it.
 class ExtentDelegate final : public QStyledItemDelegate {
@@ -42,11 +34,7 @@ QtListView::QtListView(QListWidget& widget)
     widget_.setItemDelegate(delegate_);
 }
 
-void QtListView::AddString(const char* text) {
-    // Painted by the selection that follows: Qt repaints the whole list after an insertion,
-    // so painting here as well would double the cost of every line.
-    widget_.addItem(FromCp1252(text));
-}
+void QtListView::AddString(const char* text) { widget_.addItem(FromCp1252(text)); }
 
 int QtListView::Count() const { return widget_.count(); }
 
@@ -56,27 +44,12 @@ void QtListView::SetCurSel(int index) {
     widget_.setCurrentRow(index);
     if (QListWidgetItem* item = widget_.item(index)) {
         widget_.scrollToItem(item);
-        PaintNow(item);
     }
 }
 
 void QtListView::SetHorizontalExtent(int pixels) {
     delegate_->SetExtent(pixels);
     widget_.doItemsLayout();
-}
-
-void QtListView::PaintNow(QListWidgetItem* item) {
-    if (!widget_.isVisible()) {
-        return;
-    }
-    if (sinceLastPaint_.isValid() && sinceLastPaint_.elapsed() < kMinPaintIntervalMs) {
-        widget_.viewport()->update();
-        return;
-    }
-    // Painting the entry's row brings the whole window up to date, a pending scroll of the
-    // list included; the rest of the list is not painted again when it has not changed.
-    widget_.viewport()->repaint(widget_.visualItemRect(item));
-    sinceLastPaint_.start();
 }
 
 }  // namespace zr640::platform

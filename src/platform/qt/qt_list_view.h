@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QListWidget>
 
 #include "platform/list_view.h"
@@ -9,9 +8,7 @@ namespace zr640::platform {
 
 class ExtentDelegate;
 
-// The event log over a QListWidget. Selecting an entry, as LogPrintf does after its last
-// line, paints the list at once, because a transfer writes its lines while it holds the
-// event loop; without that the log would stand still until the transfer ends.
+// The event log over a QListWidget; the event loop paints it, as nothing holds the loop.
 class QtListView final : public ListView {
 public:
     explicit QtListView(QListWidget& widget);
@@ -23,11 +20,8 @@ public:
     void SetHorizontalExtent(int pixels) override;
 
 private:
-    void PaintNow(QListWidgetItem* item);
-
     QListWidget& widget_;
     ExtentDelegate* delegate_;  // owned by the widget
-    QElapsedTimer sinceLastPaint_;
 };
 
 }  // namespace zr640::platform

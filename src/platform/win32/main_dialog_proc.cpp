@@ -1,5 +1,6 @@
 // The core's headers come before <windows.h>, whose macros would clash with their names.
 #include "app/main_dialog_controller.h"
+#include "app/thread_job_runner.h"
 #include "platform/win32/main_dialog_proc.h"
 
 namespace zr640::platform {
@@ -28,6 +29,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     case WM_DESTROY:
         boundDialog->controller.OnDestroy();
+        return TRUE;
+    case kJobMessage:
+        boundDialog->jobs.RunPosted();
         return TRUE;
     default:
         return FALSE;

@@ -5,14 +5,13 @@ namespace {
 
 constexpr UINT_PTR kPollTimerId = 0;
 constexpr INT_PTR kEndDialogResult = 1;
+// The event log's list, which is never disabled.
+constexpr int kEventLogListId = 110;
 
 }  // namespace
 
 void Win32ListView::AddString(const char* text) {
     SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    // A transfer holds the event loop for seconds; painting here lets the user watch the log
-    // grow meanwhile instead of seeing it all at the end.
-    UpdateWindow(list_);
 }
 
 int Win32ListView::Count() const {
@@ -25,7 +24,6 @@ void Win32ListView::DeleteString(int index) {
 
 void Win32ListView::SetCurSel(int index) {
     SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    UpdateWindow(list_);
 }
 
 void Win32ListView::SetHorizontalExtent(int pixels) {
@@ -43,6 +41,17 @@ void Win32DialogControls::SetItemText(int id, const char* text) {
 
 void Win32DialogControls::CheckButton(int id, bool checked) {
     CheckDlgButton(dialog_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void Win32DialogControls::EnableItem(int id, bool enabled) {
+    HWND item = GetDlgItem(dialog_, id);
+    // A disabled control loses the focus to nobody, and a dialog without a focus hears no
+    // Escape: the focus goes to the log instead.
+    if (!enabled && item == GetFocus()) {
+        SendMessageA(dialog_, WM_NEXTDLGCTL,
+                     reinterpret_cast<WPARAM>(GetDlgItem(dialog_, kEventLogListId)), TRUE);
+    }
+    EnableWindow(item, enabled ? TRUE : FALSE);
 }
 
 ListView* Win32DialogControls::List(int id) {

@@ -33,6 +33,7 @@ public:
 
     void SetItemText(int id, const char* text) override;
     void CheckButton(int id, bool checked) override;
+    void EnableItem(int id, bool enabled) override;
     ListView* List(int id) override;
     void StartTimer(unsigned periodMs) override;
     void StopTimer() override;

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "app/main_dialog_controller.h"
+#include "app/thread_job_runner.h"
 #include "app/quit_request.h"
 #include "config/configuration.h"
 #include "platform/clock.h"
@@ -44,8 +45,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::Win32FileChooser fileChooser(controls);
     platform::Win32EditorLauncher editor(controls);
     platform::SteadyClock clock;
-    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock});
-    platform::MainDialogBinding binding{controller, controls};
+    ThreadJobRunner jobs(
+        [&controls] { PostMessageA(controls.Window(), platform::kJobMessage, 0, 0); });
+    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs});
+    platform::MainDialogBinding binding{controller, controls, jobs};
     platform::BindMainDialog(&binding);
 
     // The dialog is still created and initialised; its loop then meets the quit message

@@ -43,28 +43,36 @@ void FillWithNumberedEntries(PeakCountingList& list, int count) {
 
 TEST(LogPrintfTest, TextWithoutLineFeedIsOneEntryAndSelected) {
     FakeListView list;
-    LogPrintf(&list, "Streckenpunkt %d: %s,%s", 1, "Lauf-Lilling", "EDQI");
-    LogPrintf(&list, "%s", "");
+    EventLog listLog(&list);
+    LogPrintf(&listLog, "Streckenpunkt %d: %s,%s", 1, "Lauf-Lilling", "EDQI");
+    LogPrintf(&listLog, "%s", "");
     EXPECT_THAT(list.entries, ElementsAre("Streckenpunkt 1: Lauf-Lilling,EDQI", ""));
     EXPECT_EQ(list.selection, 1);
 }
 
 TEST(LogPrintfTest, EachLineFeedEndsOneEntry) {
     FakeListView separator;
-    LogPrintf(&separator, " \n \n");
+    EventLog separatorLog(&separator);
+    LogPrintf(&separatorLog, " \n \n");
     EXPECT_THAT(separator.entries, ElementsAre(" ", " "));
     EXPECT_EQ(separator.selection, 1);
 
     FakeListView unterminated;
-    LogPrintf(&unterminated, "first\nsecond\nrest without end");
+
+    EventLog unterminatedLog(&unterminated);
+    LogPrintf(&unterminatedLog, "first\nsecond\nrest without end");
     EXPECT_THAT(unterminated.entries, ElementsAre("first", "second"));
 
     FakeListView doubled;
-    LogPrintf(&doubled, "a\n\nb\n");
+
+    EventLog doubledLog(&doubled);
+    LogPrintf(&doubledLog, "a\n\nb\n");
     EXPECT_THAT(doubled.entries, ElementsAre("a", "", "b"));
 
     FakeListView sentence;
-    LogPrintf(&sentence, "%s", "$KTWPO*1A\r\n");
+
+    EventLog sentenceLog(&sentence);
+    LogPrintf(&sentenceLog, "%s", "$KTWPO*1A\r\n");
     EXPECT_THAT(sentence.entries, ElementsAre("$KTWPO*1A\r"));
 }
 
@@ -75,14 +83,15 @@ TEST(LogPrintfTest, NullListIsIgnored) {
 
 TEST(LogPrintfTest, CapKeepsTheNewest2000Entries) {
     PeakCountingList list;
+    EventLog listLog(&list);
     FillWithNumberedEntries(list, kEventLogCap - 1);
-    LogPrintf(&list, "line 2000\n");
+    LogPrintf(&listLog, "line 2000\n");
     EXPECT_EQ(list.Count(), 2000);
     EXPECT_EQ(list.inner.deletions, 0);
     EXPECT_EQ(list.inner.entries.front(), "old 0");
     EXPECT_EQ(list.inner.selection, 1999);
 
-    LogPrintf(&list, "line 2001");
+    LogPrintf(&listLog, "line 2001");
     EXPECT_EQ(list.Count(), 2000);
     EXPECT_EQ(list.inner.deletions, 1);
     EXPECT_EQ(list.inner.entries.front(), "old 1");
@@ -93,8 +102,9 @@ TEST(LogPrintfTest, CapKeepsTheNewest2000Entries) {
 
 TEST(LogPrintfTest, SeveralLinesAtTheCapRemoveOneOldEntryEach) {
     PeakCountingList list;
+    EventLog listLog(&list);
     FillWithNumberedEntries(list, kEventLogCap);
-    LogPrintf(&list, "x\ny\nz\n");
+    LogPrintf(&listLog, "x\ny\nz\n");
     EXPECT_EQ(list.Count(), 2000);
     EXPECT_EQ(list.inner.deletions, 3);
     EXPECT_EQ(list.inner.entries.front(), "old 3");
@@ -107,14 +117,16 @@ TEST(LogPrintfTest, SeveralLinesAtTheCapRemoveOneOldEntryEach) {
 
 TEST(LogPrintfTest, OverlongTextIsCutAtTheBuffer) {
     FakeListView list;
+    EventLog listLog(&list);
     const std::string longText(3000, 'a');
-    LogPrintf(&list, "%s\nnever seen\n", longText.c_str());
+    LogPrintf(&listLog, "%s\nnever seen\n", longText.c_str());
     EXPECT_THAT(list.entries, ElementsAre(std::string(kLogBufferSize - 1, 'a')));
 
     // The line feed in the last place that fits still ends its entry; what follows is cut.
     FakeListView edge;
+    EventLog edgeLog(&edge);
     const std::string almostFull(kLogBufferSize - 2, 'b');
-    LogPrintf(&edge, "%s\nc\n", almostFull.c_str());
+    LogPrintf(&edgeLog, "%s\nc\n", almostFull.c_str());
     EXPECT_THAT(edge.entries, ElementsAre(almostFull));
 }
 

@@ -6,7 +6,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "fake_dialog_controls.h"
 #include "fake_serial_device.h"
 #include "manual_clock.h"
+#include "manual_job_runner.h"
 #include "profile_file_backend.h"
 #include "recording_message_box.h"
 
@@ -79,7 +82,7 @@ protected:
     // set the configuration up.
     void Build() {
         controller = std::make_unique<MainDialogController>(
-            config, ControllerServices{device, chooser, editor, clock});
+            config, ControllerServices{device, chooser, editor, clock, jobs});
     }
 
     std::vector<std::string>& Log() { return dialog.list.entries; }
@@ -90,6 +93,7 @@ protected:
     FakeFileChooser chooser;
     FakeEditorLauncher editor;
     FakeDialogControls dialog;
+    testing::ManualJobRunner jobs;
     AppConfig config;
     std::unique_ptr<MainDialogController> controller;
 };
@@ -327,12 +331,65 @@ TEST_F(MainDialogControllerTest, TransfersEndWithReceptionOnWhateverItWasBefore)
         device.escapes.clear();
 
         controller->OnCommand(command);
+        jobs.RunAll();
 
         EXPECT_TRUE(controller->ReceiveEnabled()) << command;
         EXPECT_EQ(device.written.rfind(sentence, 0), 0u) << device.written;
         ASSERT_FALSE(device.escapes.empty());
         EXPECT_EQ(device.escapes.back(), CLRRTS) << command;
     }
+}
+
+// A transfer runs as a job: while it runs, its commands are greyed and find nothing to do,
+// cancel stops the transfer instead of the dialog, and its end gives everything back.
+TEST_F(MainDialogControllerTest, ATransferIsAJobThatCancelStops) {
+    Build();
+    Init();
+    testing::TemporaryDirectory directory;
+    chooser.answer = directory.File("alpen.wht");
+    testing::WriteBytes(chooser.answer, "Lauf-Lillinghof,EDQI\r\n");
+    controller->OnCommand(kCmdChooseFile);
+    const std::set<int> busy(std::begin(kBusyDisabledIds), std::end(kBusyDisabledIds));
+    EXPECT_EQ(busy, (std::set<int>{102, 116, 117, 118, 119, 123}));
+
+    controller->OnCommand(kCmdReplaceWaypoints);
+    ASSERT_TRUE(jobs.JobPending());
+    EXPECT_TRUE(controller->TransferRunning());
+    EXPECT_EQ(dialog.disabled, busy);
+    for (int id : busy) controller->OnCommand(id);
+    EXPECT_FALSE(controller->ReceiveEnabled());
+    EXPECT_THAT(chooser.requests.size(), 1u);
+    controller->OnCommand(kCmdCancel);
+    EXPECT_FALSE(dialog.ended);
+
+    jobs.RunAll();
+    EXPECT_FALSE(controller->TransferRunning());
+    EXPECT_THAT(dialog.disabled, IsEmpty());
+    EXPECT_TRUE(controller->ReceiveEnabled());
+    EXPECT_EQ(Log().back(), "Abbruch durch Benutzer nach 0 S\xE4tzen");
+    EXPECT_EQ(device.written, "");
+    EXPECT_EQ(device.escapes.back(), CLRRTS);
+    controller->OnCommand(kCmdCancel);
+    EXPECT_TRUE(dialog.ended);
+}
+
+// A read whose event mask fails shows its box once: the ticks that the box's loop delivers
+// read nothing, and the ticks after it do not report the same fault again.
+TEST_F(MainDialogControllerTest, AFailingReadShowsOneBoxWhileTicksKeepComing) {
+    Build();
+    Init();
+    device.failing.insert(DeviceStep::SetEventMask);
+    int readsWhileOpen = 0;
+    messages.whileOpen = [&] {
+        const int before = device.CallCount("ReadByte");
+        for (int tick = 0; tick < 5; ++tick) controller->OnTimer();
+        readsWhileOpen += device.CallCount("ReadByte") - before;
+    };
+    for (int tick = 0; tick < 5; ++tick) controller->OnTimer();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "SetCommMask");
+    EXPECT_EQ(readsWhileOpen, 0);
+    EXPECT_EQ(device.CallCount("ReadByte"), 5);
 }
 
 TEST_F(MainDialogControllerTest, AWaypointUploadWithoutAFileLeavesReceptionAsItWas) {

@@ -16,7 +16,6 @@ namespace {
 
 using namespace std::string_literals;
 using ::testing::ElementsAre;
-using testing::FakeListView;
 using testing::FakeSerialDevice;
 using ::testing::IsEmpty;
 using testing::ManualClock;
@@ -36,7 +35,7 @@ protected:
     }
 
     int Exchange(const char* expectedPrefix = "$KTWPO", int attempts = kExchangeAttempts) {
-        return ExchangeSentence(&log, port, clock, ReplyTimeoutMs, attempts, sentence.c_str(),
+        return ExchangeSentence(operation, port, ReplyTimeoutMs, attempts, sentence.c_str(),
                                 expectedPrefix);
     }
 
@@ -45,7 +44,8 @@ protected:
     FakeSerialDevice device{&clock};
     ComPort record;
     ComPort* port = nullptr;
-    FakeListView log;
+    testing::RecordedLog log;
+    platform::OperationEnvironment operation{&log, clock};
     const std::string sentence = FrameSentence("$KTWPI,Update");
 };
 
@@ -139,9 +139,9 @@ TEST_F(SentenceExchangeTest, ASilentInstrumentUsesUpEveryAttemptAndIsNoSuccess) 
     EXPECT_THAT(device.writes, ElementsAre(sentence, sentence, sentence));
     EXPECT_THAT(device.escapes, ElementsAre(SETRTS, SETRTS, SETRTS, CLRRTS));
     EXPECT_EQ(clock.NowMs() - startMs, 6000u);
-    // Each attempt sleeps once for its whole time instead of polling.
-    EXPECT_EQ(device.CallCount("WaitForInput 2000"), 3);
-    EXPECT_EQ(device.CallCount("ReadByte"), 3);
+    // Every empty read is followed by a wait on the port, in slices short enough for a cancel.
+    EXPECT_EQ(device.CallCount("WaitForInput 50"), 120);
+    EXPECT_EQ(device.CallCount("ReadByte"), 120);
 }
 
 TEST_F(SentenceExchangeTest, TheLastAttemptDecidesBetweenWrongAndSilent) {
@@ -187,10 +187,11 @@ TEST_F(SentenceExchangeTest, ALostLineEndsTheExchangeAtOnce) {
 }
 
 TEST(SentenceExchangeWithoutPort, EveryAttemptRunsOutOfTime) {
-    FakeListView log;
+    testing::RecordedLog log;
     platform::SteadyClock clock;
+    platform::OperationEnvironment operation{&log, clock};
 
-    EXPECT_EQ(ExchangeSentence(&log, nullptr, clock, 30, 2, "$A*41\r\n", "$B"), kExchangeNoReply);
+    EXPECT_EQ(ExchangeSentence(operation, nullptr, 30, 2, "$A*41\r\n", "$B"), kExchangeNoReply);
 
     EXPECT_THAT(log.entries, ElementsAre("Keine Antwort nach 30 ms", "Keine Antwort nach 30 ms"));
 }

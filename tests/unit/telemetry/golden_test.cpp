@@ -49,7 +49,7 @@ std::string Replay(const std::string& capture) {
     device.Feed(capture);
     TelemetryReader reader;
     for (std::size_t step = 0; step <= capture.size() && !device.input.empty(); ++step) {
-        PollTelemetry(port, reader, dialog, &dialog.list, clock);
+        PollTelemetry(port, reader, dialog, &dialog.log, clock);
     }
     std::string log;
     for (const std::string& entry : dialog.list.entries) {

@@ -43,13 +43,13 @@ protected:
     // One tick, once the line has something for it (or a generous time has passed).
     void StepWhenInputWaits() {
         WaitComInput(port, 5000);
-        PollTelemetry(port, reader, dialog, &dialog.list, clock);
+        PollTelemetry(port, reader, dialog, &dialog.log, clock);
     }
 
     std::chrono::milliseconds TimedStep() {
         WaitComInput(port, 5000);
         const auto start = Clock::now();
-        PollTelemetry(port, reader, dialog, &dialog.list, clock);
+        PollTelemetry(port, reader, dialog, &dialog.log, clock);
         return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     }
 

@@ -42,7 +42,7 @@ protected:
         port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
     }
 
-    void Step() { PollTelemetry(port, reader, dialog, &dialog.list, clock); }
+    void Step() { PollTelemetry(port, reader, dialog, &dialog.log, clock); }
 
     const std::string& ByteDisplay() { return dialog.itemText[kByteDisplayId]; }
     bool RxLit() const { return dialog.IsChecked(kRxIndicatorId); }
@@ -215,7 +215,7 @@ TEST(PollTelemetryWithoutPort, ShowsNothingTakenAndLogsNothing) {
     testing::FakeDialogControls dialog;
     TelemetryReader reader;
     dialog.CheckButton(kRxIndicatorId, true);
-    PollTelemetry(nullptr, reader, dialog, &dialog.list, clock);
+    PollTelemetry(nullptr, reader, dialog, &dialog.log, clock);
     EXPECT_EQ(dialog.itemText[kByteDisplayId], "EOF     ");
     EXPECT_FALSE(dialog.IsChecked(kRxIndicatorId));
     EXPECT_TRUE(dialog.list.entries.empty());

@@ -27,7 +27,7 @@ protected:
     }
 
     TransferContext Context() {
-        return TransferContext{&log, port, clock, config, receiveEnabled, waypointFilePath};
+        return TransferContext{operation, port, config, waypointFilePath};
     }
 
     // One reply line, CR LF added, per write, in order.
@@ -48,10 +48,10 @@ protected:
     FakeSerialDevice device{&clock};
     ComPort record;
     ComPort* port = nullptr;
-    FakeListView log;
+    testing::RecordedLog log;
+    platform::OperationEnvironment operation{&log, clock};
     RecordingMessageBox messageBoxes;
     AppConfig config;
-    bool receiveEnabled = false;
     std::string waypointFilePath;
 };
 

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -40,7 +42,6 @@ protected:
     }
 
     void ExpectEndedWithLineLowAndReceptionOn() {
-        EXPECT_TRUE(receiveEnabled);
         ASSERT_FALSE(device.escapes.empty());
         EXPECT_EQ(device.escapes.back(), CLRRTS);
     }
@@ -50,17 +51,54 @@ const std::string kOpeningReplace = "$KTWPI,Replace*31\r\n";
 const std::string kOpeningUpdate = "$KTWPI,Update*4C\r\n";
 
 TEST_F(WaypointUpload, WithoutAChosenFileOnlyTheMessageBoxIsShown) {
-    Upload(UploadMode::Replace);
+    EXPECT_TRUE(WaypointFileChosen("x.wht"));
+    EXPECT_FALSE(WaypointFileChosen(""));
     ASSERT_EQ(messageBoxes.shown.size(), 1u);
     EXPECT_EQ(messageBoxes.shown[0].caption, "Fehler");
     EXPECT_EQ(messageBoxes.shown[0].text,
               "Erst mal eine Wendepunktdatei zum \xDC" "bertragen w\xE4hlen!");
     EXPECT_EQ(messageBoxes.shown[0].style, 16u);
     EXPECT_TRUE(messageBoxes.shown[0].beepedBefore);
-    EXPECT_TRUE(log.entries.empty());
-    EXPECT_TRUE(device.writes.empty());
-    EXPECT_TRUE(device.escapes.empty());
-    EXPECT_FALSE(receiveEnabled);
+}
+
+// Wherever the user's cancel comes, the run stops there: no sentence is written after it,
+// the wait for the answer ends within one cancel slice, RTS ends low, and the log says how
+// many records the instrument has acknowledged, with no "fertig".
+TEST_F(WaypointUpload, ACancelStopsTheRunWhereverItComes) {
+    ScratchFile file("A,1\r\nB,2\r\nC,3\r\n");
+    waypointFilePath = file.Path();
+    for (int k = 0;; ++k) {
+        log.entries.clear();
+        device.writes.clear();
+        device.escapes.clear();
+        // Every answer comes 100 ms late, so each exchange waits on the port twice.
+        for (const char* reply : {"$KTWPO", "$KTWPA,1", "$KTWPA,2", "$KTWPA,3"}) {
+            device.replies.push_back({std::string(reply) + "\r\n", 100});
+        }
+        operation.Reset();
+        int waits = 0;
+        std::size_t writesAtCancel = 0;
+        std::uint32_t cancelMs = 0;
+        device.onWait = [&] {
+            if (waits++ != k) return;
+            operation.Cancel();
+            writesAtCancel = device.writes.size();
+            cancelMs = clock.NowMs();
+        };
+        Upload(UploadMode::Replace);
+        device.replies.clear();
+        if (waits <= k) break;
+        EXPECT_EQ(device.writes.size(), writesAtCancel) << k;
+        EXPECT_LE(clock.NowMs() - cancelMs, kCancelCheckMs) << k;
+        EXPECT_EQ(device.escapes.back(), CLRRTS) << k;
+        const auto acknowledged = std::count_if(log.entries.begin(), log.entries.end(),
+            [](const std::string& entry) { return entry.rfind("$KTWPA,", 0) == 0; });
+        // A cancel that comes with the last acknowledgement finds the run complete.
+        const std::string last = acknowledged == 3
+            ? "Replace fertig, 3 S\xE4tze \xFC" "bertragen!"
+            : "Abbruch durch Benutzer nach " + std::to_string(acknowledged) + " S\xE4tzen";
+        EXPECT_EQ(log.entries.end()[acknowledged == 3 ? -4 : -1], last) << k;
+    }
 }
 
 TEST_F(WaypointUpload, ReplaceSendsEveryRecordLineAsNineFields) {
@@ -148,7 +186,6 @@ TEST_F(WaypointUpload, ASilentOrLostInstrumentAbortsWithoutASummary) {
     // Silent after record 1.
     log.entries.clear();
     device.writes.clear();
-    receiveEnabled = false;
     Answer({"$KTWPO", "$KTWPA,1"});
     Upload(UploadMode::Replace);
     const std::string second = FrameSentence("$KTWPU,B,,,,,,,,");
@@ -161,7 +198,6 @@ TEST_F(WaypointUpload, ASilentOrLostInstrumentAbortsWithoutASummary) {
     log.entries.clear();
     device.writes.clear();
     device.lineLost = false;
-    receiveEnabled = false;
     device.replies.push_back({"$KTWPO\r\n"});
     device.replies.push_back({"$KTWPA,1\r\n", 0, true});
     Upload(UploadMode::Replace);
@@ -192,7 +228,6 @@ TEST_F(WaypointUpload, ALineThatCannotBeSentWholeStopsTheRunBeforeIt) {
         log.entries.clear();
         device.writes.clear();
         device.replies.clear();
-        receiveEnabled = false;
         Answer({"$KTWPO", "$KTWPA,1", "$KTWPA,2", "$KTWPA,3"});
         Upload(UploadMode::Replace);
         EXPECT_EQ(device.writes, (Lines{kOpeningReplace, FrameSentence("$KTWPU,A,,,,,,,,")}));

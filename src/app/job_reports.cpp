@@ -1,0 +1,28 @@
+#include "app/job_reports.h"
+
+#include <string>
+
+namespace zr640 {
+
+void PostedLog::Append(const char* text) {
+    jobs_.Post([this, copy = std::string(text)] { target_.Append(copy.c_str()); });
+}
+
+void PostedIndicators::CheckButton(int id, bool checked) {
+    jobs_.Post([this, id, checked] {
+        if (target_ != nullptr) target_->CheckButton(id, checked);
+    });
+}
+
+void PostedMessageBox::Beep() {
+    jobs_.Post([] { platform::InstalledMessageBox().Beep(); });
+}
+
+void PostedMessageBox::Show(const char* text, const char* caption, unsigned style) {
+    jobs_.Post([copy = std::string(text), title = std::string(caption), style] {
+        const platform::OpenBoxCount open;
+        platform::InstalledMessageBox().Show(copy.c_str(), title.c_str(), style);
+    });
+}
+
+}  // namespace zr640
