@@ -25,8 +25,8 @@ inline constexpr std::uint32_t kEventTxEmpty = 4;
 
 enum class InputWait { Ready, TimedOut, LineLost };
 
-// The longest further line of a "could not open Com%d" message: with "could not open Com255"
-// before it, the whole text fits the message box's 1023 characters.
+// The room for the further lines of a "could not open Com%d" message: with "could not open
+// Com255" before them, the whole text fits the message box's 1023 characters.
 inline constexpr std::size_t kOpenFailureDetailMax = 1000;
 
 // One serial device, with operations that mirror the Win32 communications calls. The
@@ -39,7 +39,7 @@ public:
     // CreateFileA on the device behind COM portNumber. False when it cannot be opened.
     virtual bool Open(int portNumber) = 0;
     // Further lines for the "could not open" message, or empty: the device path and reason,
-    // and when the port does not exist, the ports there are. At most kOpenFailureDetailMax
+    // and when the port does not exist, the ports there are, within kOpenFailureDetailMax
     // characters.
     virtual std::string OpenFailureDetail() = 0;
     // SetupComm.
