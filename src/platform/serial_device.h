@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -25,6 +26,10 @@ inline constexpr std::uint32_t kEventTxEmpty = 4;
 // Cancelled comes only from the core's wait for an operation that the user stopped.
 enum class InputWait { Ready, TimedOut, LineLost, Cancelled };
 
+// The room for the further lines of a "could not open Com%d" message: with "could not open
+// Com255" before them, the whole text fits the message box's 1023 characters.
+inline constexpr std::size_t kOpenFailureDetailMax = 1000;
+
 // One serial device, with operations that mirror the Win32 communications calls. The
 // portable port logic (serial/com_port) drives them in the documented order and reports
 // their failures; a backend only talks to its operating system.
@@ -34,7 +39,9 @@ public:
 
     // CreateFileA on the device behind COM portNumber. False when it cannot be opened.
     virtual bool Open(int portNumber) = 0;
-    // A further line for the "could not open" message (device path and reason), or empty.
+    // Further lines for the "could not open" message, or empty: the device path and reason,
+    // and when the port does not exist, the ports there are, within kOpenFailureDetailMax
+    // characters.
     virtual std::string OpenFailureDetail() = 0;
     // SetupComm.
     virtual bool SetupQueues(std::uint32_t rxQueueSize, std::uint32_t txQueueSize) = 0;

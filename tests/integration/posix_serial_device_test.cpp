@@ -7,13 +7,18 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 #include <thread>
 
 #include "fake_dialog_controls.h"
+#include "platform/port_list_message.h"
 #include "pty_pair.h"
 #include "recording_message_box.h"
 #include "serial/com_port.h"
@@ -21,6 +26,7 @@
 namespace zr640 {
 namespace {
 
+namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 using platform::InputWait;
@@ -188,36 +194,63 @@ TEST_F(PosixSerialDeviceTest, AWriteThatThePeerDoesNotTakeEndsWithinItsTimeLimit
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 }
 
-TEST(PosixSerialDeviceOpening, AMissingDeviceIsNamedWithTheSystemsReason) {
+TEST(PosixSerialDeviceOpening, AMissingDeviceIsNamedWithThePortsThatExist) {
     RecordingMessageBox messages;
+    PtyPair pty;
     EXPECT_EQ(PosixSerialDevice().DevicePath(1), "/dev/ttyS0");
     EXPECT_EQ(PosixSerialDevice("/dev/ttyUSB0").DevicePath(1), "/dev/ttyUSB0");
+    // A /dev of our own, removed again at the end.
+    const fs::path root = fs::temp_directory_path() / ("zr640-dev-" + std::to_string(::getpid()));
+    struct Removal {
+        fs::path path;
+        ~Removal() {
+            std::error_code ignored;
+            fs::remove_all(path, ignored);
+        }
+    } removal{root};
+    fs::create_directories(root / "serial" / "by-id");
+    const std::string dev = root.string();
+    const std::string hint = "\nDevice= im Abschnitt [ZR640] der zr640.ini eintragen";
+    const auto failureText = [&](const std::string& device, int portNumber) {
+        PosixSerialDevice missing(device, dev);
+        ComPort record;
+        record.device = &missing;
+        EXPECT_EQ(OpenComPort(record, portNumber, 4800, 'N', 8, 1, 256, 256, 0), nullptr);
+        EXPECT_EQ(record.isOpen, 0);
+        EXPECT_NE(record.rxRing, nullptr);
+        return messages.shown.back().text;
+    };
 
-    PosixSerialDevice missing("/nonexistent/ttyUSB9");
-    ComPort record;
-    record.device = &missing;
-    EXPECT_EQ(OpenComPort(record, 7, 4800, 'N', 8, 1, 256, 256, 0), nullptr);
+    EXPECT_EQ(failureText("", 255), "could not open Com255\n" + dev +
+                                        "/ttyS254: No such file or directory\n"
+                                        "keine seriellen Schnittstellen gefunden" + hint);
 
-    PosixSerialDevice byNumber;
-    ComPort numbered;
-    numbered.device = &byNumber;
-    struct stat status {};
-    const bool ttyS254Exists = ::stat("/dev/ttyS254", &status) == 0;
-    if (!ttyS254Exists) {
-        EXPECT_EQ(OpenComPort(numbered, 255, 4800, 'N', 8, 1, 256, 256, 0), nullptr);
+    // A link to a live line and a dangling one; a ttyS without a UART behind it is no port.
+    fs::create_symlink(pty.SlavePath(), root / "serial/by-id/usb-Adapter-if00-port0");
+    fs::create_symlink(root / "ttyUSB7", root / "serial/by-id/usb-Gone-if00-port0");
+    for (const char* name : {"ttyS0", "ttyACM0", "ttyUSB10", "ttyUSB2", "ttyUSBx"}) {
+        std::ofstream(root / name).put('\n');
     }
-
-    ASSERT_GE(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              "could not open Com7\n/nonexistent/ttyUSB9: No such file or directory");
+    EXPECT_EQ(failureText(dev + "/ttyUSB9", 7),
+              "could not open Com7\n" + dev + "/ttyUSB9: No such file or directory\n" +
+                  "Vorhandene serielle Schnittstellen:\n" + dev +
+                  "/serial/by-id/usb-Adapter-if00-port0 (" + pty.SlavePath() + ")\n" + dev +
+                  "/ttyUSB2\n" + dev + "/ttyUSB10\n" + dev + "/ttyACM0" + hint);
     EXPECT_EQ(messages.shown[0].caption, "Error");
-    EXPECT_EQ(record.isOpen, 0);
-    EXPECT_NE(record.rxRing, nullptr);
-    if (!ttyS254Exists) {
-        ASSERT_EQ(messages.shown.size(), 2u);
-        EXPECT_EQ(messages.shown[1].text,
-                  "could not open Com255\n/dev/ttyS254: No such file or directory");
+
+    for (int number = 11; number <= 20; ++number) {
+        std::ofstream(root / ("ttyUSB" + std::to_string(number))).put('\n');
     }
+    const std::string many = failureText(dev + "/ttyUSB9", 7);
+    EXPECT_EQ(std::count(many.begin(), many.end(), '\n'), 14);
+    EXPECT_THAT(many, HasSubstr("/ttyUSB17\n... (weitere nicht aufgef\xFChrt)" + hint));
+
+    // Long names fill the message box's room before the count does; the cuts show.
+    const std::string cut = platform::FormatPortList(
+        std::vector<std::string>(10, std::string(300, 'x')), hint.substr(1), 700);
+    EXPECT_LE(cut.size(), 700u);
+    EXPECT_THAT(cut, HasSubstr(std::string(197, 'x') + "...\n... (weitere"));
+    EXPECT_EQ(std::count(cut.begin(), cut.end(), '\n'), 4);
 }
 
 TEST(PosixSerialDeviceOpening, AFileThatIsNoTerminalFailsAtTheLineSettings) {

@@ -258,6 +258,18 @@ scenario_choose_file() {
     expect_app_exit 0
 }
 
+scenario_wrong_port() {
+    write_default_ini
+    sed -i 's/^COMSETTINGS=COM1:/COMSETTINGS=COM3:/' "$work/zr640.ini"
+    # The instrument waits on COM7 (scripts/wine-prefix made it; start_sim links com1_link to
+    # the pty), and the box for COM3 must name it.
+    local com1_link=$WINEPREFIX/zr640-com7
+    start_sim --no-telemetry
+    start_app
+    drive box-has Error '\nCOM7 (\\Device\\Serial' 30000 dialog 30000 escape gone 10000
+    expect_app_exit 0
+}
+
 scenario_layout() {
     write_default_ini
     start_sim --no-telemetry
@@ -278,6 +290,7 @@ debug) scenario_debug ;;
 choose-file) scenario_choose_file ;;
 responsive) scenario_responsive ;;
 layout) scenario_layout ;;
+wrong-port) scenario_wrong_port ;;
 *) fail "unknown scenario" ;;
 esac
 echo "PASS [$scenario]"

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "fake_list_view.h"
+#include "platform/win32/com_port_list.h"
 #include "recording_message_box.h"
 #include "serial/com_port.h"
 #include "serial/sentence.h"
@@ -23,7 +24,11 @@ using namespace std::chrono_literals;
 using namespace std::string_literals;
 using platform::InputWait;
 using ::testing::ElementsAre;
+using ::testing::AllOf;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::StartsWith;
 using testing::RecordingMessageBox;
 using Clock = std::chrono::steady_clock;
 
@@ -133,13 +138,16 @@ TEST_F(Win32SerialDeviceTest, APortClosedCanBeOpenedAgain) {
     EXPECT_THAT(messages.shown, IsEmpty());
 }
 
-TEST_F(Win32SerialDeviceTest, APortWithoutDeviceIsReportedWithoutFurtherLine) {
+TEST_F(Win32SerialDeviceTest, APortWithoutDeviceIsReportedWithThePortsThatExist) {
     platform::Win32SerialDevice missing;
     ComPort other;
     other.device = &missing;
     EXPECT_EQ(OpenComPort(other, 200, 4800, 'N', 8, 1, 256, 256, 0), nullptr);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "could not open Com200");
+    EXPECT_THAT(messages.shown[0].text,
+                AllOf(StartsWith("could not open Com200\nVorhandene serielle Schnittstellen:\n"),
+                      HasSubstr("\nCOM7 (\\Device\\Serial"),
+                      EndsWith("\nCOMSETTINGS in zr640.ini anpassen")));
 }
 
 // Last: the peer is gone afterwards.
@@ -149,6 +157,13 @@ TEST_F(Win32SerialDeviceTest, AHangUpEndsTheExchangeAtOnce) {
     EXPECT_EQ(Exchange("$HANGUP", ReplyTimeoutMs, "$X"), kExchangeLineLost);
     EXPECT_LT(Clock::now() - start, 5s);
     EXPECT_THAT(log.entries, ElementsAre("Verbindung zum Ger\xE4t verloren"));
+}
+
+TEST(ComPortList, PortsAreSortedByNumberWithTheirDevice) {
+    EXPECT_THAT(platform::FormatComPorts({{"COM10", "\\Device\\Serial1"}, {"LPT1", ""},
+                                          {"COM4", "\\Device\\VCP0"}, {"COM2", ""}}),
+                ElementsAre("COM2", "COM4 (\\Device\\VCP0)", "COM10 (\\Device\\Serial1)",
+                            "LPT1"));
 }
 
 }  // namespace

@@ -16,6 +16,9 @@
 #include <thread>
 #include <utility>
 
+#include "platform/port_list_message.h"
+#include "platform/posix/serial_port_list.h"
+
 namespace zr640::platform {
 namespace {
 
@@ -24,6 +27,8 @@ using std::chrono::milliseconds;
 
 constexpr int kRaiseRts = 3;
 constexpr int kLowerRts = 4;
+// Where a Linux user names the device that stands for the COM port.
+constexpr const char* kDeviceHint = "Device= im Abschnitt [ZR640] der zr640.ini eintragen";
 
 struct BaudConstant {
     long baudRate;
@@ -115,8 +120,8 @@ bool MeansLineLost(int errorNumber) {
 
 }  // namespace
 
-PosixSerialDevice::PosixSerialDevice(std::string devicePath)
-    : pathOverride_(std::move(devicePath)) {}
+PosixSerialDevice::PosixSerialDevice(std::string devicePath, std::string deviceRoot)
+    : pathOverride_(std::move(devicePath)), deviceRoot_(std::move(deviceRoot)) {}
 
 PosixSerialDevice::~PosixSerialDevice() {
     if (fd_ >= 0) ::close(fd_);
@@ -124,7 +129,7 @@ PosixSerialDevice::~PosixSerialDevice() {
 
 std::string PosixSerialDevice::DevicePath(int portNumber) const {
     if (!pathOverride_.empty()) return pathOverride_;
-    return "/dev/ttyS" + std::to_string(portNumber - 1);
+    return deviceRoot_ + "/ttyS" + std::to_string(portNumber - 1);
 }
 
 bool PosixSerialDevice::Fail() {
@@ -148,7 +153,17 @@ bool PosixSerialDevice::Open(int portNumber) {
 
 std::string PosixSerialDevice::OpenFailureDetail() {
     if (openErrno_ == 0) return {};
-    return DescribeOpenFailure(path_, openErrno_);
+    const std::string reason = DescribeOpenFailure(path_, openErrno_);
+    // Only a device that is not there calls for the list; any other refusal names its cause.
+    // A legacy ttyS node without a UART behind it answers EIO: as good as not there.
+    const bool absent = openErrno_ == ENOENT || openErrno_ == ENXIO || openErrno_ == EIO;
+    if (!absent || reason.size() >= kOpenFailureDetailMax) {
+        return reason;
+    }
+    const std::string ports =
+        FormatPortList(ListSerialPorts(deviceRoot_, kPortListMaxEntries + 1), kDeviceHint,
+                       kOpenFailureDetailMax - reason.size() - 1);
+    return ports.empty() ? reason : reason + "\n" + ports;
 }
 
 bool PosixSerialDevice::SetupQueues(std::uint32_t, std::uint32_t) {

@@ -10,11 +10,12 @@
 
 namespace zr640::platform {
 
-// A serial device through termios. COM n stands for /dev/ttyS<n-1> unless the user named
-// another device (a USB adapter, a /dev/serial/by-id path, a pseudo-terminal).
+// A serial device through termios. COM n stands for <deviceRoot>/ttyS<n-1> unless the user
+// named another device (a USB adapter, a /dev/serial/by-id path, a pseudo-terminal). When
+// the device does not exist, the failure names the ports found under `deviceRoot`.
 class PosixSerialDevice final : public SerialDevice {
 public:
-    explicit PosixSerialDevice(std::string devicePath = {});
+    explicit PosixSerialDevice(std::string devicePath = {}, std::string deviceRoot = "/dev");
     ~PosixSerialDevice() override;
     PosixSerialDevice(const PosixSerialDevice&) = delete;
     PosixSerialDevice& operator=(const PosixSerialDevice&) = delete;
@@ -52,6 +53,7 @@ private:
     bool Fail();
 
     std::string pathOverride_;
+    std::string deviceRoot_;
     std::string path_;
     int fd_ = -1;
     int openErrno_ = 0;

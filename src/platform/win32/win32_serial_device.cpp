@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/port_list_message.h"
+#include "platform/win32/com_port_list.h"
+
 namespace zr640::platform {
 namespace {
 
@@ -12,6 +15,9 @@ namespace {
 // in it), and SetCommState wants exactly that length.
 static_assert(sizeof(DCB) == 28, "DCB layout");
 constexpr DWORD kDcbLength = 28;
+
+// Where the user chooses the COM port.
+constexpr const char* kComSettingsHint = "COMSETTINGS in zr640.ini anpassen";
 
 // A wait is cut into slices so that a device that vanishes meanwhile is noticed soon:
 // Wine's read on a hung-up pseudo-terminal neither fails nor sleeps, it keeps the
@@ -65,6 +71,8 @@ struct Win32SerialDevice::State {
     HANDLE handle = INVALID_HANDLE_VALUE;
     DCB dcb{};
     DWORD lastError = 0;
+    // Why the last opening failed; 0 after one that succeeded.
+    DWORD openError = 0;
     // The time-outs last set, put back after a wait has borrowed the handle.
     COMMTIMEOUTS timeouts{};
     // A byte that a wait has read; handed out before anything else.
@@ -133,12 +141,22 @@ bool Win32SerialDevice::Open(int portNumber) {
     state_->stashed = false;
     state_->handle =
         ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (state_->handle == INVALID_HANDLE_VALUE) return state_->Fail();
+    if (state_->handle == INVALID_HANDLE_VALUE) {
+        state_->Fail();
+        state_->openError = state_->lastError;
+        return false;
+    }
+    state_->openError = 0;
     ::GetCommTimeouts(state_->handle, &state_->timeouts);
     return true;
 }
 
-std::string Win32SerialDevice::OpenFailureDetail() { return {}; }
+std::string Win32SerialDevice::OpenFailureDetail() {
+    // Only a port that is not there calls for the list of those that are.
+    if (state_->openError != ERROR_FILE_NOT_FOUND) return {};
+    return FormatPortList(FormatComPorts(ReadComPorts()), kComSettingsHint,
+                          kOpenFailureDetailMax);
+}
 
 bool Win32SerialDevice::SetupQueues(std::uint32_t rxQueueSize, std::uint32_t txQueueSize) {
     if (!::SetupComm(state_->handle, rxQueueSize, txQueueSize)) return state_->Fail();
