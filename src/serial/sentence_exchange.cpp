@@ -71,6 +71,9 @@ int RunAttempts(platform::OperationEnvironment& operation, ComPort* port,
                 result = kExchangeWrongReply;
                 break;
             case AttemptEnd::Overflow:
+                // The 256th byte took the terminator's place; the first 255 are shown.
+                line.text[kReplyLineSize - 1] = '\0';
+                LogPrintf(log, "Antwort zu lang:%s", line.text);
                 return kExchangeOverflow;
             case AttemptEnd::TimedOut:
                 // A silent instrument must not pass for one that agreed.

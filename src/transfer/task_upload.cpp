@@ -27,10 +27,13 @@ void UploadTask(TransferContext& context) {
     } else {
         LogPrintf(log, "Strecke: %s", sentence->c_str());
         const std::string reply = TaskReply(context.config.RouteCount);
-        // A wrong or a missing answer needs no branch: the exchange logs it itself.
-        if (ExchangeSentence(context.operation, context.port, ReplyTimeoutMs, kExchangeAttempts,
-                             sentence->c_str(), reply.c_str()) == kExchangeCancelled) {
+        // The exchange has logged what went wrong; the closing lines follow in every case.
+        const int result = ExchangeSentence(context.operation, context.port, ReplyTimeoutMs,
+                                            kExchangeAttempts, sentence->c_str(), reply.c_str());
+        if (result == kExchangeCancelled) {
             LogPrintf(log, "Abbruch durch Benutzer");
+        } else if (result < 0) {
+            LogPrintf(log, "Abbruch, Strecke nicht gesetzt!");
         }
     }
 

@@ -25,66 +25,109 @@ void LogAbort(TransferContext& context, int exchangeResult, int acknowledged) {
     }
 }
 
-// Why a line of the file cannot go out as it stands.
-const char* UnsendableReason(WaypointLineStatus status) {
+// The upload sentence of the reader's current line, or why the line cannot go out whole.
+struct PreparedLine {
+    const char* problem = nullptr;
+    std::string sentence;
+};
+
+PreparedLine PrepareLine(WaypointLineStatus status, const WaypointFileReader& reader,
+                         const AppConfig& config) {
     switch (status) {
+    case WaypointLineStatus::Line:
+        break;
     case WaypointLineStatus::TooLong:
-        return "ist l\xE4nger als 511 Zeichen";
+        return {"ist l\xE4nger als 511 Zeichen", {}};
     case WaypointLineStatus::ZeroByte:
-        return "enth\xE4lt ein Nullbyte";
+        return {"enth\xE4lt ein Nullbyte", {}};
     case WaypointLineStatus::TextAfterCarriageReturn:
-        return "hat Text hinter dem CR";
+        return {"hat Text hinter dem CR", {}};
     default:
-        return "l\xE4sst sich nicht lesen";
+        return {"l\xE4sst sich nicht lesen", {}};
     }
+    WaypointFields record;
+    if (!ParseWaypointFields(reader.Text(), record, config)) {
+        return {"hat ein Feld mit mehr als 255 Zeichen", {}};
+    }
+    std::optional<std::string> sentence = RecordSentence(record);
+    if (!sentence) {
+        return {"ergibt einen Satz von mehr als 511 Zeichen", {}};
+    }
+    return {nullptr, std::move(*sentence)};
 }
 
-// The record that would have got number `next` is not sent; the upload stops before it.
-void LogUnsendable(TransferContext& context, int next, long lineNumber, const char* reason) {
-    LogPrintf(context.operation.Log(), "WP %3d: Abbruch, Zeile %ld der Datei %s!", next, lineNumber, reason);
+void LogUnsendable(TransferContext& context, const WaypointFileReader& reader,
+                   const char* problem) {
+    LogPrintf(context.operation.Log(), "Abbruch, Zeile %ld: %s", reader.LineNumber(), problem);
+}
+
+// The whole file is read once before anything is sent, so that the instrument never gives up
+// its list for a file that would stop halfway: the number of records, or nothing when the file
+// cannot be opened or one of its lines cannot go out whole (said in the log).
+std::optional<int> CheckFile(TransferContext& context) {
+    WaypointFileReader reader;
+    if (!reader.Open(context.waypointFilePath)) {
+        LogPrintf(context.operation.Log(),
+                  "Abbruch, Wendepunktdatei %s l\xE4sst sich nicht \xF6" "ffnen!",
+                  context.waypointFilePath.c_str());
+        return std::nullopt;
+    }
+    int records = 0;
+    for (WaypointLineStatus status; (status = reader.Next()) != WaypointLineStatus::End;) {
+        const PreparedLine line = PrepareLine(status, reader, context.config);
+        if (line.problem != nullptr) {
+            LogUnsendable(context, reader, line.problem);
+            return std::nullopt;
+        }
+        ++records;
+    }
+    return records;
 }
 
 // Sends every record line of the file, each acknowledged before the next is read. The number
 // of acknowledged records, or nothing when the run was aborted (its reason already logged).
 std::optional<int> SendRecords(UploadMode mode, TransferContext& context,
                                WaypointFileReader& reader) {
-    WaypointFields record;
     int runningNumber = 0;
-    for (;;) {
-        const WaypointLineStatus status = reader.Next();
-        if (status == WaypointLineStatus::End) {
-            return runningNumber;
-        }
-        const int next = runningNumber + 1;
+    for (WaypointLineStatus status; (status = reader.Next()) != WaypointLineStatus::End;) {
         if (context.operation.IsCancelled()) {
             LogAbort(context, kExchangeCancelled, runningNumber);
             return std::nullopt;
         }
-        if (status != WaypointLineStatus::Line) {
-            LogUnsendable(context, next, reader.LineNumber(), UnsendableReason(status));
+        // The file was found whole; a line that fails now was changed since.
+        const PreparedLine line = PrepareLine(status, reader, context.config);
+        if (line.problem != nullptr) {
+            LogUnsendable(context, reader, line.problem);
             return std::nullopt;
         }
-        if (!ParseWaypointFields(reader.Text(), record, context.config)) {
-            LogUnsendable(context, next, reader.LineNumber(),
-                          "hat ein Feld mit mehr als 255 Zeichen");
-            return std::nullopt;
-        }
-        const std::optional<std::string> sentence = RecordSentence(record);
-        if (!sentence) {
-            LogUnsendable(context, next, reader.LineNumber(),
-                          "ergibt einen Satz von mehr als 511 Zeichen");
-            return std::nullopt;
-        }
-        runningNumber = next;
-        LogPrintf(context.operation.Log(), "WP %3d: %s", runningNumber, sentence->c_str());
+        ++runningNumber;
+        LogPrintf(context.operation.Log(), "WP %3d: %s", runningNumber, line.sentence.c_str());
         const std::string reply = RecordReply(mode, runningNumber);
         const int result = ExchangeSentence(context.operation, context.port, ReplyTimeoutMs,
-                                            kExchangeAttempts, sentence->c_str(), reply.c_str());
+                                            kExchangeAttempts, line.sentence.c_str(),
+                                            reply.c_str());
         if (result != kExchangeAccepted) {
             LogAbort(context, result, runningNumber - 1);
             return std::nullopt;
         }
     }
+    return runningNumber;
+}
+
+// The opening sentence; false when the instrument did not take it (said in the log).
+bool OpenUpload(UploadMode mode, TransferContext& context) {
+    const std::string opening = OpeningSentence(mode);
+    if (!context.operation.IsCancelled()) {
+        LogPrintf(context.operation.Log(), "%s", opening.c_str());
+    }
+    // Anything but an acknowledgement fails: a silent instrument has taken nothing.
+    const int result = ExchangeSentence(context.operation, context.port, ReplyTimeoutMs,
+                                        kExchangeAttempts, opening.c_str(), kOpeningReply);
+    if (result != kExchangeAccepted) {
+        LogAbort(context, result, 0);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -104,33 +147,15 @@ void UploadWaypointFile(UploadMode mode, TransferContext& context) {
     LogPrintf(log, "%s", kSectionBreak);
     LogPrintf(log, "%s", Banner(word, kRuleLength + (mode == UploadMode::Update)).c_str());
 
-    // Opened before the opening sentence: a file that cannot be read must not make the
-    // instrument give up its list for a Replace that brings nothing.
+    const std::optional<int> records = CheckFile(context);
     WaypointFileReader reader;
-    if (!reader.Open(context.waypointFilePath)) {
-        LogPrintf(log, "Abbruch, Wendepunktdatei %s l\xE4sst sich nicht \xF6" "ffnen!",
-                  context.waypointFilePath.c_str());
-        EndTransfer(context);
-        return;
-    }
-
-    const std::string opening = OpeningSentence(mode);
-    if (!context.operation.IsCancelled()) {
-        LogPrintf(log, "%s", opening.c_str());
-    }
-    // Anything but an acknowledgement fails: a silent instrument has taken nothing.
-    const int result = ExchangeSentence(context.operation, context.port, ReplyTimeoutMs,
-                                        kExchangeAttempts, opening.c_str(), kOpeningReply);
-    if (result != kExchangeAccepted) {
-        LogAbort(context, result, 0);
-        EndTransfer(context);
-        return;
-    }
-
-    if (const std::optional<int> sent = SendRecords(mode, context, reader)) {
-        LogPrintf(log, "%s fertig, %d S\xE4" "tze \xFC" "bertragen!", word, *sent);
-        LogPrintf(log, "%s", Banner("", kRuleLength).c_str());
-        LogPrintf(log, "%s", kSectionBreak);
+    if (records && reader.Open(context.waypointFilePath) && OpenUpload(mode, context)) {
+        LogPrintf(log, "%d S\xE4tze in der Datei", *records);
+        if (const std::optional<int> sent = SendRecords(mode, context, reader)) {
+            LogPrintf(log, "%s fertig, %d S\xE4" "tze \xFC" "bertragen!", word, *sent);
+            LogPrintf(log, "%s", Banner("", kRuleLength).c_str());
+            LogPrintf(log, "%s", kSectionBreak);
+        }
     }
     EndTransfer(context);
 }

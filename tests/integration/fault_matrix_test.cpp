@@ -87,7 +87,8 @@ const std::vector<FaultRow>& Matrix() {
     };
     static const std::vector<FaultRow> rows = {
         {"instrument silent", with({"--silent"}), {A::Task}, Nothing,
-         {kNoAnswer, kNoAnswer, kNoAnswer, std::string(128, '-')}, {}, seconds(9)},
+         {kNoAnswer, kNoAnswer, kNoAnswer, "Abbruch, Strecke nicht gesetzt!",
+          std::string(128, '-')}, {}, seconds(9)},
         {"late answer", with({"--reply-delay", "2500"}), {A::Task}, Nothing,
          {kNoAnswer, "$KTWPS,1,0*"}, {"Response Falsch"}, seconds(7)},
         {"wrong answer twice", with({"--wrong-replies", "2"}), {A::Replace}, Bytes(kThreeRecords),
@@ -128,19 +129,16 @@ const std::vector<FaultRow>& Matrix() {
              for (int i = 0; i < 1024; ++i) bytes += static_cast<char>(i * 7 % 256);
              return bytes;
          }()),
-         {"WP   1: Abbruch, Zeile 1 der Datei enth\xE4lt ein Nullbyte!"}, {kFinished},
-         seconds(3)},
+         {"Abbruch, Zeile 1: enth\xE4lt ein Nullbyte"}, {kFinished, "$KTWPI"}, seconds(3)},
         {"NUL bytes", quiet, {A::Replace},
          Bytes("Bayreuth,EDQD\r\nHetz\0leser Berg,EDQX\r\nOschersleben,EDOL\r\n"s),
-         {"$KTWPA,1*", "WP   2: Abbruch, Zeile 2 der Datei enth\xE4lt ein Nullbyte!"}, {kFinished},
-         seconds(3)},
+         {"Abbruch, Zeile 2: enth\xE4lt ein Nullbyte"}, {kFinished, "$KTWPI"}, seconds(3)},
         {"no line end", quiet, {A::Replace}, Bytes("Bayreuth,EDQD\r\nOschersleben,EDOL"),
          {"WP   2: $KTWPU,Oschersleben,EDOL,", "Replace fertig, 2 S\xE4tze"}, {}, seconds(3)},
         {"huge waypoint file", quiet, {A::Replace}, EmptyLinesThenARecord(50),
          {"WP   1: $KTWPU,Bayreuth,EDQD,", "Replace fertig, 1 S\xE4tze"}, {}, seconds(30)},
         {"waypoint line of 1 MB", quiet, {A::Replace}, Bytes(std::string(1 << 20, 'A') + "\r\n"),
-         {"WP   1: Abbruch, Zeile 1 der Datei ist l\xE4nger als 511 Zeichen!"}, {kFinished},
-         seconds(3)},
+         {"Abbruch, Zeile 1: ist l\xE4nger als 511 Zeichen"}, {kFinished, "$KTWPI"}, seconds(3)},
     };
     return rows;
 }

@@ -63,7 +63,7 @@ TEST_F(TaskToSim, AnEmptyRouteIsSentAndAcknowledged) {
     EXPECT_THAT(ReceivedLines(), ElementsAre("$KTWPR,1,1,1*57\r\n"));
 }
 
-TEST_F(TaskToSim, ThreeWrongAnswersEndLikeASuccess) {
+TEST_F(TaskToSim, ThreeWrongAnswersLeaveTheTaskUnset) {
     StartSim({"--wrong-replies", "3"});
     AddPoint("Bayreuth", "EDQD");
     SendTask();
@@ -71,7 +71,8 @@ TEST_F(TaskToSim, ThreeWrongAnswersEndLikeASuccess) {
 
     const std::string sentence = FrameSentence("$KTWPR,1,1,1,Bayreuth,EDQD");
     const std::string wrong = "Response Falsch:" + WithoutLf(FrameSentence("$KTWPE,RETRY,KTWPR"));
-    EXPECT_EQ(log.entries, Expected(sentence, {wrong, wrong, wrong}));
+    EXPECT_EQ(log.entries,
+              Expected(sentence, {wrong, wrong, wrong, "Abbruch, Strecke nicht gesetzt!"}));
     EXPECT_THAT(ReceivedLines(), ElementsAre(sentence, sentence, sentence));
     EXPECT_THAT(Stored("[task]"), IsEmpty());
 }

@@ -77,7 +77,8 @@ TEST_F(UploadToSim, ReplaceThenUpdateCarryEveryRecordByteForByte) {
                                  Hyphens(128), " ", " "}));
     EXPECT_EQ(log.entries[3], replace.substr(0, replace.size() - 1));
     EXPECT_EQ(log.entries[4].rfind("$KTWPO,Replace,0*", 0), 0u) << log.entries[4];
-    EXPECT_EQ(log.entries[5], "WP   1: " + Sentence(first[0]).substr(0, Sentence(first[0]).size() - 1));
+    EXPECT_EQ(log.entries[5], "300 S\xE4tze in der Datei");
+    EXPECT_EQ(log.entries[6], "WP   1: " + Sentence(first[0]).substr(0, Sentence(first[0]).size() - 1));
 
     Upload(UploadMode::Update, SampleWaypointFile(more));
     EXPECT_EQ(LastLog(4)[0], "Update fertig, 40 S\xE4" "tze \xFC" "bertragen!");
@@ -128,10 +129,20 @@ TEST_F(UploadToSim, AnEmptyFileGivesTheOpeningAndNoRecord) {
     StartSim();
     Upload(UploadMode::Replace, "");
     StopSim();
-    EXPECT_EQ(log.entries.size(), 9u);
+    EXPECT_EQ(log.entries.size(), 10u);
     EXPECT_EQ(LastLog(4)[0], "Replace fertig, 0 S\xE4" "tze \xFC" "bertragen!");
     EXPECT_THAT(ReceivedLines(), ElementsAre(replace));
     EXPECT_THAT(Stored("[waypoints]"), IsEmpty());
+}
+
+TEST_F(UploadToSim, ARefusedReplaceLeavesTheInstrumentsListAlone) {
+    StartSim();
+    Upload(UploadMode::Replace, "Bayreuth,EDQD\r\n");
+    Upload(UploadMode::Replace, std::string("Aalen,EDPA\r\nHetz\0leser\r\n", 24));
+    StopSim();
+    EXPECT_EQ(LastLog(1)[0], "Abbruch, Zeile 2: enth\xE4lt ein Nullbyte");
+    EXPECT_THAT(ReceivedLines(), ElementsAre(replace, FrameSentence("$KTWPU,Bayreuth,EDQD,,,,,,,")));
+    EXPECT_THAT(Stored("[waypoints]"), ElementsAre("Bayreuth,EDQD,,,,,,,"));
 }
 
 TEST_F(UploadToSim, OneWrongAnswerIsRetriedAndThreeAbort) {

@@ -95,7 +95,7 @@ TEST_F(SentenceExchangeTest, ALineOf255BytesIsJudgedAndTheNextByteOverflows) {
     Reply(std::string(255, 'y') + "\n");
     Reply("$KTWPO\r\n");
     EXPECT_EQ(Exchange(), kExchangeOverflow);
-    EXPECT_THAT(log.entries, IsEmpty());
+    EXPECT_THAT(log.entries, ElementsAre("Antwort zu lang:" + std::string(255, 'y')));
     EXPECT_EQ(device.writes.size(), 1u);
     EXPECT_THAT(device.escapes, ElementsAre(SETRTS, CLRRTS));
 }

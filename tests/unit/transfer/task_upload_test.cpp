@@ -57,7 +57,7 @@ TEST_F(TaskUpload, AnEmptyRouteIsSentAllTheSame) {
     EXPECT_EQ(log.entries, Expected({"Strecke: $KTWPR,1,1,1*57\r", "$KTWPS,1,0\r"}));
 }
 
-TEST_F(TaskUpload, WrongAnswersAndSilenceEndLikeASuccess) {
+TEST_F(TaskUpload, WrongAnswersAndSilenceSayTheTaskIsNotSet) {
     AddPoint("Bayreuth", "EDQD");
     Answer({"$KTWPS,1,2", "$KTWPS,1,2", "$KTWPS,1,2"});
     Upload();
@@ -65,14 +65,15 @@ TEST_F(TaskUpload, WrongAnswersAndSilenceEndLikeASuccess) {
     EXPECT_EQ(device.writes, (Lines{sentence, sentence, sentence}));
     EXPECT_EQ(log.entries,
               Expected({"Strecke: " + Entry(sentence), "Response Falsch:$KTWPS,1,2\r",
-                        "Response Falsch:$KTWPS,1,2\r", "Response Falsch:$KTWPS,1,2\r"}));
+                        "Response Falsch:$KTWPS,1,2\r", "Response Falsch:$KTWPS,1,2\r",
+                        "Abbruch, Strecke nicht gesetzt!"}));
     EXPECT_EQ(device.escapes.back(), CLRRTS);
 
-    // Silent: whatever the exchange logs, the closing lines follow and no abort is claimed.
+    // Silent: whatever the exchange logs, the abort and the closing lines follow.
     log.entries.clear();
     Upload();
-    const Lines closing = {Hyphens(128), " ", " "};
-    EXPECT_EQ(Lines(log.entries.end() - 3, log.entries.end()), closing);
+    const Lines closing = {"Abbruch, Strecke nicht gesetzt!", Hyphens(128), " ", " "};
+    EXPECT_EQ(Lines(log.entries.end() - 4, log.entries.end()), closing);
     EXPECT_EQ(log.entries[3], "Strecke: " + Entry(sentence));
     EXPECT_EQ(device.escapes.back(), CLRRTS);
 }

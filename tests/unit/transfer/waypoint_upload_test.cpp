@@ -23,14 +23,15 @@ protected:
         UploadWaypointFile(mode, context);
     }
 
-    // The log of a run up to and including the opening exchange.
-    static Lines Opening(UploadMode mode) {
+    // The log of a run up to and including the opening exchange and the file's count.
+    static Lines Opening(UploadMode mode, int records) {
         const bool replace = mode == UploadMode::Replace;
         return {" ",
                 " ",
                 replace ? "Replace" + Hyphens(128) : "Update" + Hyphens(129),
                 replace ? "$KTWPI,Replace*31\r" : "$KTWPI,Update*4C\r",
-                "$KTWPO\r"};
+                "$KTWPO\r",
+                std::to_string(records) + " S\xE4tze in der Datei"};
     }
 
     static Lines Summary(const std::string& text) { return {text, Hyphens(128), " ", " "}; }
@@ -116,7 +117,7 @@ TEST_F(WaypointUpload, ReplaceSendsEveryRecordLineAsNineFields) {
     const std::string fourth = FrameSentence("$KTWPU,1,2,3,4,5,6,7,8,9");
     EXPECT_EQ(device.writes, (Lines{kOpeningReplace, first, blanks, third, fourth}));
     EXPECT_EQ(log.entries,
-              Join({Opening(UploadMode::Replace),
+              Join({Opening(UploadMode::Replace, 4),
                     {"WP   1: " + Entry(first), "$KTWPA,1\r", "WP   2: " + Entry(blanks),
                      "$KTWPA,2\r", "WP   3: " + Entry(third), "$KTWPA,34\r",
                      "WP   4: " + Entry(fourth), "$KTWPA,4\r"},
@@ -150,7 +151,7 @@ TEST_F(WaypointUpload, AnEmptyFileGivesTheOpeningAndASummaryOfNone) {
         Answer({"$KTWPO"});
         Upload(UploadMode::Update);
         EXPECT_EQ(device.writes, Lines{kOpeningUpdate});
-        EXPECT_EQ(log.entries, Join({Opening(UploadMode::Update),
+        EXPECT_EQ(log.entries, Join({Opening(UploadMode::Update, 0),
                                      Summary("Update fertig, 0 S\xE4" "tze \xFC" "bertragen!")}));
     }
 }
@@ -165,7 +166,7 @@ TEST_F(WaypointUpload, AWrongReplyIsRetriedAndThreeAbortTheRun) {
     const std::string second = FrameSentence("$KTWPU,B,,,,,,,,");
     EXPECT_EQ(device.writes, (Lines{kOpeningReplace, first, first, second, second, second}));
     EXPECT_EQ(log.entries,
-              Join({Opening(UploadMode::Replace),
+              Join({Opening(UploadMode::Replace, 3),
                     {"WP   1: " + Entry(first), "Response Falsch:$KTWPA,7\r", "$KTWPA,1\r",
                      "WP   2: " + Entry(second), "Response Falsch:$KTWPX\r",
                      "Response Falsch:$KTWPX\r", "Response Falsch:$KTWPX\r",
@@ -206,33 +207,32 @@ TEST_F(WaypointUpload, ASilentOrLostInstrumentAbortsWithoutASummary) {
     ExpectEndedWithLineLowAndReceptionOn();
 }
 
-TEST_F(WaypointUpload, ALineThatCannotBeSentWholeStopsTheRunBeforeIt) {
-    struct Case {
-        std::string secondLine;
-        std::string logLine;
-    };
-    const std::string longField(256, 'f');
+// A file is sent whole or not at all: a line that cannot go out whole, wherever it stands,
+// stops the run before the opening sentence, so that a Replace never empties the list for it.
+TEST_F(WaypointUpload, ALineThatCannotBeSentWholeStopsTheRunBeforeAnythingIsSent) {
     const std::string wideField(250, 'w');
-    const Case cases[] = {
-        {std::string(512, 'x'), "WP   2: Abbruch, Zeile 3 der Datei ist l\xE4nger als 511 Zeichen!"},
-        {std::string("B\0C", 3), "WP   2: Abbruch, Zeile 3 der Datei enth\xE4lt ein Nullbyte!"},
-        {"B\rC", "WP   2: Abbruch, Zeile 3 der Datei hat Text hinter dem CR!"},
-        {"B,C," + longField,
-         "WP   2: Abbruch, Zeile 3 der Datei hat ein Feld mit mehr als 255 Zeichen!"},
-        {"B,C," + wideField + "," + wideField,
-         "WP   2: Abbruch, Zeile 3 der Datei ergibt einen Satz von mehr als 511 Zeichen!"},
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string(512, 'x'), "ist l\xE4nger als 511 Zeichen"},
+        {std::string("B\0C", 3), "enth\xE4lt ein Nullbyte"},
+        {"B\rC", "hat Text hinter dem CR"},
+        {"B,C," + std::string(256, 'f'), "hat ein Feld mit mehr als 255 Zeichen"},
+        {"B,C," + wideField + "," + wideField, "ergibt einen Satz von mehr als 511 Zeichen"},
     };
-    for (const Case& bad : cases) {
-        ScratchFile file("A\r\n\r\n" + bad.secondLine + "\r\nD\r\n");
-        waypointFilePath = file.Path();
-        log.entries.clear();
-        device.writes.clear();
-        device.replies.clear();
-        Answer({"$KTWPO", "$KTWPA,1", "$KTWPA,2", "$KTWPA,3"});
-        Upload(UploadMode::Replace);
-        EXPECT_EQ(device.writes, (Lines{kOpeningReplace, FrameSentence("$KTWPU,A,,,,,,,,")}));
-        EXPECT_EQ(log.entries.back(), bad.logLine);
-        ExpectEndedWithLineLowAndReceptionOn();
+    for (const auto& [bad, reason] : cases) {
+        const std::pair<std::string, int> places[] = {
+            {bad + "\r\nA\r\n", 1}, {"A\r\n\r\n" + bad + "\r\nD\r\n", 3}, {"A\r\n" + bad, 2}};
+        for (const auto& [content, lineNumber] : places) {
+            ScratchFile file(content);
+            waypointFilePath = file.Path();
+            log.entries.clear();
+            Answer({"$KTWPO", "$KTWPA,1", "$KTWPA,2"});
+            Upload(UploadMode::Replace);
+            device.replies.clear();
+            EXPECT_TRUE(device.writes.empty()) << lineNumber << reason;
+            EXPECT_EQ(log.entries, (Lines{" ", " ", "Replace" + Hyphens(128),
+                                          "Abbruch, Zeile " + std::to_string(lineNumber) + ": " +
+                                              reason}));
+        }
     }
 }
 
