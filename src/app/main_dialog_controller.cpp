@@ -31,6 +31,7 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
                         config_.DataBits, config_.StopBits, kRxRingSize, kTxBufferSize,
                         kPortUserValue);
     DiscardInput(port_);
+    telemetry_.FrameSilenceLimitMs = FrameSilenceLimitForBaud(config_.BaudRate);
 
     eventLog_ = dialog.List(kEventLogId);
     if (eventLog_ != nullptr) {
