@@ -1,14 +1,21 @@
 // Decoding throughput of the two telemetry records, and of cutting frames out of bytes.
 // At 4800 baud the instrument delivers at most about 10 flight records a second, so any
-// figure in the hundreds of thousands leaves the user-interface thread idle.
+// figure in the hundreds of thousands leaves the user-interface thread idle. And what one
+// poll tick costs when a full input buffer of stray bytes waits on a real pseudo-terminal.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <thread>
 
+#include "fake_dialog_controls.h"
+#include "platform/posix/posix_serial_device.h"
+#include "pty_pair.h"
 #include "telemetry/frame_assembler.h"
 #include "telemetry/records.h"
+#include "telemetry/telemetry_reader.h"
 
 namespace {
 
@@ -67,6 +74,43 @@ void BM_AssembleFlightFrame(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * length);
 }
 BENCHMARK(BM_AssembleFlightFrame);
+
+// One tick that finds kMaxBytesBeforeFrame stray bytes (no dollar sign) waiting: it takes
+// them all, up to its bound, and returns. Filling the line is not timed.
+void BM_TickWithFullBacklogOfStrayBytes(benchmark::State& state) {
+    zr640::testing::PtyPair pty;
+    zr640::platform::PosixSerialDevice device(pty.SlavePath());
+    zr640::ComPort record;
+    record.device = &device;
+    zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+    if (port == nullptr) {
+        state.SkipWithError("no port on the pseudo-terminal");
+        return;
+    }
+    zr640::platform::SteadyClock clock;
+    zr640::testing::FakeDialogControls dialog;
+    zr640::TelemetryReader reader;
+    const std::string backlog(zr640::kMaxBytesBeforeFrame, 'A');
+    std::int64_t taken = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pty.Send(backlog);
+        // The terminal layer moves the bytes to the reading side in the background.
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        state.ResumeTiming();
+        zr640::PollTelemetry(port, reader, dialog, &dialog.log, clock);
+        state.PauseTiming();
+        taken += static_cast<std::int64_t>(backlog.size());
+        while (zr640::WaitComInput(port, 5) == zr640::platform::InputWait::Ready) {
+            while (zr640::ReadComByte(port) >= 0) --taken;
+        }
+        state.ResumeTiming();
+    }
+    state.counters["bytes_per_tick"] =
+        benchmark::Counter(static_cast<double>(taken), benchmark::Counter::kAvgIterations);
+    zr640::CloseComPort(port);
+}
+BENCHMARK(BM_TickWithFullBacklogOfStrayBytes)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

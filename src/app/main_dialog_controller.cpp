@@ -32,6 +32,7 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
                         config_.DataBits, config_.StopBits, kRxRingSize, kTxBufferSize,
                         kPortUserValue);
     DiscardInput(port_);
+    telemetry_.FrameSilenceLimitMs = FrameSilenceLimitForBaud(config_.BaudRate);
 
     platform::ListView* list = dialog.List(kEventLogId);
     eventLog_.Attach(list);

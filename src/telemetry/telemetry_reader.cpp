@@ -11,9 +11,15 @@ namespace zr640 {
 
 namespace {
 
-// Nothing at all was waiting; a received 0xFF reads the same at the start of a step.
+// Nothing at all was waiting; a received 0xFF reads the same in the byte display.
 constexpr int kNothingTaken = 0xFF;
 constexpr std::size_t kByteDisplaySize = 16;
+constexpr std::size_t kGenericLineSize = 64;
+// Below the slowest rate that serial drivers offer, a baud rate in the configuration would
+// let the silence limit hold the user interface for minutes.
+constexpr std::int32_t kSlowestBaud = 110;
+// Twenty characters of ten bits each, in bit times of a millisecond.
+constexpr std::uint32_t kTwentyCharactersMsAtOneBaud = 20 * 10 * 1000;
 
 void ShowByte(platform::DialogControls& dialog, int received) {
     const int low = received & 0xFF;
@@ -29,11 +35,26 @@ void ShowByte(platform::DialogControls& dialog, int received) {
     dialog.CheckButton(kRxIndicatorId, true);
 }
 
+// Takes the bytes that wait before the next frame (noise, the rest of a broken frame) up to
+// and including its dollar sign, so that they cost no tick of their own: the last byte
+// taken, or -1 when none was waiting.
+int TakeBytesUpToFrameStart(ComPort* port) {
+    int last = -1;
+    for (int taken = 0; taken < kMaxBytesBeforeFrame && last != kFrameStart; ++taken) {
+        const int received = ReadComByte(port);
+        if (received < 0) {
+            break;
+        }
+        last = received;
+    }
+    return last;
+}
+
 // Reads the rest of the frame as it comes. The instrument sends a frame in one go, so a
-// silence of kFrameSilenceLimitMs within it means the rest is not coming; the wait blocks in
+// silence of `silenceLimitMs` within it means the rest is not coming; the wait blocks in
 // WaitComInput between reads instead of polling.
 FrameProgress ReadRestOfFrame(ComPort* port, FrameAssembler& frame,
-                              platform::MonotonicClock& clock) {
+                              platform::MonotonicClock& clock, std::uint32_t silenceLimitMs) {
     bool silent = false;
     std::uint32_t silentSinceMs = 0;
     while (frame.Progress() == FrameProgress::Collecting) {
@@ -49,43 +70,51 @@ FrameProgress ReadRestOfFrame(ComPort* port, FrameAssembler& frame,
             silentSinceMs = nowMs;
         }
         const std::uint32_t silenceMs = nowMs - silentSinceMs;
-        if (silenceMs >= kFrameSilenceLimitMs ||
-            WaitComInput(port, kFrameSilenceLimitMs - silenceMs) != platform::InputWait::Ready) {
+        if (silenceMs >= silenceLimitMs ||
+            WaitComInput(port, silenceLimitMs - silenceMs) != platform::InputWait::Ready) {
             break;
         }
     }
     return frame.Progress();
 }
 
-void LogFrame(platform::LogSink* log, const FrameBytes& buffer, std::int32_t frameCounter) {
-    const std::uint8_t recordType = buffer[kRecordTypeOffset];
-    if (recordType == kFlightDataRecordType) {
-        LogPrintf(log, "%s", FormatFlightDataRecord(buffer.data(), frameCounter).c_str());
-    } else if (recordType == kDeviceStatusRecordType) {
-        LogPrintf(log, "%s", FormatDeviceStatusRecord(buffer.data(), frameCounter).c_str());
-    } else {
-        // A Tag of 0 ends the line after "$ ", as any zero byte ends a text.
-        LogPrintf(log, "Reading %5d %c %c Bytes:%d Chk:%d Satz:%d\n", frameCounter,
-                  buffer[0], buffer[kTagOffset], buffer[kLengthOffset],
-                  buffer[kCheckByteOffset], recordType);
-    }
+}  // namespace
+
+std::uint32_t FrameSilenceLimitForBaud(std::int32_t baudRate) {
+    const auto baud = static_cast<std::uint32_t>(baudRate > kSlowestBaud ? baudRate : kSlowestBaud);
+    const std::uint32_t twentyCharactersMs = (kTwentyCharactersMsAtOneBaud + baud - 1) / baud;
+    return twentyCharactersMs > kMinFrameSilenceMs ? twentyCharactersMs : kMinFrameSilenceMs;
 }
 
-}  // namespace
+std::string FrameLogLine(const FrameBytes& frame, std::int32_t frameCounter) {
+    const std::uint8_t recordType = frame[kRecordTypeOffset];
+    if (recordType == kFlightDataRecordType) {
+        return FormatFlightDataRecord(frame.data(), frameCounter);
+    }
+    if (recordType == kDeviceStatusRecordType) {
+        return FormatDeviceStatusRecord(frame.data(), frameCounter);
+    }
+    // A Tag of 0 ends the line after "$ ", as any zero byte ends a text.
+    char line[kGenericLineSize];
+    std::snprintf(line, sizeof line, "Reading %5d %c %c Bytes:%d Chk:%d Satz:%d\n", frameCounter,
+                  frame[0], frame[kTagOffset], frame[kLengthOffset], frame[kCheckByteOffset],
+                  recordType);
+    return line;
+}
 
 void PollTelemetry(ComPort* port, TelemetryReader& reader, platform::DialogControls& dialog,
                    platform::LogSink* log, platform::MonotonicClock& clock) {
-    const int received = ReadComByte(port);
-    ShowByte(dialog, received);
-    if ((received & 0xFF) != kFrameStart) {
+    const int last = TakeBytesUpToFrameStart(port);
+    ShowByte(dialog, last);
+    if (last != kFrameStart) {
         return;
     }
 
     FrameAssembler frame(reader.FrameBuffer);
     ++reader.FrameCounter;
-    switch (ReadRestOfFrame(port, frame, clock)) {
+    switch (ReadRestOfFrame(port, frame, clock, reader.FrameSilenceLimitMs)) {
     case FrameProgress::Complete:
-        LogFrame(log, reader.FrameBuffer, reader.FrameCounter);
+        LogPrintf(log, "%s", FrameLogLine(reader.FrameBuffer, reader.FrameCounter).c_str());
         break;
     case FrameProgress::ZeroLength:
         LogPrintf(log, "Reading %5d $ Laenge 0, Rahmen verworfen\n", reader.FrameCounter);

@@ -52,7 +52,7 @@ void CheckStream(const std::uint8_t* data, std::size_t size) {
 
     zr640::TelemetryReader reader;
     FakeDialogControls dialog;
-    FakeListView log;
+    FakeListView& log = dialog.list;
     std::size_t ticks = 0;
     std::size_t framesBegun = 0;
     while (!device.input.empty()) {
@@ -60,7 +60,7 @@ void CheckStream(const std::uint8_t* data, std::size_t size) {
         const std::size_t entriesBefore = log.entries.size();
         const int deletionsBefore = log.deletions;
         const std::int32_t counterBefore = reader.FrameCounter;
-        zr640::PollTelemetry(port, reader, dialog, &log, clock);
+        zr640::PollTelemetry(port, reader, dialog, &dialog.log, clock);
         ++ticks;
         // Every tick takes at least its one byte, and a frame is read to its end or given up
         // within the same tick, with one line for it.
@@ -77,7 +77,7 @@ void CheckStream(const std::uint8_t* data, std::size_t size) {
         }
         ZR640_REQUIRE(reader.FrameBuffer.back() == 0);
         ZR640_REQUIRE(dialog.itemText[zr640::kByteDisplayId].size() <= 8);
-        ZR640_REQUIRE(clock.NowMs() - 1000 <= ticks * zr640::kFrameSilenceLimitMs);
+        ZR640_REQUIRE(clock.NowMs() - 1000 <= ticks * reader.FrameSilenceLimitMs);
     }
     ZR640_REQUIRE(static_cast<std::size_t>(reader.FrameCounter) == framesBegun);
     ZR640_REQUIRE(ticks <= size);

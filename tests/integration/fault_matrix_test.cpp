@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/main_dialog_controller.h"
 #include "app/quit_request.h"
 #include "config/configuration.h"
 #include "fake_dialog_controls.h"
@@ -70,6 +71,7 @@ struct FaultRow {
     std::vector<std::string> absent;  // seen nowhere
     seconds bound;                    // the longest one step may hold the user interface
     bool quits = false;               // the configuration ends the program
+    int frames = 0;  // telemetry read until then, each frame as the simulator sent it
 };
 
 const std::string kFinished = "fertig";
@@ -95,11 +97,16 @@ const std::vector<FaultRow>& Matrix() {
          {"Response Falsch:$KTWPE,RETRY,KTWPI*", "Response Falsch:$KTWPE,RETRY,KTWPI*",
           "Replace fertig, 3 S\xE4tze \xFC" "bertragen!"},
          {kAbort}, seconds(3)},
-        {"garbage between frames", {"--interval", "100", "--garbage"}, {A::Telemetry}, Nothing,
-         {"Satznr 0 FlugZeitSek:", "Satznr 0 FlugZeitSek:"}, {"abgebrochen", "verworfen"},
-         seconds(2)},
-        {"frame cut off", {"--interval", "1300", "--cut-frame-every", "2"}, {A::Telemetry},
-         Nothing, {"Satznr ", "Rahmen abgebrochen nach "}, {}, seconds(2)},
+        {"garbage between frames", {"--interval", "100", "--baud", "9600", "--garbage"},
+         {A::Telemetry}, Nothing, {}, {"abgebrochen", "verworfen"}, seconds(2), false, 20},
+        {"frame cut off, 500 ms, 4800 Bd", {"--interval", "500", "--baud", "4800",
+         "--cut-frame-every", "2"}, {A::Telemetry}, Nothing, {}, {}, seconds(2), false, 5},
+        {"frame cut off, 250 ms, 4800 Bd", {"--interval", "250", "--baud", "4800",
+         "--cut-frame-every", "2"}, {A::Telemetry}, Nothing, {}, {}, seconds(2), false, 5},
+        {"frame cut off, 500 ms, 9600 Bd", {"--interval", "500", "--baud", "9600",
+         "--cut-frame-every", "2"}, {A::Telemetry}, Nothing, {}, {}, seconds(2), false, 5},
+        {"frame cut off, 250 ms, 9600 Bd", {"--interval", "250", "--baud", "9600",
+         "--cut-frame-every", "2"}, {A::Telemetry}, Nothing, {}, {}, seconds(2), false, 5},
         {"Length 0", {"--interval", "100", "--zero-length-every", "2"}, {A::Telemetry}, Nothing,
          {"Satznr ", "$ Laenge 0, Rahmen verworfen"}, {}, seconds(2)},
         {"line closed mid-upload", with({"--hangup-after", "2"}), {A::Replace},
@@ -177,7 +184,7 @@ public:
         config.MaxLaengeName1 = 20;
         if (!row.sim.empty()) {
             std::vector<std::string> options = row.sim;
-            options.insert(options.end(), {"--store", StorePath()});
+            options.insert(options.end(), {"--store", StorePath(), "--log", SimLogPath()});
             started = sim.Start(options);
             device = std::make_unique<platform::PosixSerialDevice>(sim.SlavePath());
             record.device = device.get();
@@ -193,6 +200,7 @@ public:
 
     fs::path Path(const char* name) const { return directory_ / name; }
     std::string StorePath() const { return Path("memory.txt").string(); }
+    std::string SimLogPath() const { return Path("sim.log").string(); }
 
     // Runs one action and returns the longest time that one step of it held the thread.
     Clock::duration Run(Action action) {
@@ -217,24 +225,67 @@ public:
         return Clock::now() - start;
     }
 
-    // The ticks of the poll timer, for at least a second and until the row's texts are seen
-    // (at most six seconds): the longest that one tick took.
+    // The ticks of the poll timer, for at least a second and until the row's texts and frames
+    // are seen (at most 20 seconds): the longest that one tick took. A tick that starts while
+    // a whole frame waits, one the simulator sent before its newest, must read it.
     Clock::duration PollUntilShown() {
         TelemetryReader reader;
         Clock::duration longest{};
         const Clock::time_point start = Clock::now();
         while (Clock::now() - start < seconds(1) ||
-               (FirstMissing(Seen(), row_.shown) < row_.shown.size() &&
-                Clock::now() - start < seconds(6))) {
+               ((FirstMissing(Seen(), row_.shown) < row_.shown.size() ||
+                 reader.FrameCounter < row_.frames) &&
+                Clock::now() - start < seconds(20))) {
             const Clock::time_point tick = Clock::now();
+            const std::int32_t begun = reader.FrameCounter;
+            const bool frameWaits =
+                row_.frames > 0 && static_cast<int>(SentFrames().size()) - 1 > begun;
             PollTelemetry(port, reader, dialog, &dialog.log, clock);
             longest = std::max(longest, Clock::now() - tick);
-            if (dialog.itemText[kByteDisplayId] == "EOF     " &&
-                WaitComInput(port, 50) == platform::InputWait::LineLost) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (frameWaits && reader.FrameCounter != begun + 1) {
+                ADD_FAILURE() << "frame " << begun + 1 << " left waiting";
+                break;
             }
+            std::this_thread::sleep_until(tick + std::chrono::milliseconds(PollPeriodMs));
         }
         return longest;
+    }
+
+    // The frames the simulator has sent, cut to their Length (garbage follows it); a frame
+    // broken off is shorter.
+    std::vector<std::string> SentFrames() const {
+        std::vector<std::string> frames;
+        std::ifstream log(SimLogPath());
+        for (std::string line; std::getline(log, line);) {
+            if (line.rfind("frame ", 0) != 0) continue;
+            std::istringstream hex(line.substr(line.find(": ") + 2));
+            std::string bytes;
+            for (unsigned byte = 0; hex >> std::hex >> byte;) bytes += static_cast<char>(byte);
+            // The line being written as this reads it may not have its header yet.
+            if (bytes.size() < 3) break;
+            frames.push_back(bytes.substr(0, std::max(3, int(std::uint8_t(bytes[2])))));
+        }
+        return frames;
+    }
+
+    // The log that the simulator's first `count` frames call for: each whole frame's line,
+    // and for one broken off the line that drops it.
+    std::vector<std::string> ExpectedLog(std::size_t count) const {
+        std::vector<std::string> expected;
+        for (const std::string& bytes : SentFrames()) {
+            if (expected.size() == count) break;
+            const auto number = static_cast<std::int32_t>(expected.size() + 1);
+            FrameBytes frame{};
+            std::copy(bytes.begin(), bytes.end(), frame.begin());
+            const int length = std::max(3, int(frame[kLengthOffset]));
+            char line[128];
+            std::snprintf(line, sizeof line, "Reading %5d $ Rahmen abgebrochen nach %zu von %d"
+                          " Bytes", number, bytes.size(), length);
+            const std::string whole = FrameLogLine(frame, number);
+            const bool cut = static_cast<int>(bytes.size()) < length;
+            expected.push_back(cut ? line : whole.substr(0, whole.find('\n')));
+        }
+        return expected;
     }
 
     std::vector<std::string> Seen() const {
@@ -325,6 +376,10 @@ TEST(FaultMatrix, EveryFaultIsToldInWordsWithinItsBoundAndNothingIsClaimedFalsel
             << "not shown in this order: " << row.shown[std::min(missing, row.shown.size() - 1)];
         for (const std::string& text : row.absent) {
             EXPECT_EQ(Find(seen, text, 0), seen.size()) << "shown: " << text;
+        }
+        const std::vector<std::string>& log = scene.dialog.list.entries;
+        if (row.frames > 0) {
+            EXPECT_EQ(log, scene.ExpectedLog(std::max(log.size(), std::size_t(row.frames))));
         }
         if (!row.sim.empty() && !configurationRow) {
             // A Replace starts from an empty list, and every name is sent once.

@@ -131,13 +131,14 @@ TEST_F(MainDialogControllerTest, WithoutRoutePointsTheLogStartsWithTheSeparators
 TEST_F(MainDialogControllerTest, TickClearsTxAndReadsOnlyWhileReceptionIsOn) {
     Build();
     Init();
-    device.Feed("xy");
+    device.Feed("wx");
 
     controller->OnTimer();
     EXPECT_EQ(dialog.checks.front(), std::make_pair(104, false));
-    EXPECT_EQ(device.input.size(), 1u);  // one byte per tick between frames
+    EXPECT_TRUE(device.input.empty());
     EXPECT_EQ(dialog.itemText[101], "78 x ");
 
+    device.Feed("y");
     controller->OnCommand(kCmdRun);
     EXPECT_FALSE(controller->ReceiveEnabled());
     dialog.checks.clear();
@@ -156,6 +157,7 @@ TEST_F(MainDialogControllerTest, TickClearsTxAndReadsOnlyWhileReceptionIsOn) {
 }
 
 TEST_F(MainDialogControllerTest, TickLogsAFrameFromThePort) {
+    config.BaudRate = 300;
     Build();
     Init();
     device.Feed(kStatusFrame);
@@ -168,6 +170,11 @@ TEST_F(MainDialogControllerTest, TickLogsAFrameFromThePort) {
                                    "WindEmpfehlung:12.00 WindVektorBetrag:8.70 "
                                    "WindVektorBogen:225.00"));
     EXPECT_EQ(dialog.itemText[101], "24 $ ");
+    // A frame broken off is given up after 20 characters of silence at the configured rate.
+    device.Feed("$A");
+    const std::uint32_t startMs = clock.NowMs();
+    controller->OnTimer();
+    EXPECT_EQ(clock.NowMs() - startMs, 667u);
 }
 
 TEST_F(MainDialogControllerTest, DebugClosesThePortAndStopsTheTimerAtOnce) {

@@ -57,23 +57,33 @@ protected:
     TelemetryReader reader;
 };
 
-TEST_F(PollTelemetryTest, BytesBetweenFramesAreShownOnePerStep) {
-    ASSERT_NE(port, nullptr);
-    device.Feed(Bytes("41 00 E4 80 FE FF 0A"));
-    const std::vector<std::string> shown = {"41 A ", "00 ", "e4 \xE4 ", "80 \x80 ", "fe \xFE ",
-                                            "EOF     ", "0a \n "};
-    const std::vector<bool> lit = {true, true, true, true, true, false, true};
-    for (std::size_t i = 0; i < shown.size(); ++i) {
+// Between frames one step takes every waiting byte up to and including the next dollar sign,
+// at most kMaxBytesBeforeFrame of them, and shows the last one taken.
+TEST_F(PollTelemetryTest, OneStepTakesTheBytesUpToTheNextFrameAndShowsTheLast) {
+    struct Row {
+        std::string fed;
+        std::string shown;
+        std::size_t left;
+    };
+    const std::vector<Row> rows = {
+        {Bytes("41 00"), "00 ", 0},  // the zero character ends the display text
+        {Bytes("0A E4"), "e4 \xE4 ", 0},
+        {Bytes("80"), "80 \x80 ", 0},
+        {Bytes("FE"), "fe \xFE ", 0},
+        {Bytes("41 FF"), "EOF     ", 0},  // 0xFF reads as nothing taken
+        {Bytes("FF 41 24 41 06 37 01 99 0A"), "24 $ ", 1},
+        {"", "0a \n ", 0},
+        {"", "EOF     ", 0},
+        {std::string(kMaxBytesBeforeFrame + 5, 'A'), "41 A ", 5},
+    };
+    for (const Row& row : rows) {
+        device.Feed(row.fed);
         Step();
-        EXPECT_EQ(ByteDisplay(), shown[i]) << "step " << i;
-        EXPECT_EQ(RxLit(), lit[i]) << "step " << i;
-        EXPECT_EQ(device.input.size(), shown.size() - i - 1) << "step " << i;
+        EXPECT_EQ(ByteDisplay(), row.shown) << row.shown;
+        EXPECT_EQ(RxLit(), row.shown != "EOF     ") << row.shown;
+        EXPECT_EQ(device.input.size(), row.left) << row.shown;
     }
-    Step();
-    EXPECT_EQ(ByteDisplay(), "EOF     ");
-    EXPECT_FALSE(RxLit());
-    EXPECT_TRUE(Log().empty());
-    EXPECT_EQ(reader.FrameCounter, 0);
+    EXPECT_EQ(Log(), std::vector<std::string>{"Reading     1 $ A Bytes:6 Chk:55 Satz:1"});
 }
 
 TEST_F(PollTelemetryTest, OneStepReadsOneWholeFrameAndLogsItsRecord) {
@@ -144,8 +154,6 @@ TEST_F(PollTelemetryTest, LongestFrameAndHeaderOnlyFrames) {
     EXPECT_EQ(Log().back(), "Reading     1 $ L Bytes:255 Chk:165 Satz:9");
     EXPECT_EQ(reader.FrameBuffer[254], 0xFF);
     EXPECT_EQ(reader.FrameBuffer[255], 0);
-    Step();
-    EXPECT_EQ(ByteDisplay(), "5a Z ");
 
     // Length 4 has no record type byte: a flight data record of zeros, read from a buffer
     // cleared of the 0xFF bytes of the frame before.
@@ -190,7 +198,7 @@ TEST_F(PollTelemetryTest, SilenceInsideAFrameEndsTheStepAfterTheLimit) {
     Step();
     EXPECT_EQ(Log(),
               std::vector<std::string>{"Reading     1 $ Rahmen abgebrochen nach 12 von 45 Bytes"});
-    EXPECT_EQ(clock.NowMs() - startMs, kFrameSilenceLimitMs);
+    EXPECT_EQ(clock.NowMs() - startMs, 100u);
     // One blocking wait for the whole silence, no polling loop.
     EXPECT_EQ(device.CallCount("WaitForInput") - waitsBefore, 1);
 
@@ -198,6 +206,14 @@ TEST_F(PollTelemetryTest, SilenceInsideAFrameEndsTheStepAfterTheLimit) {
     device.Feed("$A");
     Step();
     EXPECT_EQ(Log().back(), "Reading     2 $ Rahmen abgebrochen nach 2 von 3 Bytes");
+}
+
+TEST(FrameSilenceLimit, IsTwentyCharacterTimesButAtLeast100Ms) {
+    const std::vector<std::pair<std::int32_t, std::uint32_t>> rows = {
+        {115200, 100}, {2000, 100}, {1999, 101}, {300, 667}, {110, 1819}, {0, 1819}};
+    for (const auto& [baud, limitMs] : rows) {
+        EXPECT_EQ(FrameSilenceLimitForBaud(baud), limitMs) << baud;
+    }
 }
 
 TEST_F(PollTelemetryTest, LostLineInsideAFrameEndsTheStepAtOnce) {
