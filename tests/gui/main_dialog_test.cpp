@@ -307,14 +307,6 @@ TEST_F(MainDialogTest, TheCloseBoxEnds) {
     EXPECT_EQ(shown.result(), 1);
 }
 
-TEST_F(MainDialogTest, AQuitRequestEndsTheDialogOnceItsLoopRuns) {
-    RaiseQuitRequest();
-    dialog = std::make_unique<MainDialog>(controller);
-    EXPECT_EQ(Log().count(), 4);  // initialisation ran in full
-    QTimer::singleShot(10000, dialog.get(), [this] { dialog->done(0); });
-    EXPECT_EQ(dialog->exec(), 1);
-}
-
 TEST_F(MainDialogTest, DebugStopsTheTimerAtOnce) {
     config.Debug = true;
     Open();

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The program itself, offscreen, against the simulator: it reads zr640.ini, opens the line,
 # saves the screenshot that ZR640_SCREENSHOT asks for, ends as Escape ends it and returns 0.
+# Then, on the X display, with a malformed COMSETTINGS: one box, and the end with 0, without
+# the dialog or a second box from a port opened with half the settings.
 # Usage: zr640_screenshot_test.sh ZR640 ZR640_SIM
 set -euo pipefail
 zr640=$(realpath "$1")
@@ -30,3 +32,15 @@ LC_ALL=de_DE.UTF-8 QT_QPA_PLATFORM=offscreen ZR640_SCREENSHOT="$dir/shot.png" \
 read -r width height < <(od -An -tu4 --endian=big -j16 -N8 shot.png)
 echo "screenshot ${width}x${height}"
 ((width > 500 && height > 300 && width > height)) || { echo "unexpected size"; exit 1; }
+
+mkdir "$dir/bad"
+printf '[ZR640]\r\nCOMSETTINGS=COM1:12345,N,8\r\nDevice=%s\r\n' "$dir/tty" >"$dir/bad/zr640.ini"
+cd "$dir/bad"
+QT_QPA_PLATFORM=xcb timeout 30 "$zr640" &
+app=$!
+box=$(timeout 20 xdotool search --sync --onlyvisible --name 'Fehler im COM-Eintrag' | head -n 1)
+xdotool windowfocus "$box"
+xdotool key Return
+status=0
+wait "$app" || status=$?
+[[ $status -eq 0 ]] || { echo "zr640 ended with $status after the configuration's box"; exit 1; }

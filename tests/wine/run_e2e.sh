@@ -161,6 +161,12 @@ scenario_first_start() {
         'StreckenPunkt1=Lauf-Lillinghof,EDQI' 'StreckenPunkt2=Oschersleben,EDOL' \
         'StreckenPunkt3=Hetzleser Berg,EDQX' 'StreckenPunkt4=Bayreuth,EDQD')
     [[ $written == "$wanted" ]] || fail "zr640.ini holds:"$'\n'"$written"
+    # A malformed entry: its box, then the end, without a dialog that would open the port.
+    sed -i 's/^COMSETTINGS=.*/COMSETTINGS=COM1:12345,N,8\r/' "$work/zr640.ini"
+    start_app
+    drive box "Fehler im COM-Eintrag in Ini-Datei!" \
+        "\n\nEintrag COM1:12345,N,8 fehlerhaft\nProgramm wird beendet!" 30000
+    expect_app_exit 0
 }
 
 scenario_default_file() {

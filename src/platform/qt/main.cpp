@@ -8,6 +8,7 @@
 #include <QIcon>
 
 #include "app/main_dialog_controller.h"
+#include "app/quit_request.h"
 #include "app/thread_job_runner.h"
 #include "config/configuration.h"
 #include "platform/posix/ini_profile_file.h"
@@ -40,6 +41,12 @@ int main(int argc, char* argv[]) {
     platform::IniProfileFile profile;
     AppConfig config;
     LoadConfiguration(profile, WorkingDirectory(), '/', config);
+    // The configuration has said why the program cannot go on; a dialog would only open the
+    // port with settings that are not the user's.
+    if (QuitRequested()) {
+        platform::InstallMessageBox(nullptr);
+        return 0;
+    }
     LoadDeviceSetting(profile, config);
 
     platform::PosixSerialDevice serialDevice(config.Device);

@@ -10,7 +10,6 @@
 #include <QRadioButton>
 
 #include "app/event_log.h"
-#include "app/quit_request.h"
 #include "platform/qt/cp1252.h"
 
 namespace zr640::platform {
@@ -58,9 +57,6 @@ MainDialog::MainDialog(MainDialogController& controller)
 
     controller_.OnInitDialog(*this);
     Control(kByteDisplayId)->setFocus();
-    if (QuitRequested()) {
-        QTimer::singleShot(0, this, [this] { EndDialog(); });
-    }
 }
 
 MainDialog::~MainDialog() { controller_.OnDestroy(); }

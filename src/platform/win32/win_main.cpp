@@ -39,6 +39,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     AppConfig config;
     platform::Win32ProfileFile profile;
     LoadConfiguration(profile, CurrentDirectory(), '\\', config);
+    // The configuration has said why the program cannot go on; a dialog would only open the
+    // port with settings that are not the user's.
+    if (QuitRequested()) {
+        platform::InstallMessageBox(nullptr);
+        return 0;
+    }
 
     platform::Win32DialogControls controls;
     platform::Win32SerialDevice serialDevice;
@@ -51,11 +57,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::MainDialogBinding binding{controller, controls, jobs};
     platform::BindMainDialog(&binding);
 
-    // The dialog is still created and initialised; its loop then meets the quit message
-    // first and ends it, and its destruction runs as usual.
-    if (QuitRequested()) {
-        PostQuitMessage(0);
-    }
     DialogBoxParamA(instance, MAKEINTRESOURCEA(platform::kMainDialogTemplate), nullptr,
                     platform::MainDialogProc, 0);
 
