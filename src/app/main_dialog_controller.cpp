@@ -15,6 +15,18 @@ constexpr int kTxBufferSize = 256;
 constexpr int kPortUserValue = 0;
 constexpr int kEventLogExtentPixels = 2048;
 
+// Swallows the boxes of the port's operations for as long as it lives: while an adapter is
+// away, every attempt to open it again would fail with one.
+class SilentBoxes final : public platform::MessageBox {
+public:
+    SilentBoxes() { platform::InstallThreadMessageBox(this); }
+    ~SilentBoxes() override { platform::InstallThreadMessageBox(nullptr); }
+    SilentBoxes(const SilentBoxes&) = delete;
+    SilentBoxes& operator=(const SilentBoxes&) = delete;
+    void Beep() override {}
+    void Show(const char*, const char*, unsigned) override {}
+};
+
 }  // namespace
 
 MainDialogController::MainDialogController(const AppConfig& config, ControllerServices services)
@@ -28,9 +40,7 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
 
     portRecord_.device = &services_.serialDevice;
     portRecord_.indicators = &dialog;
-    port_ = OpenComPort(portRecord_, config_.PortNumber, config_.BaudRate, config_.Parity,
-                        config_.DataBits, config_.StopBits, kRxRingSize, kTxBufferSize,
-                        kPortUserValue);
+    port_ = OpenConfiguredPort();
     DiscardInput(port_);
     telemetry_.FrameSilenceLimitMs = FrameSilenceLimitForBaud(config_.BaudRate);
 
@@ -102,8 +112,47 @@ void MainDialogController::OnTimer() {
     dialog_->CheckButton(kTxIndicatorId, false);
     // While a box of ours is open its loop keeps delivering ticks: a read that failed once
     // would fail again and open the next box.
-    if (port_ != nullptr && receiveEnabled_ && !platform::MessageBoxOpen()) {
+    if (transferRunning_ || platform::MessageBoxOpen()) {
+        return;
+    }
+    if (port_ != nullptr && receiveEnabled_) {
         PollTelemetry(port_, telemetry_, *dialog_, &eventLog_, services_.clock);
+    }
+    WatchLine();
+}
+
+ComPort* MainDialogController::OpenConfiguredPort() {
+    return OpenComPort(portRecord_, config_.PortNumber, config_.BaudRate, config_.Parity,
+                       config_.DataBits, config_.StopBits, kRxRingSize, kTxBufferSize,
+                       kPortUserValue);
+}
+
+// An adapter pulled from its socket is the most common fault of all: the loss is logged once,
+// and the same port is opened again with the configured settings as soon as it is back.
+void MainDialogController::WatchLine() {
+    const std::uint32_t nowMs = services_.clock.NowMs();
+    if (port_ != nullptr) {
+        if (WaitComInput(port_, 0) != platform::InputWait::LineLost) {
+            return;
+        }
+        LogPrintf(&eventLog_, "Verbindung zum Ger\xE4t verloren");
+        const SilentBoxes quiet;
+        CloseComPort(port_);
+        port_ = nullptr;
+        lineLost_ = true;
+        nextReopenMs_ = nowMs + kReopenIntervalMs;
+        return;
+    }
+    if (!lineLost_ || static_cast<std::int32_t>(nowMs - nextReopenMs_) < 0) {
+        return;
+    }
+    nextReopenMs_ = nowMs + kReopenIntervalMs;
+    const SilentBoxes quiet;
+    port_ = OpenConfiguredPort();
+    if (port_ != nullptr) {
+        DiscardInput(port_);
+        lineLost_ = false;
+        LogPrintf(&eventLog_, "Verbindung wiederhergestellt");
     }
 }
 

@@ -21,6 +21,8 @@
 namespace zr640 {
 
 inline constexpr unsigned PollPeriodMs = 50;
+// A lost line is tried again this often until the device is back.
+inline constexpr std::uint32_t kReopenIntervalMs = 2000;
 // WaypointFilePath holds at most 259 characters (260 bytes with the terminator).
 inline constexpr std::size_t kMaxWaypointPathLength = 259;
 
@@ -75,6 +77,8 @@ private:
     void StartTransfer(Transfer transfer);
     void EndOfTransfer();
     void EnableBusyCommands(bool enabled);
+    ComPort* OpenConfiguredPort();
+    void WatchLine();
 
     const AppConfig& config_;
     ControllerServices services_;
@@ -89,6 +93,9 @@ private:
     platform::OperationEnvironment operation_{&postedLog_, services_.clock};
     bool transferRunning_ = false;
     bool receiveEnabled_ = true;
+    // The line went away under an open port; it is opened again every kReopenIntervalMs.
+    bool lineLost_ = false;
+    std::uint32_t nextReopenMs_ = 0;
     std::string waypointFilePath_;
     TelemetryReader telemetry_;
 };
