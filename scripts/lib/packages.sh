@@ -1,6 +1,8 @@
 # Debian packages the build and the tests need, and a function that installs the missing ones.
+# The release packages need nsis (makensis) for the Windows setup, dpkg-dev (dpkg-shlibdeps) and
+# file for the .deb's Depends.
 ZR640_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev g++-mingw-w64-x86-64)
+    qt6-base-dev g++-mingw-w64-x86-64 nsis dpkg-dev file)
 ZR640_TEST_PACKAGES=(python3 wine64 xvfb xauth x11-utils imagemagick clang libclang-rt-14-dev
     fonts-dejavu-core xdotool)
 

@@ -92,6 +92,7 @@ TEST(CommandLine, HasQuietDefaultsAndSwitchesTelemetryOff) {
     EXPECT_EQ(ParseCommandLine({"--no-telemetry", "--interval", "300"}).options.intervalMs, 0);
     EXPECT_EQ(ParseCommandLine({"--frames", "f.hex", "--once"}).options.replayOnce, true);
     EXPECT_EQ(ParseCommandLine({"-h"}).outcome, CommandLineOutcome::Help);
+    EXPECT_EQ(ParseCommandLine({"--once", "--version"}).outcome, CommandLineOutcome::Version);
     EXPECT_EQ(ParseCommandLine({"--interval", "x", "--help"}).outcome, CommandLineOutcome::Error);
 }
 
@@ -129,7 +130,7 @@ TEST(CommandLine, HelpDocumentsEveryOption) {
           "--log", "--verbose", "--exit-on-stdin-eof", "--transfer-quiet", "--werknummer",
           "--wrong-replies ", "--wrong-replies-from", "--silent ", "--silent-after",
           "--reply-delay", "--garbage", "--cut-frame-every", "--zero-length-every",
-          "--bad-reply-checksum", "--hangup-after", "--reopen-after", "--help"}) {
+          "--bad-reply-checksum", "--hangup-after", "--reopen-after", "--help", "--version"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }

@@ -3,6 +3,8 @@
 // from the command line and run in order; the first one that fails ends the driver with exit
 // code 1 and a line on standard error. Texts on the command line and on the output are UTF-8.
 #include <windows.h>
+#include <shlwapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -300,6 +302,15 @@ const ControlRow kControls[] = {
 constexpr DWORD kDialogStyle =
     WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
 
+// The application manifest: Common Controls 6, DPI awareness per monitor, Windows 7 to 11,
+// the user's own rights.
+const char* const kManifestDeclarations[] = {
+    "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", ">true/pm</dpiAware>",
+    ">PerMonitorV2, PerMonitor</dpiAwareness>", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+    "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"};
+
 // Reads the pieces of a dialog template in the order the resource format lays them out.
 class TemplateReader {
 public:
@@ -352,7 +363,7 @@ std::string Hex(DWORD value) {
     return text;
 }
 
-// Dialog template 100 and icon 1 of the program file, field by field.
+// Dialog template 100, icon 1 and the manifest of the program file, field by field.
 void CheckTemplate(const std::wstring& exePath) {
     HMODULE module = LoadLibraryExW(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     Expect(module != nullptr, "cannot load " + Utf8(exePath) + " as a data file");
@@ -412,8 +423,43 @@ void CheckTemplate(const std::wstring& exePath) {
     std::memcpy(&header, image, sizeof header);
     Expect(header.biWidth == 32 && header.biHeight == 64 && header.biBitCount == 24,
            "icon bitmap is not 32 x 32 x 24");
+
+    const BYTE* manifestData = LoadResourceBytes(module, 1, MAKEINTRESOURCEW(24), &size);
+    const std::string manifest(reinterpret_cast<const char*>(manifestData), size);
+    for (const char* declaration : kManifestDeclarations) {
+        Expect(manifest.find(declaration) != std::string::npos,
+               std::string("the manifest lacks ") + declaration);
+    }
+    Expect(manifest.find("activeCodePage") == std::string::npos, "the manifest sets a code page");
     FreeLibrary(module);
-    std::printf("template: dialog 100 with 13 controls and icon 1 as listed\n");
+    std::printf("template: dialog 100 with 13 controls, icon 1 and manifest 1 as listed\n");
+}
+
+// Common Controls 6 in the dialog's process: DllGetVersion of its comctl32.dll tells on Windows;
+// Wine's answers 5.81 from every copy, and there the assembly it was loaded from tells.
+void CheckCommonControls(HWND dialog) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(dialog, &process);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
+    MODULEENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    bool version6 = false;
+    for (BOOL more = Module32FirstW(snapshot, &entry); more;
+         more = Module32NextW(snapshot, &entry)) {
+        std::wstring path = entry.szExePath;
+        CharLowerW(path.data());
+        if (path.ends_with(L"\\comctl32.dll")) {
+            auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(
+                GetProcAddress(LoadLibraryW(path.c_str()), "DllGetVersion")));
+            DLLVERSIONINFO info{sizeof info, 0, 0, 0, 0};
+            version6 |= (getVersion != nullptr && getVersion(&info) == S_OK &&
+                         info.dwMajorVersion == 6) ||
+                        path.find(L"common-controls_6595b64144ccf1df_6.") != std::wstring::npos;
+            std::printf("comctl32 %lu: %s\n", info.dwMajorVersion, Utf8(path).c_str());
+        }
+    }
+    CloseHandle(snapshot);
+    Expect(version6, "the program has no Common Controls 6 loaded");
 }
 
 // The live dialog: where it opens, its fixed frame and its controls in creation order.
@@ -643,6 +689,8 @@ private:
             Sleep(TakeMs());
         } else if (step == L"template") {  // path of the program file
             CheckTemplate(Take());
+        } else if (step == L"common-controls") {
+            CheckCommonControls(Dialog());
         } else if (step == L"layout") {
             CheckLayout(Dialog());
         } else if (step == L"activate") {  // brings the dialog to the front, title bar lit

@@ -4,6 +4,7 @@
 
 #include "options.h"
 #include "simulator.h"
+#include "zr640_version.h"
 
 int main(int argc, char** argv) {
     using namespace zr640::sim;
@@ -12,6 +13,9 @@ int main(int argc, char** argv) {
     switch (commandLine.outcome) {
         case CommandLineOutcome::Help:
             std::fputs(UsageText().c_str(), stdout);
+            return 0;
+        case CommandLineOutcome::Version:
+            std::printf("zr640-sim %s\n", ZR640_VERSION);
             return 0;
         case CommandLineOutcome::Error:
             std::fprintf(stderr, "zr640-sim: %s\nTry 'zr640-sim --help'.\n",

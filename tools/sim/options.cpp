@@ -137,6 +137,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             result.outcome = CommandLineOutcome::Help;
             return result;
         }
+        if (argument == "--version") {
+            result.outcome = CommandLineOutcome::Version;
+            return result;
+        }
         if (argument == "--no-telemetry") {
             noTelemetry = true;
             continue;
@@ -246,6 +250,7 @@ Logging:
                          burst in hexadecimal, "note" what the simulator made of it
   -v, --verbose          log the same to standard error
   -h, --help             show this text
+  --version              show the version
 
 Exit status: 0 when ended by a signal, the end of standard input or a hang-up; 1 when the
 terminal, a file or a link cannot be set up; 2 for a bad command line.

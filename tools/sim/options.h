@@ -26,7 +26,7 @@ struct SimOptions {
     TelemetryFaults telemetryFaults;
 };
 
-enum class CommandLineOutcome { Run, Help, Error };
+enum class CommandLineOutcome { Run, Help, Version, Error };
 
 struct CommandLine {
     CommandLineOutcome outcome = CommandLineOutcome::Run;

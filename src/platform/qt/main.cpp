@@ -1,6 +1,8 @@
 // zr640 on Linux: the main dialog in Qt 6 Widgets over the POSIX backends.
 #include <clocale>
+#include <cstdio>
 #include <string>
+#include <string_view>
 
 #include <unistd.h>
 
@@ -18,6 +20,7 @@
 #include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/screenshot.h"
+#include "zr640_version.h"
 
 namespace {
 
@@ -30,6 +33,11 @@ std::string WorkingDirectory() {
 
 int main(int argc, char* argv[]) {
     using namespace zr640;
+    // Answered before Qt starts, so that it needs no display.
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("zr640 %s\n", ZR640_VERSION);
+        return 0;
+    }
     QApplication application(argc, argv);
     // Qt has taken the user's locale; the log's numbers keep their full stop.
     std::setlocale(LC_NUMERIC, "C");

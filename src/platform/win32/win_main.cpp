@@ -9,6 +9,7 @@
 #include "platform/message_box.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include "platform/win32/main_dialog_proc.h"
 #include "platform/win32/win32_dialog_controls.h"
@@ -32,6 +33,10 @@ std::string CurrentDirectory() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace zr640;
+    // The manifest asks for Common Controls 6; this registers its classes, as a program with
+    // visual styles should before it creates a window.
+    const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&commonControls);
 
     platform::Win32MessageBox messageBox;
     platform::InstallMessageBox(&messageBox);
