@@ -20,12 +20,15 @@
 #include <vector>
 
 #include "app/main_dialog_controller.h"
+#include "app/main_dialog_controller.h"
 #include "app/quit_request.h"
 #include "config/configuration.h"
 #include "fake_dialog_controls.h"
+#include "manual_job_runner.h"
 #include "platform/clock.h"
 #include "platform/posix/ini_profile_file.h"
 #include "platform/posix/posix_serial_device.h"
+#include "platform/posix/xdg_editor_launcher.h"
 #include "recording_message_box.h"
 #include "serial/com_port.h"
 #include "sim_process.h"
@@ -396,6 +399,46 @@ TEST(FaultMatrix, EveryFaultIsToldInWordsWithinItsBoundAndNothingIsClaimedFalsel
             return;
         }
     }
+}
+
+class NoFileChooser final : public platform::FileChooser {
+public:
+    bool ChooseFile(const platform::FileChooserRequest&, std::string&) override { return false; }
+};
+
+// The controller's tick over the simulator, which pulls its line out and plugs a new one in
+// 2.5 s later: the loss is logged once, the port is tried again without a box while the
+// device is away, and the frames go on once it is back.
+TEST(LineLoss, TheTickOpensThePortAgainWhenTheDeviceIsBack) {
+    const fs::path link = fs::temp_directory_path() / ("zr640-unplug-" + std::to_string(::getpid()));
+    test::SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--interval", "200", "--link", link.string(), "--unplug-after", "800",
+                           "--reopen-after", "2500"}));
+    testing::RecordingMessageBox messages;
+    platform::PosixSerialDevice device(link.string());
+    NoFileChooser chooser;
+    platform::XdgEditorLauncher editor;
+    platform::SteadyClock clock;
+    testing::ManualJobRunner jobs;
+    AppConfig config;
+    MainDialogController controller(config, {device, chooser, editor, clock, jobs});
+    testing::FakeDialogControls dialog;
+    controller.OnInitDialog(dialog);
+    const std::vector<std::string>& log = dialog.list.entries;
+    const std::string restored = "Verbindung wiederhergestellt";
+    const Clock::time_point start = Clock::now();
+    while (Clock::now() - start < seconds(10) &&
+           (Find(log, restored, 0) == log.size() || log.back().rfind("Reading ", 0) != 0)) {
+        controller.OnTimer();
+        std::this_thread::sleep_for(std::chrono::milliseconds(PollPeriodMs));
+    }
+    controller.OnDestroy();
+    const std::size_t lost = Find(log, kLost, 0);
+    ASSERT_LT(lost, log.size());
+    EXPECT_EQ(Find(log, kLost, lost + 1), log.size());
+    EXPECT_LT(Find(log, restored, lost), log.size());
+    EXPECT_EQ(log.back().rfind("Reading ", 0), 0u) << log.back();
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 }  // namespace

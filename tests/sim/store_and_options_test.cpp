@@ -114,7 +114,7 @@ TEST(CommandLine, NamesWhatIsWrong) {
          "--frames needs telemetry: an --interval above 0, no --no-telemetry"},
         {{"--frames", "f", "--interval", "0"},
          "--frames needs telemetry: an --interval above 0, no --no-telemetry"},
-        {{"--reopen-after", "10"}, "--reopen-after needs --hangup-after"},
+        {{"--reopen-after", "10"}, "--reopen-after needs --hangup-after or --unplug-after"},
     };
     for (const auto& [arguments, error] : cases) {
         const CommandLine line = ParseCommandLine(arguments);

@@ -207,6 +207,17 @@ scenario_responsive() {
     expect_app_exit 0
 }
 
+scenario_unplug() {
+    write_default_ini
+    # The line goes away 1.5 s in and a new one comes 2.5 s later, as a USB adapter pulled
+    # and plugged again: said once in the log, no box while it is away, the frames go on.
+    start_sim --interval 300 --unplug-after 1500 --reopen-after 2500
+    start_app
+    drive dialog 30000 wait-ending 'Verbindung zum Gerät verloren' 15000 \
+        wait-ending 'Verbindung wiederhergestellt' 15000 grows 2 10000 escape gone 10000
+    expect_app_exit 0
+}
+
 scenario_debug() {
     write_default_ini
     sed -i 's/^Debug=0/Debug=1/' "$work/zr640.ini"
@@ -279,6 +290,7 @@ run-toggle) scenario_run_toggle ;;
 debug) scenario_debug ;;
 choose-file) scenario_choose_file ;;
 responsive) scenario_responsive ;;
+unplug) scenario_unplug ;;
 layout) scenario_layout ;;
 wrong-port) scenario_wrong_port ;;
 *) fail "unknown scenario" ;;

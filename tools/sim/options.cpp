@@ -96,6 +96,8 @@ const std::map<std::string, ValueSetter>& ValueOptions() {
                                   [](SimOptions& o, long v) {
                                       o.replyFaults.hangupAfterRecords = int(v);
                                   })},
+        {"--unplug-after",
+         Number(0, kMaxMs, [](SimOptions& o, long v) { o.unplugAfterMs = int(v); })},
         {"--reopen-after",
          Number(0, kMaxMs, [](SimOptions& o, long v) { o.reopenAfterMs = int(v); })},
     };
@@ -120,8 +122,9 @@ std::string CheckCombination(const SimOptions& options) {
     if (!options.framesPath.empty() && options.intervalMs == 0) {
         return "--frames needs telemetry: an --interval above 0, no --no-telemetry";
     }
-    if (options.reopenAfterMs >= 0 && options.replyFaults.hangupAfterRecords < 0) {
-        return "--reopen-after needs --hangup-after";
+    if (options.reopenAfterMs >= 0 && options.replyFaults.hangupAfterRecords < 0 &&
+        options.unplugAfterMs < 0) {
+        return "--reopen-after needs --hangup-after or --unplug-after";
     }
     return "";
 }
@@ -241,6 +244,8 @@ Faults:
   --zero-length-every N  set Length to 0 in every Nth frame (the frame's bytes follow)
   --hangup-after N       close the line when record N+1 of an upload arrives (once), after
                          writing the --store file
+  --unplug-after MS      close the line MS milliseconds after the start (once), as an
+                         adapter pulled from its socket
   --reopen-after MS      after the hang-up, open a new terminal MS milliseconds later,
                          move the --link there and print "reopened PATH" (default: exit)
 

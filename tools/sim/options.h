@@ -21,6 +21,7 @@ struct SimOptions {
     int transferQuietMs = 2500;
     std::string werknummer = "A1234";
     int replyDelayMs = 0;
+    int unplugAfterMs = -1;  // closes the line that long after the start (once)
     int reopenAfterMs = -1;  // after a hang-up: -1 exits, else a new line after that long
     ReplyFaults replyFaults;
     TelemetryFaults telemetryFaults;

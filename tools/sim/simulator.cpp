@@ -93,6 +93,7 @@ bool Simulator::SetUp() {
     const TimeNs now = Now();
     nextTelemetryAt_ = now + options_.intervalMs * kNsPerMs;
     lastTelemetryAt_ = now;
+    if (options_.unplugAfterMs >= 0) unplugAt_ = now + options_.unplugAfterMs * kNsPerMs;
     return true;
 }
 
@@ -116,6 +117,10 @@ void Simulator::Loop() {
         SendDueReplies(now);
         SendTelemetry(now);
         WriteOutput(now);
+        if (unplugAt_ && now >= *unplugAt_) {
+            unplugAt_.reset();
+            HangUp(now);
+        }
         if (reopenAt_ && now >= *reopenAt_) Reopen();
         if (!running_) break;
 
@@ -167,6 +172,7 @@ std::optional<TimeNs> Simulator::NextWake(TimeNs now) const {
         wake = std::min(wake, *ready);
     }
     if (reopenAt_) wake = std::min(wake, *reopenAt_);
+    if (unplugAt_) wake = std::min(wake, *unplugAt_);
     if (line_.IsOpen() && masterIgnoredUntil_ > now) wake = std::min(wake, masterIgnoredUntil_);
     if (wake == INT64_MAX) return std::nullopt;
     return wake;

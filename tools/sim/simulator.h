@@ -69,6 +69,7 @@ private:
     TimeNs lastTelemetryAt_ = 0;
     TimeNs telemetryHeldUntil_ = 0;
     TimeNs masterIgnoredUntil_ = 0;
+    std::optional<TimeNs> unplugAt_;
     std::optional<TimeNs> reopenAt_;
 };
 

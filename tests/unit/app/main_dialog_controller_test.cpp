@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
 #include <set>
@@ -397,6 +398,31 @@ TEST_F(MainDialogControllerTest, AFailingReadShowsOneBoxWhileTicksKeepComing) {
     EXPECT_EQ(messages.shown[0].text, "SetCommMask");
     EXPECT_EQ(readsWhileOpen, 0);
     EXPECT_EQ(device.CallCount("ReadByte"), 5);
+}
+
+// A pulled adapter: the loss is logged once, the port is tried again every 2 s without a box,
+// and once it opens the log says so and reading goes on.
+TEST_F(MainDialogControllerTest, ALostLineIsOpenedAgainQuietlyWhenTheDeviceIsBack) {
+    Build();
+    Init();
+    device.lineLost = true;
+    device.failing.insert(DeviceStep::Open);
+    const auto ticks = [this](int count) {
+        for (int tick = 0; tick < count; ++tick, clock.Advance(PollPeriodMs)) controller->OnTimer();
+    };
+    ticks(100);
+    EXPECT_EQ(std::count(Log().begin(), Log().end(), "Verbindung zum Ger\xE4t verloren"), 1);
+    EXPECT_EQ(device.CallCount("Open "), 3);  // at the start, then after 2 and 4 s
+    EXPECT_EQ(controller->Port(), nullptr);
+    EXPECT_THAT(messages.shown, IsEmpty());
+
+    device.failing.erase(DeviceStep::Open);
+    device.lineLost = false;
+    ticks(40);
+    EXPECT_EQ(Log().back(), "Verbindung wiederhergestellt");
+    device.Feed(kStatusFrame);
+    controller->OnTimer();
+    EXPECT_EQ(Log().back().rfind("Reading     1 Satznr 2", 0), 0u);
 }
 
 TEST_F(MainDialogControllerTest, AWaypointUploadWithoutAFileLeavesReceptionAsItWas) {
