@@ -53,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
     ZR640_REQUIRE(port != nullptr);
     device.escapes.clear();
-    testing::RecordedLog log;
-    platform::OperationEnvironment operation{&log, clock};
+    zr640::testing::RecordedLog log;
+    zr640::platform::OperationEnvironment operation{&log, clock};
     const std::string sentence = zr640::FrameSentence("$KTWPI,Update");
     const std::uint32_t startMs = clock.NowMs();
     const int result = zr640::ExchangeSentence(operation, port, timeLimitMs, attempts,

@@ -192,17 +192,18 @@ scenario_run_toggle() {
 scenario_responsive() {
     write_default_ini
     mkdir -p "$work/waypoints"
-    local i
-    for i in $(seq 21); do printf 'Punkt%d,P%d,N,48.%d,E,11.%d\r\n' "$i" "$i" "$i" "$i"; done \
+    # More records for the benchmark (bench/dialog_latency_wine.sh).
+    local records=${ZR640_RESPONSIVE_RECORDS:-21} i
+    for i in $(seq "$records"); do printf 'Punkt%d,P%d,N,48.%d,E,11.%d\r\n' "$i" "$i" "$i" "$i"; done \
         >"$work/waypoints/lang.wht"
-    # Slow answers on a 4800 baud line, and silence from record 21 on: the dialog must keep
-    # answering the system throughout, grey its busy buttons, and stop at Escape.
-    start_sim --no-telemetry --baud 4800 --reply-delay 150 --silent-after 20
+    # Slow answers on a 4800 baud line, and silence from the last record on: the dialog must
+    # keep answering the system throughout, grey its busy buttons, and stop at Escape.
+    start_sim --no-telemetry --baud 4800 --reply-delay 150 --silent-after $((records - 1))
     start_app
     drive dialog 30000 click 118 choose "$chooser_title" Wendepunktdateien lang.wht 15000 \
         click 116 responsive 'WP   3:' 20000 buttons 0 0 escape \
         responsive 'Abbruch durch Benutzer nach ' 5000 buttons 1 5000 \
-        click 116 responsive 'WP  21:' 60000 buttons 0 0 \
+        click 116 responsive "$(printf 'WP %3d:' "$records")" 600000 buttons 0 0 \
         responsive 'Abbruch, Fehler bei resend!!' 20000 buttons 1 5000 escape gone 10000
     expect_app_exit 0
 }
