@@ -193,10 +193,11 @@ HWND Item(HWND dialog, int id) {
     return item;
 }
 
-std::vector<std::wstring> ListEntries(HWND list) {
+// The entries from `first` on (all of them by default).
+std::vector<std::wstring> ListEntries(HWND list, LRESULT first = 0) {
     std::vector<std::wstring> entries;
     const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
+    for (LRESULT i = first; i < count; ++i) {
         const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         std::wstring entry(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, L'\0');
         const LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
@@ -625,8 +626,11 @@ private:
         } else if (step == L"responsive") {  // prefix, timeout: answers until an entry so begins
             const std::wstring wanted = Unescape(Take());
             HWND list = Item(Dialog(), 110);
+            LRESULT read = 0;  // only the new entries, so that the probes keep their pace
             ProbeUntil(Dialog(), TakeMs(), [&] {
-                for (const auto& entry : ListEntries(list)) {
+                const auto entries = ListEntries(list, read);
+                read += static_cast<LRESULT>(entries.size());
+                for (const auto& entry : entries) {
                     if (entry.rfind(wanted, 0) == 0) return true;
                 }
                 return false;
