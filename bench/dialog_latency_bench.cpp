@@ -17,9 +17,9 @@
 
 #include "app/main_dialog_controller.h"
 #include "app/thread_job_runner.h"
-#include "platform/posix/posix_serial_device.h"
-#include "platform/posix/xdg_editor_launcher.h"
-#include "platform/qt/main_dialog.h"
+#include "backends/posix/posix_serial_device.h"
+#include "backends/posix/xdg_editor_launcher.h"
+#include "frontends/qt/main_dialog.h"
 #include "sample_waypoints.h"
 #include "scratch_file.h"
 #include "sim_process.h"

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/posix_serial_device.h"
+#include "backends/posix/posix_serial_device.h"
 #include "pty_pair.h"
 #include "serial/sentence.h"
 

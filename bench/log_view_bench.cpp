@@ -7,9 +7,9 @@
 #include <QApplication>
 #include <QListWidget>
 
-#include "app/event_log.h"
-#include "platform/qt/dialog_template.h"
-#include "platform/qt/qt_list_view.h"
+#include "platform/event_log.h"
+#include "frontends/qt/dialog_template.h"
+#include "frontends/qt/qt_list_view.h"
 
 namespace {
 

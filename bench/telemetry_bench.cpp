@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "fake_dialog_controls.h"
-#include "platform/posix/posix_serial_device.h"
+#include "backends/posix/posix_serial_device.h"
 #include "pty_pair.h"
 #include "telemetry/frame_assembler.h"
 #include "telemetry/records.h"

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/event_log.h"
+#include "platform/event_log.h"
 #include "config/app_config.h"
-#include "platform/posix/posix_serial_device.h"
+#include "backends/posix/posix_serial_device.h"
 #include "sample_waypoints.h"
 #include "scratch_file.h"
 #include "serial/com_port.h"

@@ -16,7 +16,7 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/packaging/cpack_file_names.cma
 if(WIN32)
   set(CPACK_GENERATOR NSIS ZIP)
   set(CPACK_NSIS_PACKAGE_NAME ZR640)
-  set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/src/platform/win32/zr640.ico)
+  set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/src/frontends/win32/zr640.ico)
   list(PREPEND CMAKE_MODULE_PATH ${CMAKE_SOURCE_DIR}/packaging/nsis)
 else()
   include(GNUInstallDirs)

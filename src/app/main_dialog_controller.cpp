@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/event_log.h"
+#include "platform/event_log.h"
 #include "platform/message_box.h"
 #include "platform/operation_environment.h"
 #include "transfer/transfer.h"

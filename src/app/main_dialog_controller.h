@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "app/event_log.h"
+#include "platform/event_log.h"
 #include "app/job_reports.h"
 #include "config/app_config.h"
 #include "platform/clock.h"

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/event_log.h"
-#include "app/quit_request.h"
+#include "platform/event_log.h"
+#include "platform/quit_request.h"
 #include "config/configuration.h"
 #include "platform/message_box.h"
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/event_log.h"
-#include "app/quit_request.h"
+#include "platform/event_log.h"
+#include "platform/quit_request.h"
 #include "platform/message_box.h"
 
 namespace zr640 {

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "app/event_log.h"
+#include "platform/event_log.h"
 #include "platform/message_box.h"
 
 namespace zr640 {

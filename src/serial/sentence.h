@@ -4,18 +4,13 @@
 #include <string>
 
 #include "platform/operation_environment.h"
+#include "protocol/sentence_format.h"
 #include "serial/com_port.h"
 
 namespace zr640 {
 
 inline constexpr std::uint32_t ReplyTimeoutMs = 2000;
 inline constexpr int kExchangeAttempts = 3;
-
-// Exclusive or of bytes 1 .. length-1 (the leading "$" is left out).
-int SentenceChecksum(const std::uint8_t* bytes, int length);
-
-// "$BODY" -> "$BODY*HH\r\n".
-std::string FrameSentence(const std::string& dollarAndBody);
 
 // Results of ExchangeSentence. Callers take every negative value as failure.
 inline constexpr int kExchangeAccepted = 1;

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "app/event_log.h"
+#include "platform/event_log.h"
 #include "serial/sentence.h"
 
 namespace zr640 {

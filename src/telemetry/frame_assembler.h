@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "telemetry/telemetry_frame.h"
+#include "protocol/telemetry_frame.h"
 
 namespace zr640 {
 

@@ -7,7 +7,7 @@
 #include "telemetry/angle_format.h"
 #include "telemetry/device_float.h"
 #include "telemetry/number_text.h"
-#include "telemetry/telemetry_frame.h"
+#include "protocol/telemetry_frame.h"
 
 namespace zr640 {
 

@@ -5,9 +5,6 @@
 
 namespace zr640 {
 
-inline constexpr int kFlightDataRecordType = 0;
-inline constexpr int kDeviceStatusRecordType = 2;
-
 // The log line of a type-0 frame: flight time, heights, varios, speeds, track, position and
 // difference angle, read from the 256-byte frame buffer at fixed offsets (past the frame's
 // end the buffer holds zeros). Ends in a line feed.

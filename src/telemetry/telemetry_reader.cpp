@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/event_log.h"
+#include "platform/event_log.h"
 #include "telemetry/frame_assembler.h"
 #include "telemetry/records.h"
 

@@ -7,7 +7,7 @@
 #include "platform/dialog_controls.h"
 #include "platform/log_sink.h"
 #include "serial/com_port.h"
-#include "telemetry/telemetry_frame.h"
+#include "protocol/telemetry_frame.h"
 
 namespace zr640 {
 

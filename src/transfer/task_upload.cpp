@@ -1,7 +1,7 @@
 #include <optional>
 #include <string>
 
-#include "app/event_log.h"
+#include "platform/event_log.h"
 #include "serial/com_port.h"
 #include "serial/sentence.h"
 #include "transfer/transfer.h"

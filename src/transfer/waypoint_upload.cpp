@@ -1,7 +1,7 @@
 #include <optional>
 #include <string>
 
-#include "app/event_log.h"
+#include "platform/event_log.h"
 #include "config/configuration.h"
 #include "platform/message_box.h"
 #include "serial/sentence.h"

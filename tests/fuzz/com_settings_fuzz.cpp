@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/quit_request.h"
+#include "platform/quit_request.h"
 #include "config/app_config.h"
 #include "config/configuration.h"
 #include "fuzz_support.h"

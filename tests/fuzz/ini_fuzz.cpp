@@ -8,12 +8,12 @@
 #include <string>
 #include <string_view>
 
-#include "app/quit_request.h"
+#include "platform/quit_request.h"
 #include "config/app_config.h"
 #include "config/configuration.h"
 #include "fuzz_support.h"
-#include "platform/posix/ini_profile_file.h"
-#include "platform/posix/ini_text.h"
+#include "backends/posix/ini_profile_file.h"
+#include "platform/text/ini_text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/event_log.h"
+#include "platform/event_log.h"
 #include "fake_dialog_controls.h"
 #include "fake_list_view.h"
 #include "fake_serial_device.h"

@@ -1,6 +1,6 @@
 // The Qt main dialog with the real controller, the termios device on a pseudo-terminal and
 // Qt's own file chooser, run offscreen.
-#include "platform/qt/main_dialog.h"
+#include "frontends/qt/main_dialog.h"
 
 #include <algorithm>
 #include <cstring>
@@ -22,12 +22,12 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/quit_request.h"
+#include "platform/quit_request.h"
 #include "app/thread_job_runner.h"
-#include "platform/posix/posix_serial_device.h"
-#include "platform/posix/xdg_editor_launcher.h"
-#include "platform/qt/cp1252.h"
-#include "platform/qt/qt_file_chooser.h"
+#include "backends/posix/posix_serial_device.h"
+#include "backends/posix/xdg_editor_launcher.h"
+#include "frontends/qt/cp1252.h"
+#include "frontends/qt/qt_file_chooser.h"
 #include "pty_pair.h"
 #include "qt_test_application.h"
 #include "recording_message_box.h"

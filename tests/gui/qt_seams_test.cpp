@@ -16,9 +16,9 @@
 #include <QTimer>
 
 #include "app/main_dialog_controller.h"
-#include "platform/qt/qt_file_chooser.h"
-#include "platform/qt/qt_list_view.h"
-#include "platform/qt/qt_message_box.h"
+#include "frontends/qt/qt_file_chooser.h"
+#include "frontends/qt/qt_list_view.h"
+#include "frontends/qt/qt_message_box.h"
 #include "qt_test_application.h"
 #include "recording_message_box.h"
 

@@ -1,4 +1,4 @@
-#include "platform/posix/posix_serial_device.h"
+#include "backends/posix/posix_serial_device.h"
 
 #include <gmock/gmock.h>
 #include <grp.h>
@@ -18,7 +18,7 @@
 #include <thread>
 
 #include "fake_dialog_controls.h"
-#include "platform/port_list_message.h"
+#include "platform/text/port_list_message.h"
 #include "pty_pair.h"
 #include "recording_message_box.h"
 #include "serial/com_port.h"

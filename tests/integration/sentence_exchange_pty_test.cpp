@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "fake_list_view.h"
-#include "platform/posix/posix_serial_device.h"
+#include "backends/posix/posix_serial_device.h"
 #include "pty_pair.h"
 #include "recording_message_box.h"
 #include "serial/sentence.h"

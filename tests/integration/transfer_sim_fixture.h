@@ -14,7 +14,7 @@
 #include "config/app_config.h"
 #include "fake_list_view.h"
 #include "platform/clock.h"
-#include "platform/posix/posix_serial_device.h"
+#include "backends/posix/posix_serial_device.h"
 #include "recording_message_box.h"
 #include "scratch_file.h"
 #include "serial/com_port.h"

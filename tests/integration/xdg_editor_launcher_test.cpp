@@ -1,6 +1,6 @@
 // The editor is started through a stand-in xdg-open on PATH that writes down what it got:
 // a real process start, without a desktop.
-#include "platform/posix/xdg_editor_launcher.h"
+#include "backends/posix/xdg_editor_launcher.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

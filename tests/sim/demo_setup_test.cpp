@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "app/quit_request.h"
+#include "platform/quit_request.h"
 #include "config/configuration.h"
 #include "fake_dialog_controls.h"
 #include "platform/clock.h"
-#include "platform/posix/ini_profile_file.h"
-#include "platform/posix/posix_serial_device.h"
+#include "backends/posix/ini_profile_file.h"
+#include "backends/posix/posix_serial_device.h"
 #include "recording_message_box.h"
 #include "serial/com_port.h"
 #include "sim_process.h"

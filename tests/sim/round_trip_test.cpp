@@ -11,7 +11,7 @@
 #include "frame_encoder.h"
 #include "telemetry/device_float.h"
 #include "telemetry/records.h"
-#include "telemetry/telemetry_frame.h"
+#include "protocol/telemetry_frame.h"
 
 namespace zr640::sim {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/event_log.h"
+#include "platform/event_log.h"
 #include "platform/list_view.h"
 
 namespace zr640::testing {

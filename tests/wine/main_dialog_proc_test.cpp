@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/main_dialog_proc.h"
-#include "platform/win32/win32_dialog_controls.h"
+#include "frontends/win32/main_dialog_proc.h"
+#include "frontends/win32/win32_dialog_controls.h"
 
 namespace zr640::platform {
 namespace {

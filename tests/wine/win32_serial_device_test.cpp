@@ -1,7 +1,7 @@
 // Win32SerialDevice against a real line: run by pty_peer.py, which puts COM7 on a
 // pseudo-terminal and answers from the other end. The cases run in order in one process
 // and share the peer; the last one hangs the line up.
-#include "platform/win32/win32_serial_device.h"
+#include "backends/win32/win32_serial_device.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "fake_list_view.h"
-#include "platform/win32/com_port_list.h"
+#include "backends/win32/com_port_list.h"
 #include "recording_message_box.h"
 #include "serial/com_port.h"
 #include "serial/sentence.h"

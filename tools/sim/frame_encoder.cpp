@@ -23,10 +23,10 @@ void PutFloat(Bytes& frame, int offset, float value) {
 Bytes FrameHeader(int length, std::uint8_t recordType) {
     Bytes frame(length, 0);
     frame[0] = kFrameStart;
-    frame[1] = kFrameTag;
-    frame[2] = static_cast<std::uint8_t>(length);
+    frame[kTagOffset] = kFrameTag;
+    frame[kLengthOffset] = static_cast<std::uint8_t>(length);
     frame[kCheckByteOffset] = 0;
-    frame[4] = recordType;
+    frame[kRecordTypeOffset] = recordType;
     return frame;
 }
 
@@ -53,7 +53,7 @@ float DegreesToDeviceRadians(double degrees) {
 }
 
 Bytes EncodeFlightDataFrame(const FlightDataValues& v) {
-    Bytes frame = FrameHeader(kFlightDataLength, kFlightDataType);
+    Bytes frame = FrameHeader(kFlightDataFrameLength, kFlightDataRecordType);
     for (int i = 0; i < 4; ++i) frame[5 + i] = v.undecoded[i];
     PutLe16(frame, 9, v.flugZeitSek);
     PutLe16(frame, 11, v.aktivDistanz);
@@ -75,7 +75,7 @@ Bytes EncodeFlightDataFrame(const FlightDataValues& v) {
 }
 
 Bytes EncodeDeviceStatusFrame(const DeviceStatusValues& v) {
-    Bytes frame = FrameHeader(kDeviceStatusLength, kDeviceStatusType);
+    Bytes frame = FrameHeader(kDeviceStatusFrameLength, kDeviceStatusRecordType);
     for (std::size_t i = 0; i < v.werknummer.size() && i < 6; ++i) {
         frame[5 + i] = static_cast<std::uint8_t>(v.werknummer[i]);
     }

@@ -5,17 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "protocol/telemetry_frame.h"
+
 namespace zr640::sim {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline constexpr std::uint8_t kFrameStart = 0x24;  // '$'
-inline constexpr std::uint8_t kFrameTag = 0x41;    // 'A'
-inline constexpr std::uint8_t kFlightDataType = 0;
-inline constexpr std::uint8_t kDeviceStatusType = 2;
-inline constexpr int kFlightDataLength = 45;
-inline constexpr int kDeviceStatusLength = 25;
-inline constexpr int kCheckByteOffset = 3;
+// The Tag this instrument puts in its frames; the layout is the tool's own.
+inline constexpr std::uint8_t kFrameTag = 0x41;  // 'A'
 
 // A flight data record in the units the instrument puts on the line: the integers as they
 // are stored (tenths where the tool scales by 0.1, tens of metres for the distance), the

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "serial/sentence.h"
+#include "protocol/sentence_format.h"
 
 namespace zr640::sim {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "serial/sentence.h"
+#include "protocol/sentence_format.h"
 
 namespace zr640::sim {
 

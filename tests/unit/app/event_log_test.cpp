@@ -1,4 +1,4 @@
-#include "app/event_log.h"
+#include "platform/event_log.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/quit_request.h"
+#include "platform/quit_request.h"
 #include "config/configuration.h"
 #include "serial/com_port.h"
 #include "fake_dialog_controls.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/quit_request.h"
+#include "platform/quit_request.h"
 #include "config/configuration.h"
 #include "recording_message_box.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/quit_request.h"
+#include "platform/quit_request.h"
 #include "profile_file_backend.h"
 #include "recording_message_box.h"
 

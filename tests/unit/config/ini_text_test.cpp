@@ -1,12 +1,12 @@
 // Our own INI code beyond what the Windows functions promise: the exact bytes it writes.
-#include "platform/posix/ini_text.h"
+#include "platform/text/ini_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/posix/ini_profile_file.h"
-#include "platform/posix/windows_1252.h"
+#include "backends/posix/ini_profile_file.h"
+#include "platform/text/windows_1252.h"
 #include "profile_file_backend.h"
 
 namespace zr640::platform {

@@ -11,9 +11,9 @@
 #include "platform/profile_file.h"
 
 #if defined(_WIN32)
-#include "platform/win32/win32_profile_file.h"
+#include "backends/win32/win32_profile_file.h"
 #else
-#include "platform/posix/ini_profile_file.h"
+#include "backends/posix/ini_profile_file.h"
 #endif
 
 namespace zr640::testing {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "telemetry/telemetry_frame.h"
+#include "protocol/telemetry_frame.h"
 
 namespace zr640::testing {
 

@@ -8,7 +8,7 @@
 
 #include "fake_dialog_controls.h"
 #include "hex_bytes.h"
-#include "platform/posix/posix_serial_device.h"
+#include "backends/posix/posix_serial_device.h"
 #include "pty_pair.h"
 #include "recording_message_box.h"
 #include "telemetry/telemetry_reader.h"

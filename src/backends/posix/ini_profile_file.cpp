@@ -1,0 +1,144 @@
+#include "backends/posix/ini_profile_file.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string_view>
+
+#include "platform/text/ini_text.h"
+
+namespace zr640::platform {
+namespace {
+
+constexpr std::size_t kValueCapacity = 255;
+// GetPrivateProfileInt reads the value into a buffer of 30 characters before converting it.
+constexpr std::size_t kIntegerDigitsRead = 29;
+
+enum class FileState { Read, Missing, Unreadable };
+
+FileState ReadWholeFile(const char* path, std::string& text) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return errno == ENOENT ? FileState::Missing : FileState::Unreadable;
+    }
+    char chunk[4096];
+    std::size_t count = 0;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        text.append(chunk, count);
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return failed ? FileState::Unreadable : FileState::Read;
+}
+
+bool WriteWholeFile(const char* path, const std::string& text) {
+    std::FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && written;
+}
+
+// What the Windows functions copy out of a value: up to a zero byte, without one pair of
+// enclosing quotes, at most 255 characters.
+std::string ProfileCopy(std::string_view value) {
+    value = value.substr(0, value.find('\0'));
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    if (quoted) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return std::string(value.substr(0, kValueCapacity));
+}
+
+// The digit's value in any base up to 36, or 36 for a character that is no digit.
+std::uint32_t DigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return static_cast<std::uint32_t>(c - '0');
+    }
+    if (c >= 'a' && c <= 'z') {
+        return static_cast<std::uint32_t>(c - 'a' + 10);
+    }
+    if (c >= 'A' && c <= 'Z') {
+        return static_cast<std::uint32_t>(c - 'A' + 10);
+    }
+    return 36;
+}
+
+// As GetPrivateProfileInt converts (RtlUnicodeStringToInteger with base 0): leading blanks and
+// control characters, a sign, a base prefix "0x", "0o" or "0b" (lower case only), digits up
+// to the first other character, arithmetic modulo 2^32.
+int ProfileInteger(std::string_view text) {
+    text = text.substr(0, kIntegerDigitsRead);
+    std::size_t at = 0;
+    while (at < text.size() && static_cast<unsigned char>(text[at]) <= ' ') {
+        ++at;
+    }
+    const bool negative = at < text.size() && text[at] == '-';
+    if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
+        ++at;
+    }
+    std::uint32_t base = 10;
+    if (at + 1 < text.size() && text[at] == '0') {
+        const char prefix = text[at + 1];
+        base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+        at += base == 10 ? 0 : 2;
+    }
+    std::uint32_t total = 0;
+    for (; at < text.size() && DigitValue(text[at]) < base; ++at) {
+        total = total * base + DigitValue(text[at]);
+    }
+    return static_cast<int>(negative ? 0u - total : total);
+}
+
+}  // namespace
+
+bool IniProfileFile::Exists(const char* path) {
+    struct stat info {};
+    return ::stat(path, &info) == 0;
+}
+
+bool IniProfileFile::Readable(const char* path) {
+    std::string text;
+    return ReadWholeFile(path, text) == FileState::Read;
+}
+
+std::string IniProfileFile::GetString(const char* section, const char* key, const char* fallback,
+                                      const char* path) {
+    std::string text;
+    std::optional<std::string> value;
+    if (ReadWholeFile(path, text) == FileState::Read) {
+        value = IniText(std::move(text)).Value(section, key);
+    }
+    return ProfileCopy(value ? *value : std::string_view(fallback));
+}
+
+int IniProfileFile::GetInt(const char* section, const char* key, int fallback,
+                           const char* path) {
+    const std::string value = GetString(section, key, "", path);
+    return value.empty() ? fallback : ProfileInteger(value);
+}
+
+bool IniProfileFile::WriteString(const char* section, const char* key, const char* value,
+                                 const char* path) {
+    if (section == nullptr || key == nullptr || value == nullptr || path == nullptr) {
+        return false;
+    }
+    std::string text;
+    // A file that exists but cannot be read must not be replaced by the one key.
+    if (ReadWholeFile(path, text) == FileState::Unreadable) {
+        return false;
+    }
+    IniText ini(std::move(text));
+    const std::string before = ini.Text();
+    if (!ini.Set(section, key, value)) {
+        return false;
+    }
+    return ini.Text() == before || WriteWholeFile(path, ini.Text());
+}
+
+}  // namespace zr640::platform

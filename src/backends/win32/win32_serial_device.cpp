@@ -1,0 +1,285 @@
+#include "backends/win32/win32_serial_device.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/text/port_list_message.h"
+#include "backends/win32/com_port_list.h"
+
+namespace zr640::platform {
+namespace {
+
+// The device control block has the same 28 bytes for 32- and 64-bit programs (no pointer
+// in it), and SetCommState wants exactly that length.
+static_assert(sizeof(DCB) == 28, "DCB layout");
+constexpr DWORD kDcbLength = 28;
+
+// Where the user chooses the COM port.
+constexpr const char* kComSettingsHint = "COMSETTINGS in zr640.ini anpassen";
+
+// A wait is cut into slices so that a device that vanishes meanwhile is noticed soon:
+// Wine's read on a hung-up pseudo-terminal neither fails nor sleeps, it keeps the
+// processor busy until its time-out.
+constexpr ULONGLONG kWaitSliceMs = 200;
+
+enum class SliceEnd { Byte, Empty, Failed };
+
+COMMTIMEOUTS ToWin32(const CommTimeouts& timeouts) {
+    COMMTIMEOUTS result{};
+    result.ReadIntervalTimeout = timeouts.readIntervalTimeout;
+    result.ReadTotalTimeoutMultiplier = timeouts.readTotalTimeoutMultiplier;
+    result.ReadTotalTimeoutConstant = timeouts.readTotalTimeoutConstant;
+    result.WriteTotalTimeoutMultiplier = timeouts.writeTotalTimeoutMultiplier;
+    result.WriteTotalTimeoutConstant = timeouts.writeTotalTimeoutConstant;
+    return result;
+}
+
+CommTimeouts FromWin32(const COMMTIMEOUTS& timeouts) {
+    return {timeouts.ReadIntervalTimeout, timeouts.ReadTotalTimeoutMultiplier,
+            timeouts.ReadTotalTimeoutConstant, timeouts.WriteTotalTimeoutMultiplier,
+            timeouts.WriteTotalTimeoutConstant};
+}
+
+// The fixed part of the line: binary, no flow control of any kind, DTR and RTS left to
+// the program. Baud rate, parity, data and stop bits stay as the settings text gave them.
+void ApplyFixedFields(DCB& dcb) {
+    dcb.DCBlength = kDcbLength;
+    dcb.fBinary = 1;
+    dcb.fOutxCtsFlow = 0;
+    dcb.fOutxDsrFlow = 0;
+    dcb.fDtrControl = DTR_CONTROL_DISABLE;
+    dcb.fDsrSensitivity = 0;
+    dcb.fTXContinueOnXoff = 0;
+    dcb.fOutX = 0;
+    dcb.fInX = 0;
+    dcb.fErrorChar = 0;
+    dcb.fNull = 0;
+    dcb.fRtsControl = RTS_CONTROL_DISABLE;
+    dcb.fAbortOnError = 0;
+    dcb.XonChar = 0x11;
+    dcb.XoffChar = 0x13;
+    dcb.ErrorChar = 0x20;
+    dcb.EofChar = 0x00;
+    dcb.EvtChar = static_cast<char>(0xFF);
+}
+
+}  // namespace
+
+struct Win32SerialDevice::State {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    DCB dcb{};
+    DWORD lastError = 0;
+    // Why the last opening failed; 0 after one that succeeded.
+    DWORD openError = 0;
+    // The time-outs last set, put back after a wait has borrowed the handle.
+    COMMTIMEOUTS timeouts{};
+    // A byte that a wait has read; handed out before anything else.
+    bool stashed = false;
+    BYTE stash = 0;
+    DWORD baudRate = 0;
+    ULONGLONG sendDeadline = 0;
+
+    bool Fail() {
+        lastError = ::GetLastError();
+        return false;
+    }
+
+    // The device answers questions about its queues only while it is there: an unplugged
+    // adapter, or under Wine a pseudo-terminal whose peer has gone, fails here.
+    bool LineAlive() {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (handle != INVALID_HANDLE_VALUE && ::ClearCommError(handle, &errors, &status)) {
+            return true;
+        }
+        return Fail();
+    }
+
+    // One read of at most one byte that waits up to sliceMs for it: the time-outs are lent
+    // to the read and given back at once, so ReadByte still returns without waiting.
+    SliceEnd ReadWithin(DWORD sliceMs) {
+        COMMTIMEOUTS waiting = timeouts;
+        waiting.ReadIntervalTimeout = MAXDWORD;
+        waiting.ReadTotalTimeoutMultiplier = MAXDWORD;
+        waiting.ReadTotalTimeoutConstant = std::max<DWORD>(sliceMs, 1);
+        if (!::SetCommTimeouts(handle, &waiting)) {
+            Fail();
+            return SliceEnd::Failed;
+        }
+        const ULONGLONG start = ::GetTickCount64();
+        DWORD count = 0;
+        const BOOL read = ::ReadFile(handle, &stash, 1, &count, nullptr);
+        const DWORD readError = read ? 0 : ::GetLastError();
+        ::SetCommTimeouts(handle, &timeouts);
+        if (!read) {
+            lastError = readError;
+            return SliceEnd::Failed;
+        }
+        if (count == 1) {
+            stashed = true;
+            return SliceEnd::Byte;
+        }
+        // A driver that gives up early must not turn the wait into a spin.
+        const ULONGLONG waitedMs = ::GetTickCount64() - start;
+        if (waitedMs < sliceMs) ::Sleep(static_cast<DWORD>(sliceMs - waitedMs));
+        return SliceEnd::Empty;
+    }
+};
+
+Win32SerialDevice::Win32SerialDevice() : state_(std::make_unique<State>()) {}
+
+Win32SerialDevice::~Win32SerialDevice() {
+    if (state_->handle != INVALID_HANDLE_VALUE) ::CloseHandle(state_->handle);
+}
+
+bool Win32SerialDevice::Open(int portNumber) {
+    char path[32];
+    std::snprintf(path, sizeof path, "\\\\.\\COM%d", portNumber);
+    state_->dcb = DCB{};
+    state_->stashed = false;
+    state_->handle =
+        ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (state_->handle == INVALID_HANDLE_VALUE) {
+        state_->Fail();
+        state_->openError = state_->lastError;
+        return false;
+    }
+    state_->openError = 0;
+    ::GetCommTimeouts(state_->handle, &state_->timeouts);
+    return true;
+}
+
+std::string Win32SerialDevice::OpenFailureDetail() {
+    // Only a port that is not there calls for the list of those that are.
+    if (state_->openError != ERROR_FILE_NOT_FOUND) return {};
+    return FormatPortList(FormatComPorts(ReadComPorts()), kComSettingsHint,
+                          kOpenFailureDetailMax);
+}
+
+bool Win32SerialDevice::SetupQueues(std::uint32_t rxQueueSize, std::uint32_t txQueueSize) {
+    if (!::SetupComm(state_->handle, rxQueueSize, txQueueSize)) return state_->Fail();
+    return true;
+}
+
+int Win32SerialDevice::BuildLineSettings(const char* settingsText) {
+    state_->dcb = DCB{};
+    const BOOL built = ::BuildCommDCBA(settingsText, &state_->dcb);
+    if (!built) state_->Fail();
+    return built;
+}
+
+bool Win32SerialDevice::ApplyLineSettings() {
+    ApplyFixedFields(state_->dcb);
+    if (!::SetCommState(state_->handle, &state_->dcb)) return state_->Fail();
+    state_->baudRate = state_->dcb.BaudRate;
+    return true;
+}
+
+bool Win32SerialDevice::GetTimeouts(CommTimeouts& timeouts) {
+    COMMTIMEOUTS current{};
+    if (!::GetCommTimeouts(state_->handle, &current)) return state_->Fail();
+    timeouts = FromWin32(current);
+    return true;
+}
+
+bool Win32SerialDevice::SetTimeouts(const CommTimeouts& timeouts) {
+    COMMTIMEOUTS wanted = ToWin32(timeouts);
+    if (!::SetCommTimeouts(state_->handle, &wanted)) return state_->Fail();
+    state_->timeouts = wanted;
+    return true;
+}
+
+bool Win32SerialDevice::SetEventMask(std::uint32_t mask) {
+    if (!::SetCommMask(state_->handle, mask)) return state_->Fail();
+    return true;
+}
+
+bool Win32SerialDevice::Purge(std::uint32_t flags) {
+    if ((flags & PURGE_RXCLEAR) != 0) state_->stashed = false;
+    if (!::PurgeComm(state_->handle, flags)) return state_->Fail();
+    return true;
+}
+
+void Win32SerialDevice::ClearErrors() {
+    DWORD errors = 0;
+    COMSTAT status{};
+    ::ClearCommError(state_->handle, &errors, &status);
+}
+
+int Win32SerialDevice::ReadByte(std::uint8_t& byte) {
+    if (state_->stashed) {
+        byte = state_->stash;
+        state_->stashed = false;
+        return 1;
+    }
+    DWORD count = 0;
+    if (!::ReadFile(state_->handle, &byte, 1, &count, nullptr)) {
+        state_->Fail();
+        return 0;
+    }
+    return static_cast<int>(count);
+}
+
+InputWait Win32SerialDevice::WaitForInput(std::uint32_t timeoutMs) {
+    if (state_->stashed) return InputWait::Ready;
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (!state_->LineAlive()) return InputWait::LineLost;
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= deadline) return InputWait::TimedOut;
+        const DWORD sliceMs = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kWaitSliceMs));
+        switch (state_->ReadWithin(sliceMs)) {
+            case SliceEnd::Byte:
+                return InputWait::Ready;
+            case SliceEnd::Failed:
+                return InputWait::LineLost;
+            case SliceEnd::Empty:
+                break;
+        }
+    }
+}
+
+int Win32SerialDevice::Write(const std::uint8_t* bytes, int length) {
+    // As the write time-outs allow: 10 ms per byte plus 100 ms for the block.
+    state_->sendDeadline = ::GetTickCount64() + 10ULL * static_cast<ULONGLONG>(length) + 100;
+    DWORD written = 0;
+    if (!::WriteFile(state_->handle, bytes, static_cast<DWORD>(length), &written, nullptr)) {
+        state_->Fail();
+    }
+    return static_cast<int>(written);
+}
+
+void Win32SerialDevice::WaitUntilSent() {
+    // WaitCommEvent has no time limit and, with the mask at EV_RXCHAR, would wait for input
+    // rather than for the end of the output; FlushFileBuffers (tcdrain under Wine) has no
+    // time limit either. So the output queue is watched until it is empty or the write's
+    // time is up.
+    const ULONGLONG bitsPerCharacter = state_->dcb.Parity == NOPARITY ? 10 : 11;
+    const ULONGLONG baudRate = state_->baudRate > 0 ? state_->baudRate : 9600;
+    for (;;) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!::ClearCommError(state_->handle, &errors, &status) || status.cbOutQue == 0) return;
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= state_->sendDeadline) return;
+        const ULONGLONG drainMs = 1 + status.cbOutQue * bitsPerCharacter * 1000 / baudRate;
+        ::Sleep(static_cast<DWORD>(std::min(drainMs, state_->sendDeadline - now)));
+    }
+}
+
+void Win32SerialDevice::EscapeFunction(int function) {
+    ::EscapeCommFunction(state_->handle, static_cast<DWORD>(function));
+}
+
+bool Win32SerialDevice::Close() {
+    if (!::CloseHandle(state_->handle)) return state_->Fail();
+    state_->handle = INVALID_HANDLE_VALUE;
+    state_->stashed = false;
+    return true;
+}
+
+std::uint32_t Win32SerialDevice::LastError() { return state_->lastError; }
+
+}  // namespace zr640::platform

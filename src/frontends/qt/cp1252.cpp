@@ -1,0 +1,30 @@
+#include "frontends/qt/cp1252.h"
+
+#include "platform/text/windows_1252.h"
+
+namespace zr640::platform {
+
+QString FromCp1252(std::string_view text) {
+    QString result;
+    result.reserve(static_cast<qsizetype>(text.size()));
+    for (char c : text) {
+        const char32_t codePoint = Windows1252CodePointOf(static_cast<unsigned char>(c));
+        result.append(QChar(static_cast<char16_t>(codePoint)));
+    }
+    return result;
+}
+
+std::optional<std::string> ToCp1252(const QString& text) {
+    std::string result;
+    result.reserve(static_cast<std::size_t>(text.size()));
+    for (QChar c : text) {
+        std::optional<unsigned char> byte = Windows1252ByteOf(c.unicode());
+        if (!byte) {
+            return std::nullopt;
+        }
+        result.push_back(static_cast<char>(*byte));
+    }
+    return result;
+}
+
+}  // namespace zr640::platform

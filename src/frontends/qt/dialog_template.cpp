@@ -1,0 +1,35 @@
+#include "frontends/qt/dialog_template.h"
+
+#include <QFontMetrics>
+
+namespace zr640::platform {
+namespace {
+
+int MulDiv(int value, int numerator, int denominator) {
+    const long long product = static_cast<long long>(value) * numerator;
+    const long long half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                         : (product - half) / denominator);
+}
+
+}  // namespace
+
+DialogBaseUnits BaseUnitsOf(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int letters =
+        metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return {(letters / 26 + 1) / 2, metrics.height()};
+}
+
+QRect ToPixels(const DialogUnitRect& units, DialogBaseUnits base) {
+    return QRect(MulDiv(units.x, base.width, 4), MulDiv(units.y, base.height, 8),
+                 MulDiv(units.width, base.width, 4), MulDiv(units.height, base.height, 8));
+}
+
+QFont DialogFont() {
+    QFont font("DejaVu Sans", 8);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+}  // namespace zr640::platform

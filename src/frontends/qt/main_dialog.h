@@ -1,0 +1,67 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <QDialog>
+#include <QTimer>
+
+#include "app/main_dialog_controller.h"
+#include "platform/dialog_controls.h"
+#include "frontends/qt/dialog_template.h"
+#include "frontends/qt/qt_list_view.h"
+
+class QAbstractButton;
+class QKeyEvent;
+
+namespace zr640::platform {
+
+// Dialog template 100 on Qt Widgets: a fixed-size window with the thirteen controls at their
+// places, mapped from dialog units through the dialog font. Its events go to the controller
+// as the Windows dialog manager would deliver them: initialisation when it is built, button
+// clicks and Escape or the close box as commands, the poll timer's ticks, and destruction.
+class MainDialog final : public QDialog, public DialogControls {
+    Q_OBJECT
+
+public:
+    explicit MainDialog(MainDialogController& controller);
+    ~MainDialog() override;
+    MainDialog(const MainDialog&) = delete;
+    MainDialog& operator=(const MainDialog&) = delete;
+
+    // The control with that id (property "controlId"), or null.
+    QWidget* Control(int id) const;
+    bool TimerRunning() const { return pollTimer_.isActive(); }
+
+    // Texts are Windows-1252, except the path field's: the path is in the file system's
+    // encoding, the bytes the chooser handed over.
+    void SetItemText(int id, const char* text) override;
+    void CheckButton(int id, bool checked) override;
+    void EnableItem(int id, bool enabled) override;
+    ListView* List(int id) override;
+    void StartTimer(unsigned periodMs) override;
+    void StopTimer() override;
+    void EndDialog() override;
+
+public slots:
+    // Escape and the close box: command 2, which ends the dialog through EndDialog.
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void CreateControls(DialogBaseUnits base);
+    QWidget* CreateControl(const ControlTemplate& control, QWidget* parent);
+    void ChainTabOrder();
+    void OnIndicatorClicked(QAbstractButton* clicked, int id);
+
+    MainDialogController& controller_;
+    std::map<int, QWidget*> controls_;
+    std::vector<QAbstractButton*> indicators_;  // RX and TX
+    QTimer pollTimer_;
+    std::unique_ptr<QtListView> eventLog_;
+};
+
+}  // namespace zr640::platform

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <windows.h>
+
+#include "frontends/win32/win32_dialog_controls.h"
+
+namespace zr640 {
+class MainDialogController;
+class ThreadJobRunner;
+}
+
+namespace zr640::platform {
+
+inline constexpr int kMainDialogTemplate = 100;
+// Posted by a transfer's job when it has something for the dialog's thread.
+inline constexpr UINT kJobMessage = WM_APP + 1;
+
+// What MainDialogProc drives. Start-up binds it before the dialog runs and unbinds it after;
+// the dialog's own parameter stays 0.
+struct MainDialogBinding {
+    MainDialogController& controller;
+    Win32DialogControls& controls;
+    ThreadJobRunner& jobs;
+};
+
+void BindMainDialog(MainDialogBinding* binding);
+
+// The dialog's event handler: initialisation, commands (low 16 bits of the first parameter),
+// ticks, destruction and what a job posts go to the controller and count as handled; the
+// dialog manager handles everything else.
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace zr640::platform

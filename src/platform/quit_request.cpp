@@ -1,0 +1,12 @@
+#include "platform/quit_request.h"
+
+namespace zr640 {
+namespace {
+bool quitRequested = false;
+}
+
+void RaiseQuitRequest() { quitRequested = true; }
+bool QuitRequested() { return quitRequested; }
+void ResetQuitRequest() { quitRequested = false; }
+
+}  // namespace zr640
