@@ -89,8 +89,8 @@ void BM_DialogGapsDuringTransfer(benchmark::State& state) {
         platform::MainDialog dialog(controller);
         dialog.show();
         auto& log = *qobject_cast<QListWidget*>(dialog.Control(110));
-        controller.OnCommand(kCmdChooseFile);
-        controller.OnCommand(kCmdUpdateWaypoints);
+        controller.OnCommand(IDC_CHOOSE);
+        controller.OnCommand(IDC_UPDATE);
         const Gaps upload = LoopUntilLogged(log, "WP 201:");
         const Gaps silent = LoopUntilLogged(log, "Abbruch, Fehler bei resend!!");
         state.counters["upload_longest_ms"] = upload.longestMs;

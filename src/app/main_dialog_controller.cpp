@@ -44,7 +44,7 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
     DiscardInput(port_);
     telemetry_.FrameSilenceLimitMs = FrameSilenceLimitForBaud(config_.BaudRate);
 
-    platform::ListView* list = dialog.List(kEventLogId);
+    platform::ListView* list = dialog.List(IDC_LOG);
     eventLog_.Attach(list);
     if (list != nullptr) {
         list->SetHorizontalExtent(kEventLogExtentPixels);
@@ -69,35 +69,35 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
 void MainDialogController::OnCommand(int id) {
     if (transferRunning_) {
         // The busy commands are disabled; one that was under way before still finds them so.
-        if (id == kCmdCancel) {
+        if (id == IDC_CANCEL) {
             operation_.Cancel();
         }
         return;
     }
     switch (id) {
-    case kCmdCancel:
+    case IDC_CANCEL:
         if (dialog_ != nullptr) {
             dialog_->EndDialog();
         }
         break;
-    case kCmdRun:
+    case IDC_RUN:
         receiveEnabled_ = !receiveEnabled_;
         break;
-    case kCmdUpdateWaypoints:
-    case kCmdReplaceWaypoints:
+    case IDC_UPDATE:
+    case IDC_REPLACE:
         if (WaypointFileChosen(waypointFilePath_)) {
             const UploadMode mode =
-                id == kCmdUpdateWaypoints ? UploadMode::Update : UploadMode::Replace;
+                id == IDC_UPDATE ? UploadMode::Update : UploadMode::Replace;
             StartTransfer([mode](TransferContext& context) { UploadWaypointFile(mode, context); });
         }
         break;
-    case kCmdSetTask:
+    case IDC_SET_TASK:
         StartTransfer(UploadTask);
         break;
-    case kCmdChooseFile:
+    case IDC_CHOOSE:
         ChooseWaypointFile();
         break;
-    case kCmdEditFile:
+    case IDC_EDIT:
         EditWaypointFile();
         break;
     default:
@@ -109,7 +109,7 @@ void MainDialogController::OnTimer() {
     if (dialog_ == nullptr) {
         return;
     }
-    dialog_->CheckButton(kTxIndicatorId, false);
+    dialog_->CheckButton(IDC_TX, false);
     // While a box of ours is open its loop keeps delivering ticks: a read that failed once
     // would fail again and open the next box.
     if (transferRunning_ || platform::MessageBoxOpen()) {
@@ -224,7 +224,7 @@ void MainDialogController::ChooseWaypointFile() {
     }
     waypointFilePath_ = chosen;
     if (dialog_ != nullptr) {
-        dialog_->SetItemText(kPathFieldId, waypointFilePath_.c_str());
+        dialog_->SetItemText(IDC_PATH, waypointFilePath_.c_str());
     }
 }
 

@@ -8,6 +8,7 @@
 #include "app/job_reports.h"
 #include "config/app_config.h"
 #include "platform/clock.h"
+#include "platform/dialog_layout.h"
 #include "platform/dialog_controls.h"
 #include "platform/editor_launcher.h"
 #include "platform/file_chooser.h"
@@ -26,21 +27,10 @@ inline constexpr std::uint32_t kReopenIntervalMs = 2000;
 // WaypointFilePath holds at most 259 characters (260 bytes with the terminator).
 inline constexpr std::size_t kMaxWaypointPathLength = 259;
 
-// Command ids of the main dialog (template 100).
-enum CommandId : int {
-    kCmdCancel = 2,
-    kCmdRun = 102,
-    kCmdUpdateWaypoints = 116,
-    kCmdReplaceWaypoints = 117,
-    kCmdChooseFile = 118,
-    kCmdEditFile = 119,
-    kCmdSetTask = 123,
-};
-inline constexpr int kPathFieldId = 109;
 // What a running transfer disables: every command that would read the port, start another
 // transfer or change the file under it.
-inline constexpr int kBusyDisabledIds[] = {kCmdRun,          kCmdChooseFile,       kCmdEditFile,
-                                           kCmdUpdateWaypoints, kCmdReplaceWaypoints, kCmdSetTask};
+inline constexpr int kBusyDisabledIds[] = {IDC_RUN,    IDC_CHOOSE,  IDC_EDIT,
+                                           IDC_UPDATE, IDC_REPLACE, IDC_SET_TASK};
 
 struct ControllerServices {
     platform::SerialDevice& serialDevice;

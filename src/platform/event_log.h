@@ -8,7 +8,6 @@ namespace zr640 {
 inline constexpr int kEventLogCap = 2000;
 inline constexpr int kLogBufferSize = 2048;
 inline constexpr int kMessageBufferSize = 1024;
-inline constexpr int kEventLogId = 110;
 
 // The event log: the dialog's list control, which keeps at most 2000 entries. Each text
 // becomes one entry per line that a line feed ends (or one entry when it holds none), and the

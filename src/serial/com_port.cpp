@@ -180,7 +180,7 @@ int ReadComByte(ComPort* port) {
     }
     std::uint8_t received = 0;
     if (port->device->ReadByte(received) > 0) {
-        LightIndicator(*port, kRxIndicatorId);
+        LightIndicator(*port, IDC_RX);
         port->rxRing[port->rxWritePos] = received;
         if (++port->rxWritePos >= port->rxRingSize) port->rxWritePos = 0;
     }
@@ -192,7 +192,7 @@ int ReadComByte(ComPort* port) {
 
 int WriteComBlock(ComPort* port, const std::uint8_t* bytes, int length) {
     if (!Usable(port)) return 0;
-    LightIndicator(*port, kTxIndicatorId);
+    LightIndicator(*port, IDC_TX);
     port->device->Purge(kPurgeAll);
     const int written = length > 0 ? port->device->Write(bytes, length) : 0;
     port->device->WaitUntilSent();

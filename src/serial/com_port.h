@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/dialog_controls.h"
+#include "platform/dialog_layout.h"
 #include "platform/operation_environment.h"
 #include "platform/serial_device.h"
 
@@ -17,9 +18,6 @@ inline constexpr int SETRTS = 3;
 inline constexpr int CLRRTS = 4;
 #endif
 
-// Control ids of the indicators that the port lights.
-inline constexpr int kRxIndicatorId = 103;
-inline constexpr int kTxIndicatorId = 104;
 
 // The record of the one serial port. Its owner (the controller) creates it once for the
 // run, sets `device` and `indicators`, and hands it to OpenComPort.

@@ -24,15 +24,15 @@ constexpr std::uint32_t kTwentyCharactersMsAtOneBaud = 20 * 10 * 1000;
 void ShowByte(platform::DialogControls& dialog, int received) {
     const int low = received & 0xFF;
     if (low == kNothingTaken) {
-        dialog.SetItemText(kByteDisplayId, "EOF     ");
-        dialog.CheckButton(kRxIndicatorId, false);
+        dialog.SetItemText(IDC_BYTE_DISPLAY, "EOF     ");
+        dialog.CheckButton(IDC_RX, false);
         return;
     }
     // A zero byte ends the text after "00 ".
     char text[kByteDisplaySize];
     std::snprintf(text, sizeof text, "%02x %c ", low, static_cast<char>(low));
-    dialog.SetItemText(kByteDisplayId, text);
-    dialog.CheckButton(kRxIndicatorId, true);
+    dialog.SetItemText(IDC_BYTE_DISPLAY, text);
+    dialog.CheckButton(IDC_RX, true);
 }
 
 // Takes the bytes that wait before the next frame (noise, the rest of a broken frame) up to

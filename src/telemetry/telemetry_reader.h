@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/dialog_layout.h"
 #include "platform/dialog_controls.h"
 #include "platform/log_sink.h"
 #include "serial/com_port.h"
@@ -11,7 +12,6 @@
 
 namespace zr640 {
 
-inline constexpr int kByteDisplayId = 101;
 
 // The longest silence inside a frame before it is given up: far shorter than the time
 // between two frames, so that a frame broken off on the line is never completed with the

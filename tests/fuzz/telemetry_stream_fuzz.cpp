@@ -76,7 +76,7 @@ void CheckStream(const std::uint8_t* data, std::size_t size) {
             ZR640_REQUIRE(log.entries.size() == entriesBefore && log.deletions == deletionsBefore);
         }
         ZR640_REQUIRE(reader.FrameBuffer.back() == 0);
-        ZR640_REQUIRE(dialog.itemText[zr640::kByteDisplayId].size() <= 8);
+        ZR640_REQUIRE(dialog.itemText[zr640::IDC_BYTE_DISPLAY].size() <= 8);
         ZR640_REQUIRE(clock.NowMs() - 1000 <= ticks * reader.FrameSilenceLimitMs);
     }
     ZR640_REQUIRE(static_cast<std::size_t>(reader.FrameCounter) == framesBegun);

@@ -83,12 +83,12 @@ TEST_F(PosixSerialDeviceTest, BytesTravelBothWaysUnchanged) {
         EXPECT_EQ(NextByte(port), expected);
     }
     EXPECT_EQ(ReadComByte(port), -1);
-    EXPECT_TRUE(controls.IsChecked(kRxIndicatorId));
+    EXPECT_TRUE(controls.IsChecked(IDC_RX));
 
     const std::string sentence = "$abc*60\r\n\xFF\x00"s;
     Write(port, sentence);
     EXPECT_EQ(pty.Receive(sentence.size(), 2s), sentence);
-    EXPECT_TRUE(controls.IsChecked(kTxIndicatorId));
+    EXPECT_TRUE(controls.IsChecked(IDC_TX));
 
     // A pseudo-terminal has no RTS line; the port does not mind.
     EXPECT_EQ(SetRts(port, SETRTS), 1);

@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QRect>
 
+#include "platform/dialog_layout.h"
+
 namespace zr640::platform {
 
 enum class ControlKind { Icon, EditField, PushButton, RadioButton, ListBox, GroupBox };
@@ -26,28 +28,24 @@ struct ControlTemplate {
 };
 
 // Dialog template 100, the main dialog: its client area and its controls in creation and
-// tab order.
-inline constexpr int kMainDialogWidthUnits = 506;
-inline constexpr int kMainDialogHeightUnits = 375;
+// tab order, with the ids and places of the Windows resource script.
+inline constexpr DialogUnitRect kMainDialogRect = {0, 0, MAIN_DIALOG_SIZE};
 inline constexpr const char* kMainDialogCaption = "ZR640";
-inline constexpr int kIconId = 3;
-inline constexpr int kGroupBoxId = 120;
 inline constexpr std::array<ControlTemplate, 13> kMainDialogControls = {{
-    {kIconId, ControlKind::Icon, "", {4, 4, 21, 20}},
-    {101, ControlKind::EditField, "", {36, 8, 292, 12}},
-    {102, ControlKind::PushButton, "Run", {412, 8, 50, 14}},
-    {103, ControlKind::RadioButton, "RX", {344, 8, 28, 12}},
-    {104, ControlKind::RadioButton, "TX", {372, 8, 28, 12}},
-    {110, ControlKind::ListBox, "", {8, 32, 488, 280}},
-    {kGroupBoxId, ControlKind::GroupBox, "Wendepunktdatei", {8, 316, 488, 48}},
-    {109, ControlKind::EditField, "", {12, 324, 372, 12}},
-    {118, ControlKind::PushButton, "W\xE4hlen", {388, 324, 50, 14}},
-    {119, ControlKind::PushButton, "Edit", {440, 324, 50, 14}},
-    {117, ControlKind::PushButton, "Replace WP's", {16, 344, 50, 14}},
-    {116, ControlKind::PushButton, "Update WP's", {76, 344, 50, 14}},
-    {123, ControlKind::PushButton, "Strecke setzen", {164, 344, 52, 14}},
+    {IDC_PROGRAM_ICON, ControlKind::Icon, "", {PLACE_PROGRAM_ICON}},
+    {IDC_BYTE_DISPLAY, ControlKind::EditField, "", {PLACE_BYTE_DISPLAY}},
+    {IDC_RUN, ControlKind::PushButton, "Run", {PLACE_RUN}},
+    {IDC_RX, ControlKind::RadioButton, "RX", {PLACE_RX}},
+    {IDC_TX, ControlKind::RadioButton, "TX", {PLACE_TX}},
+    {IDC_LOG, ControlKind::ListBox, "", {PLACE_LOG}},
+    {IDC_GROUP, ControlKind::GroupBox, "Wendepunktdatei", {PLACE_GROUP}},
+    {IDC_PATH, ControlKind::EditField, "", {PLACE_PATH}},
+    {IDC_CHOOSE, ControlKind::PushButton, "W\xE4hlen", {PLACE_CHOOSE}},
+    {IDC_EDIT, ControlKind::PushButton, "Edit", {PLACE_EDIT}},
+    {IDC_REPLACE, ControlKind::PushButton, "Replace WP's", {PLACE_REPLACE}},
+    {IDC_UPDATE, ControlKind::PushButton, "Update WP's", {PLACE_UPDATE}},
+    {IDC_SET_TASK, ControlKind::PushButton, "Strecke setzen", {PLACE_SET_TASK}},
 }};
-
 // The pixels of one average character of a font, as Windows measures a dialog font: the
 // width of the 52 letters A-Z a-z divided by 52 and rounded, and the character height.
 struct DialogBaseUnits {

@@ -15,8 +15,6 @@
 namespace zr640::platform {
 namespace {
 
-// The command the Windows dialog manager sends for the Enter key when no button takes it.
-constexpr int kEnterCommandId = 1;
 constexpr int kIconPixels = 32;
 
 bool Contains(const DialogUnitRect& outer, const DialogUnitRect& inner) {
@@ -49,14 +47,13 @@ MainDialog::MainDialog(MainDialogController& controller)
     const DialogBaseUnits base = BaseUnitsOf(font());
     // The template asks for no centring: the window opens at the top left of the screen.
     move(0, 0);
-    setFixedSize(
-        ToPixels({0, 0, kMainDialogWidthUnits, kMainDialogHeightUnits}, base).size());
+    setFixedSize(ToPixels(kMainDialogRect, base).size());
     CreateControls(base);
     ChainTabOrder();
     connect(&pollTimer_, &QTimer::timeout, this, [this] { controller_.OnTimer(); });
 
     controller_.OnInitDialog(*this);
-    Control(kByteDisplayId)->setFocus();
+    Control(IDC_BYTE_DISPLAY)->setFocus();
 }
 
 MainDialog::~MainDialog() { controller_.OnDestroy(); }
@@ -162,7 +159,7 @@ void MainDialog::ChainTabOrder() {
 
 void MainDialog::SetItemText(int id, const char* text) {
     QWidget* widget = Control(id);
-    const QString shown = id == kPathFieldId ? QFile::decodeName(text) : FromCp1252(text);
+    const QString shown = id == IDC_PATH ? QFile::decodeName(text) : FromCp1252(text);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setText(shown);
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
@@ -195,7 +192,7 @@ void MainDialog::OnIndicatorClicked(QAbstractButton* clicked, int id) {
     controller_.OnCommand(id);
 }
 
-ListView* MainDialog::List(int id) { return id == kEventLogId ? eventLog_.get() : nullptr; }
+ListView* MainDialog::List(int id) { return id == IDC_LOG ? eventLog_.get() : nullptr; }
 
 void MainDialog::StartTimer(unsigned periodMs) { pollTimer_.start(static_cast<int>(periodMs)); }
 
@@ -203,12 +200,12 @@ void MainDialog::StopTimer() { pollTimer_.stop(); }
 
 void MainDialog::EndDialog() { done(1); }
 
-void MainDialog::reject() { controller_.OnCommand(kCmdCancel); }
+void MainDialog::reject() { controller_.OnCommand(IDC_CANCEL); }
 
 void MainDialog::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        controller_.OnCommand(kEnterCommandId);
+        controller_.OnCommand(IDC_ENTER);
         return;
     }
     QDialog::keyPressEvent(event);

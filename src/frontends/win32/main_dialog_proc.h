@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/dialog_layout.h"
 #include "frontends/win32/win32_dialog_controls.h"
 
 namespace zr640 {
@@ -11,7 +12,6 @@ class ThreadJobRunner;
 
 namespace zr640::platform {
 
-inline constexpr int kMainDialogTemplate = 100;
 // Posted by a transfer's job when it has something for the dialog's thread.
 inline constexpr UINT kJobMessage = WM_APP + 1;
 

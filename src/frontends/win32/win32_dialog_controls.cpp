@@ -1,12 +1,11 @@
 #include "frontends/win32/win32_dialog_controls.h"
 
+#include "platform/dialog_layout.h"
 namespace zr640::platform {
 namespace {
 
 constexpr UINT_PTR kPollTimerId = 0;
 constexpr INT_PTR kEndDialogResult = 1;
-// The event log's list, which is never disabled.
-constexpr int kEventLogListId = 110;
 
 }  // namespace
 
@@ -49,7 +48,7 @@ void Win32DialogControls::EnableItem(int id, bool enabled) {
     // Escape: the focus goes to the log instead.
     if (!enabled && item == GetFocus()) {
         SendMessageA(dialog_, WM_NEXTDLGCTL,
-                     reinterpret_cast<WPARAM>(GetDlgItem(dialog_, kEventLogListId)), TRUE);
+                     reinterpret_cast<WPARAM>(GetDlgItem(dialog_, IDC_LOG)), TRUE);
     }
     EnableWindow(item, enabled ? TRUE : FALSE);
 }

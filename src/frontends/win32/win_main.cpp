@@ -62,7 +62,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::MainDialogBinding binding{controller, controls, jobs};
     platform::BindMainDialog(&binding);
 
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(platform::kMainDialogTemplate), nullptr,
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
                     platform::MainDialogProc, 0);
 
     platform::BindMainDialog(nullptr);

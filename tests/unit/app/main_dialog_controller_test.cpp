@@ -140,7 +140,7 @@ TEST_F(MainDialogControllerTest, TickClearsTxAndReadsOnlyWhileReceptionIsOn) {
     EXPECT_EQ(dialog.itemText[101], "78 x ");
 
     device.Feed("y");
-    controller->OnCommand(kCmdRun);
+    controller->OnCommand(IDC_RUN);
     EXPECT_FALSE(controller->ReceiveEnabled());
     dialog.checks.clear();
     controller->OnTimer();
@@ -148,7 +148,7 @@ TEST_F(MainDialogControllerTest, TickClearsTxAndReadsOnlyWhileReceptionIsOn) {
     EXPECT_EQ(device.input.size(), 1u);
     EXPECT_EQ(dialog.checks, (std::vector<std::pair<int, bool>>{{104, false}, {104, false}}));
 
-    controller->OnCommand(kCmdRun);
+    controller->OnCommand(IDC_RUN);
     EXPECT_TRUE(controller->ReceiveEnabled());
     controller->OnTimer();
     EXPECT_TRUE(device.input.empty());
@@ -246,7 +246,7 @@ TEST_F(MainDialogControllerTest, CancelEndsTheDialogAndOtherIdsDoNothing) {
     EXPECT_THAT(chooser.requests, IsEmpty());
     EXPECT_EQ(device.calls.size(), callsBefore);
 
-    controller->OnCommand(kCmdCancel);
+    controller->OnCommand(IDC_CANCEL);
     EXPECT_TRUE(dialog.ended);
 }
 
@@ -254,7 +254,7 @@ TEST_F(MainDialogControllerTest, ChoosingAWaypointFile) {
     Build();
     Init();
 
-    controller->OnCommand(kCmdChooseFile);
+    controller->OnCommand(IDC_CHOOSE);
     ASSERT_EQ(chooser.requests.size(), 1u);
     const platform::FileChooserRequest& request = chooser.requests[0];
     EXPECT_EQ(request.title, "Wendepunktdatei w\xE4hlen");
@@ -267,12 +267,12 @@ TEST_F(MainDialogControllerTest, ChoosingAWaypointFile) {
     EXPECT_EQ(dialog.itemText.count(109), 0u);
 
     chooser.answer = "C:\\flug\\waypoints\\neu.wht";
-    controller->OnCommand(kCmdChooseFile);
+    controller->OnCommand(IDC_CHOOSE);
     EXPECT_EQ(controller->WaypointFilePath(), "C:\\flug\\waypoints\\neu.wht");
     EXPECT_EQ(dialog.itemText[109], "C:\\flug\\waypoints\\neu.wht");
 
     chooser.answer.clear();
-    controller->OnCommand(kCmdChooseFile);
+    controller->OnCommand(IDC_CHOOSE);
     EXPECT_EQ(controller->WaypointFilePath(), "C:\\flug\\waypoints\\neu.wht");
     EXPECT_EQ(dialog.itemText[109], "C:\\flug\\waypoints\\neu.wht");
     EXPECT_THAT(messages.shown, IsEmpty());
@@ -284,11 +284,11 @@ TEST_F(MainDialogControllerTest, APathLongerThanTheBufferIsRefusedAndTheOldOneSt
     const std::string longest = "/" + std::string(kMaxWaypointPathLength - 5, 'w') + ".wht";
     ASSERT_EQ(longest.size(), 259u);
     chooser.answer = longest;
-    controller->OnCommand(kCmdChooseFile);
+    controller->OnCommand(IDC_CHOOSE);
     EXPECT_EQ(controller->WaypointFilePath(), longest);
 
     chooser.answer = "/" + std::string(kMaxWaypointPathLength - 4, 'x') + ".wht";
-    controller->OnCommand(kCmdChooseFile);
+    controller->OnCommand(IDC_CHOOSE);
 
     EXPECT_EQ(controller->WaypointFilePath(), longest);
     EXPECT_EQ(dialog.itemText[109], longest);
@@ -302,7 +302,7 @@ TEST_F(MainDialogControllerTest, EditWithoutAFileOnlyComplains) {
     Build();
     Init();
 
-    controller->OnCommand(kCmdEditFile);
+    controller->OnCommand(IDC_EDIT);
 
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].caption, "Fehler");
@@ -312,8 +312,8 @@ TEST_F(MainDialogControllerTest, EditWithoutAFileOnlyComplains) {
     EXPECT_THAT(editor.opened, IsEmpty());
 
     chooser.answer = "C:\\flug\\waypoints\\alpen.wht";
-    controller->OnCommand(kCmdChooseFile);
-    controller->OnCommand(kCmdEditFile);
+    controller->OnCommand(IDC_CHOOSE);
+    controller->OnCommand(IDC_EDIT);
     EXPECT_THAT(editor.opened, ElementsAre("C:\\flug\\waypoints\\alpen.wht"));
     EXPECT_EQ(messages.shown.size(), 1u);
 }
@@ -326,14 +326,14 @@ TEST_F(MainDialogControllerTest, TransfersEndWithReceptionOnWhateverItWasBefore)
     const std::string file = directory.File("alpen.wht");
     testing::WriteBytes(file, "Lauf-Lillinghof,EDQI\r\n");
     chooser.answer = file;
-    controller->OnCommand(kCmdChooseFile);
+    controller->OnCommand(IDC_CHOOSE);
 
     // The instrument stays silent: each transfer fails, and still hands reception back.
-    const std::pair<int, const char*> transfers[] = {{kCmdSetTask, "$KTWPR,"},
-                                                     {kCmdUpdateWaypoints, "$KTWPI,Update*"},
-                                                     {kCmdReplaceWaypoints, "$KTWPI,Replace*"}};
+    const std::pair<int, const char*> transfers[] = {{IDC_SET_TASK, "$KTWPR,"},
+                                                     {IDC_UPDATE, "$KTWPI,Update*"},
+                                                     {IDC_REPLACE, "$KTWPI,Replace*"}};
     for (const auto& [command, sentence] : transfers) {
-        controller->OnCommand(kCmdRun);
+        controller->OnCommand(IDC_RUN);
         ASSERT_FALSE(controller->ReceiveEnabled());
         device.written.clear();
         device.escapes.clear();
@@ -356,18 +356,18 @@ TEST_F(MainDialogControllerTest, ATransferIsAJobThatCancelStops) {
     testing::TemporaryDirectory directory;
     chooser.answer = directory.File("alpen.wht");
     testing::WriteBytes(chooser.answer, "Lauf-Lillinghof,EDQI\r\n");
-    controller->OnCommand(kCmdChooseFile);
+    controller->OnCommand(IDC_CHOOSE);
     const std::set<int> busy(std::begin(kBusyDisabledIds), std::end(kBusyDisabledIds));
     EXPECT_EQ(busy, (std::set<int>{102, 116, 117, 118, 119, 123}));
 
-    controller->OnCommand(kCmdReplaceWaypoints);
+    controller->OnCommand(IDC_REPLACE);
     ASSERT_TRUE(jobs.JobPending());
     EXPECT_TRUE(controller->TransferRunning());
     EXPECT_EQ(dialog.disabled, busy);
     for (int id : busy) controller->OnCommand(id);
     EXPECT_FALSE(controller->ReceiveEnabled());
     EXPECT_THAT(chooser.requests.size(), 1u);
-    controller->OnCommand(kCmdCancel);
+    controller->OnCommand(IDC_CANCEL);
     EXPECT_FALSE(dialog.ended);
 
     jobs.RunAll();
@@ -377,7 +377,7 @@ TEST_F(MainDialogControllerTest, ATransferIsAJobThatCancelStops) {
     EXPECT_EQ(Log().back(), "Abbruch durch Benutzer nach 0 S\xE4tzen");
     EXPECT_EQ(device.written, "");
     EXPECT_EQ(device.escapes.back(), CLRRTS);
-    controller->OnCommand(kCmdCancel);
+    controller->OnCommand(IDC_CANCEL);
     EXPECT_TRUE(dialog.ended);
 }
 
@@ -428,10 +428,10 @@ TEST_F(MainDialogControllerTest, ALostLineIsOpenedAgainQuietlyWhenTheDeviceIsBac
 TEST_F(MainDialogControllerTest, AWaypointUploadWithoutAFileLeavesReceptionAsItWas) {
     Build();
     Init();
-    controller->OnCommand(kCmdRun);
+    controller->OnCommand(IDC_RUN);
 
-    controller->OnCommand(kCmdUpdateWaypoints);
-    controller->OnCommand(kCmdReplaceWaypoints);
+    controller->OnCommand(IDC_UPDATE);
+    controller->OnCommand(IDC_REPLACE);
 
     EXPECT_FALSE(controller->ReceiveEnabled());
     EXPECT_EQ(messages.shown.size(), 2u);

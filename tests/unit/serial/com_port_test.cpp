@@ -194,11 +194,11 @@ TEST_F(ComPortTest, ReadComByteHandsOutBytesAsZeroTo255AndLightsRx) {
     const std::size_t masksAfterOpening = device.CallCount("SetEventMask");
 
     EXPECT_EQ(ReadComByte(&record), -1);
-    EXPECT_FALSE(controls.IsChecked(kRxIndicatorId));
+    EXPECT_FALSE(controls.IsChecked(IDC_RX));
 
     device.Feed("\xFF\x00"s);
     EXPECT_EQ(ReadComByte(&record), 255);
-    EXPECT_TRUE(controls.IsChecked(kRxIndicatorId));
+    EXPECT_TRUE(controls.IsChecked(IDC_RX));
     EXPECT_EQ(ReadComByte(&record), 0);
     EXPECT_EQ(ReadComByte(&record), -1);
 
@@ -250,7 +250,7 @@ TEST_F(ComPortTest, WriteComBlockPurgesWritesWaitsAndReportsTheCountWritten) {
     EXPECT_THAT(device.calls, ElementsAre("Purge 15", "Write 9", "WaitUntilSent"));
     EXPECT_EQ(device.written, block);
     EXPECT_TRUE(device.input.empty());
-    EXPECT_TRUE(controls.IsChecked(kTxIndicatorId));
+    EXPECT_TRUE(controls.IsChecked(IDC_TX));
 
     device.writeAccepts = 4;
     EXPECT_EQ(WriteComBlock(&record, reinterpret_cast<const std::uint8_t*>(block.data()), 9), 4);

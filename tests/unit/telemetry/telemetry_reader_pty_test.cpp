@@ -61,7 +61,7 @@ TEST_F(PollTelemetryOverPty, FramesAndStrayBytesComeThroughTheLine) {
     ASSERT_EQ(port, &record);
     pty.Send("\xFF" "A" + FlightFrame());
     StepWhenInputWaits();
-    EXPECT_EQ(dialog.itemText[kByteDisplayId], "24 $ ");
+    EXPECT_EQ(dialog.itemText[IDC_BYTE_DISPLAY], "24 $ ");
     ASSERT_EQ(dialog.list.entries.size(), 1u);
     EXPECT_EQ(dialog.list.entries[0].substr(0, 41), "Reading     1 Satznr 0 FlugZeitSek:3725 A");
     EXPECT_NE(dialog.list.entries[0].find(" DiffWinkel:-45"), std::string::npos);

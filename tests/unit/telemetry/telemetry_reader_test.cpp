@@ -44,8 +44,8 @@ protected:
 
     void Step() { PollTelemetry(port, reader, dialog, &dialog.log, clock); }
 
-    const std::string& ByteDisplay() { return dialog.itemText[kByteDisplayId]; }
-    bool RxLit() const { return dialog.IsChecked(kRxIndicatorId); }
+    const std::string& ByteDisplay() { return dialog.itemText[IDC_BYTE_DISPLAY]; }
+    bool RxLit() const { return dialog.IsChecked(IDC_RX); }
     const std::vector<std::string>& Log() const { return dialog.list.entries; }
 
     testing::RecordingMessageBox messageBoxes;
@@ -230,10 +230,10 @@ TEST(PollTelemetryWithoutPort, ShowsNothingTakenAndLogsNothing) {
     testing::ManualClock clock;
     testing::FakeDialogControls dialog;
     TelemetryReader reader;
-    dialog.CheckButton(kRxIndicatorId, true);
+    dialog.CheckButton(IDC_RX, true);
     PollTelemetry(nullptr, reader, dialog, &dialog.log, clock);
-    EXPECT_EQ(dialog.itemText[kByteDisplayId], "EOF     ");
-    EXPECT_FALSE(dialog.IsChecked(kRxIndicatorId));
+    EXPECT_EQ(dialog.itemText[IDC_BYTE_DISPLAY], "EOF     ");
+    EXPECT_FALSE(dialog.IsChecked(IDC_RX));
     EXPECT_TRUE(dialog.list.entries.empty());
 }
 
