@@ -41,7 +41,7 @@ struct PtyPort {
 
     PtyPort() {
         record.device = &device;
-        port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+        port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
     }
     ~PtyPort() { zr640::CloseComPort(port); }
 

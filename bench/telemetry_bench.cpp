@@ -82,7 +82,7 @@ void BM_TickWithFullBacklogOfStrayBytes(benchmark::State& state) {
     zr640::platform::PosixSerialDevice device(pty.SlavePath());
     zr640::ComPort record;
     record.device = &device;
-    zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+    zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
     if (port == nullptr) {
         state.SkipWithError("no port on the pseudo-terminal");
         return;

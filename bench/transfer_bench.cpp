@@ -84,7 +84,7 @@ UploadRun RunUpload(const UploadFile& upload, const std::vector<std::string>& si
     zr640::platform::PosixSerialDevice device(sim.SlavePath());
     zr640::ComPort record;
     record.device = &device;
-    zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+    zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
     if (port == nullptr) return run;
 
     zr640::AppConfig config;

@@ -11,8 +11,6 @@ namespace zr640 {
 namespace {
 
 constexpr int kRxRingSize = 256;
-constexpr int kTxBufferSize = 256;
-constexpr int kPortUserValue = 0;
 constexpr int kEventLogExtentPixels = 2048;
 
 // Swallows the boxes of the port's operations for as long as it lives: while an adapter is
@@ -123,8 +121,7 @@ void MainDialogController::OnTimer() {
 
 ComPort* MainDialogController::OpenConfiguredPort() {
     return OpenComPort(portRecord_, config_.PortNumber, config_.BaudRate, config_.Parity,
-                       config_.DataBits, config_.StopBits, kRxRingSize, kTxBufferSize,
-                       kPortUserValue);
+                       config_.DataBits, config_.StopBits, kRxRingSize);
 }
 
 // An adapter pulled from its socket is the most common fault of all: the loss is logged once,

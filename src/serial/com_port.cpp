@@ -110,11 +110,10 @@ bool ConfigureDevice(ComPort& record, int portNumber, std::int32_t baudRate, cha
 
 ComPort::~ComPort() {
     std::free(rxRing);
-    std::free(txBuffer);
 }
 
 ComPort* OpenComPort(ComPort& record, int portNumber, std::int32_t baudRate, char parityLetter,
-                     int dataBits, int stopBits, int rxRingSize, int txBufferSize, int userValue) {
+                     int dataBits, int stopBits, int rxRingSize) {
     if (portNumber < 1 || portNumber > 255) {
         ShowMessage(kStyleStop, 1, kCaption, "Comport %d falsch,muss zwischen 1...255 liegen",
                     portNumber);
@@ -133,14 +132,6 @@ ComPort* OpenComPort(ComPort& record, int portNumber, std::int32_t baudRate, cha
     record.rxWritePos = 0;
     record.rxReadPos = 0;
     record.rxRingSize = rxRingSize;
-    if (!ResizeOwnedBuffer(record.txBuffer, txBufferSize)) {
-        ShowMessage(kStyleStop, 1, kCaption, "Konnte keinen Sendepuffer belegen: %d",
-                    static_cast<int>(LastErrorOf(record.device)));
-        return nullptr;
-    }
-    record.txWritePos = 0;
-    record.txReadPos = 0;
-    record.txBufferSize = txBufferSize;
 
     if (!OpenDevice(record, portNumber)) return nullptr;
     if (!ConfigureDevice(record, portNumber, baudRate, parityLetter, dataBits, stopBits)) {
@@ -149,7 +140,6 @@ ComPort* OpenComPort(ComPort& record, int portNumber, std::int32_t baudRate, cha
         record.device->Close();
         return nullptr;
     }
-    record.userValue = userValue;
     record.eventMaskFailureShown = false;
     record.isOpen = 1;
     return &record;
@@ -167,8 +157,6 @@ int CloseComPort(ComPort* port) {
     port->isOpen = 0;
     std::free(port->rxRing);
     port->rxRing = nullptr;
-    std::free(port->txBuffer);
-    port->txBuffer = nullptr;
     return 0;
 }
 

@@ -26,12 +26,7 @@ struct ComPort {
     std::uint8_t* rxRing = nullptr;
     std::int32_t rxWritePos = 0;
     std::int32_t rxReadPos = 0;
-    std::uint8_t* txBuffer = nullptr;
-    std::int32_t txWritePos = 0;
-    std::int32_t txReadPos = 0;
     std::int32_t rxRingSize = 0;
-    std::int32_t txBufferSize = 0;
-    std::int32_t userValue = 0;
     platform::SerialDevice* device = nullptr;
     platform::CommTimeouts savedTimeouts;
     // Where RX and TX are shown; may be null (no dialog).
@@ -49,7 +44,7 @@ struct ComPort {
 // Opens and configures the device of `record`: the record on success, else null after a
 // message box. Every other operation accepts null and then only returns its null result.
 ComPort* OpenComPort(ComPort& record, int portNumber, std::int32_t baudRate, char parityLetter,
-                     int dataBits, int stopBits, int rxRingSize, int txBufferSize, int userValue);
+                     int dataBits, int stopBits, int rxRingSize);
 int CloseComPort(ComPort* port);
 // The next received byte as 0..255, or -1 when none is waiting. Never waits.
 int ReadComByte(ComPort* port);

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     zr640::ComPort record;
     record.device = &device;
-    zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+    zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
     ZR640_REQUIRE(port != nullptr);
     device.escapes.clear();
     zr640::testing::RecordedLog log;

@@ -46,7 +46,7 @@ void CheckStream(const std::uint8_t* data, std::size_t size) {
     FakeSerialDevice device(&clock);
     zr640::ComPort record;
     record.device = &device;
-    zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+    zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
     ZR640_REQUIRE(port != nullptr);
     device.Feed(std::string(reinterpret_cast<const char*>(data), size));
 

@@ -191,7 +191,7 @@ public:
             started = sim.Start(options);
             device = std::make_unique<platform::PosixSerialDevice>(sim.SlavePath());
             record.device = device.get();
-            port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+            port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
             DiscardInput(port);
         }
     }

@@ -43,7 +43,7 @@ protected:
                   std::int32_t baudRate = 4800) {
         record.device = &device;
         record.indicators = &controls;
-        return OpenComPort(record, 1, baudRate, parity, dataBits, stopBits, 256, 256, 0);
+        return OpenComPort(record, 1, baudRate, parity, dataBits, stopBits, 256);
     }
 
     // The next byte from the line, waiting for it as the sentence exchange does.
@@ -215,7 +215,7 @@ TEST(PosixSerialDeviceOpening, AMissingDeviceIsNamedWithThePortsThatExist) {
         PosixSerialDevice missing(device, dev);
         ComPort record;
         record.device = &missing;
-        EXPECT_EQ(OpenComPort(record, portNumber, 4800, 'N', 8, 1, 256, 256, 0), nullptr);
+        EXPECT_EQ(OpenComPort(record, portNumber, 4800, 'N', 8, 1, 256), nullptr);
         EXPECT_EQ(record.isOpen, 0);
         EXPECT_NE(record.rxRing, nullptr);
         return messages.shown.back().text;
@@ -263,7 +263,7 @@ TEST(PosixSerialDeviceOpening, AFileThatIsNoTerminalFailsAtTheLineSettings) {
     ComPort record;
     record.device = &plainFile;
 
-    EXPECT_EQ(OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0), nullptr);
+    EXPECT_EQ(OpenComPort(record, 1, 4800, 'N', 8, 1, 256), nullptr);
 
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "SetCommState " + std::to_string(ENOTTY));

@@ -27,7 +27,7 @@ class SentenceExchangePtyTest : public ::testing::Test {
 protected:
     SentenceExchangePtyTest() {
         record.device = &device;
-        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
     }
     ~SentenceExchangePtyTest() override {
         if (peer.joinable()) peer.join();

@@ -39,7 +39,7 @@ protected:
         ASSERT_TRUE(sim.Start(arguments)) << sim.Error();
         device = std::make_unique<platform::PosixSerialDevice>(sim.SlavePath());
         record.device = device.get();
-        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
         ASSERT_NE(port, nullptr);
     }
 

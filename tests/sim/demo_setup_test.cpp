@@ -97,7 +97,7 @@ TEST_F(DemoSetup, PreparesAConfigurationThatPointsAtTheSimulator) {
     record.device = &device;
     record.indicators = &dialog;
     ComPort* port = OpenComPort(record, config.PortNumber, config.BaudRate, config.Parity,
-                                config.DataBits, config.StopBits, 256, 256, 0);
+                                config.DataBits, config.StopBits, 256);
     ASSERT_NE(port, nullptr);
     platform::SteadyClock clock;
     TelemetryReader reader;

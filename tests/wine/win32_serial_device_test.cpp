@@ -43,7 +43,7 @@ protected:
     void TearDown() override { CloseComPort(opened); }
 
     ComPort* Open(std::int32_t baudRate = 4800, int stopBits = 1) {
-        opened = OpenComPort(record, portNumber, baudRate, 'N', 8, stopBits, 256, 256, 0);
+        opened = OpenComPort(record, portNumber, baudRate, 'N', 8, stopBits, 256);
         return opened;
     }
 
@@ -142,7 +142,7 @@ TEST_F(Win32SerialDeviceTest, APortWithoutDeviceIsReportedWithThePortsThatExist)
     platform::Win32SerialDevice missing;
     ComPort other;
     other.device = &missing;
-    EXPECT_EQ(OpenComPort(other, 200, 4800, 'N', 8, 1, 256, 256, 0), nullptr);
+    EXPECT_EQ(OpenComPort(other, 200, 4800, 'N', 8, 1, 256), nullptr);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_THAT(messages.shown[0].text,
                 AllOf(StartsWith("could not open Com200\nVorhandene serielle Schnittstellen:\n"),

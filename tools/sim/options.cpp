@@ -131,6 +131,44 @@ std::string CheckCombination(const SimOptions& options) {
 
 }  // namespace
 
+namespace {
+
+// One option that takes a value, as "--name=value" or "--name value" (then `i` moves on to the
+// value): false with the error in `result` when it cannot be taken.
+bool TakeValueOption(const std::vector<std::string>& arguments, std::size_t& i,
+                     CommandLine& result) {
+    const std::string& argument = arguments[i];
+    const std::size_t equals = argument.find('=');
+    const std::string name = argument.substr(0, equals);
+    const auto option = ValueOptions().find(name);
+    if (FlagOptions().contains(name) || name == "--no-telemetry") {
+        result.error = name + " takes no value";
+        return false;
+    }
+    if (option == ValueOptions().end()) {
+        result.error = argument.starts_with("-") ? "unknown option '" + name + "'"
+                                                 : "unexpected argument '" + argument + "'";
+        return false;
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+        value = argument.substr(equals + 1);
+    } else if (i + 1 < arguments.size()) {
+        value = arguments[++i];
+    } else {
+        result.error = name + " needs a value";
+        return false;
+    }
+    std::string error;
+    if (!option->second(value, result.options, error)) {
+        result.error = name + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine result;
     bool noTelemetry = false;
@@ -146,40 +184,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         if (argument == "--no-telemetry") {
             noTelemetry = true;
-            continue;
-        }
-        if (const auto flag = FlagOptions().find(argument); flag != FlagOptions().end()) {
+        } else if (const auto flag = FlagOptions().find(argument); flag != FlagOptions().end()) {
             flag->second(result.options);
-            continue;
-        }
-        const std::size_t equals = argument.find('=');
-        const std::string name = argument.substr(0, equals);
-        const auto option = ValueOptions().find(name);
-        if (FlagOptions().contains(name) || name == "--no-telemetry") {
+        } else if (!TakeValueOption(arguments, i, result)) {
             result.outcome = CommandLineOutcome::Error;
-            result.error = name + " takes no value";
-            return result;
-        }
-        if (option == ValueOptions().end()) {
-            result.outcome = CommandLineOutcome::Error;
-            result.error = argument.starts_with("-") ? "unknown option '" + name + "'"
-                                                     : "unexpected argument '" + argument + "'";
-            return result;
-        }
-        std::string value;
-        if (equals != std::string::npos) {
-            value = argument.substr(equals + 1);
-        } else if (i + 1 < arguments.size()) {
-            value = arguments[++i];
-        } else {
-            result.outcome = CommandLineOutcome::Error;
-            result.error = name + " needs a value";
-            return result;
-        }
-        std::string error;
-        if (!option->second(value, result.options, error)) {
-            result.outcome = CommandLineOutcome::Error;
-            result.error = name + ": " + error;
             return result;
         }
     }
@@ -189,8 +197,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     return result;
 }
 
-std::string UsageText() {
-    return R"(Usage: zr640-sim [OPTION]...
+namespace {
+
+constexpr const char kUsageText[] = R"(Usage: zr640-sim [OPTION]...
 Plays the ZR640 flight instrument on a pseudo-terminal. The first line of standard output
 is the path of the terminal's slave side, for the tool to open; later lines report events:
 "stored PATH", "hangup", "reopened PATH". SIGINT and SIGTERM end the simulator cleanly,
@@ -260,6 +269,9 @@ Logging:
 Exit status: 0 when ended by a signal, the end of standard input or a hang-up; 1 when the
 terminal, a file or a link cannot be set up; 2 for a bad command line.
 )";
-}
+
+}  // namespace
+
+std::string UsageText() { return kUsageText; }
 
 }  // namespace zr640::sim

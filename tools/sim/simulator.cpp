@@ -113,27 +113,17 @@ bool Simulator::OpenLine() {
 
 void Simulator::Loop() {
     while (running_) {
-        TimeNs now = Now();
-        SendDueReplies(now);
-        SendTelemetry(now);
-        WriteOutput(now);
-        if (unplugAt_ && now >= *unplugAt_) {
-            unplugAt_.reset();
-            HangUp(now);
-        }
-        if (reopenAt_ && now >= *reopenAt_) Reopen();
+        const TimeNs now = Now();
+        DoDueWork(now);
         if (!running_) break;
 
-        pollfd fds[3];
-        int count = 0;
-        fds[count++] = {signalFd_, POLLIN, 0};
-        const int masterIndex = count;
         const bool watchMaster = line_.IsOpen() && now >= masterIgnoredUntil_;
-        fds[count++] = {watchMaster ? line_.Master() : -1,
-                        static_cast<short>(POLLIN | (stalled_ ? POLLOUT : 0)), 0};
-        const int inputIndex = count;
-        fds[count++] = {standardInputOpen_ ? STDIN_FILENO : -1, POLLIN, 0};
-
+        pollfd fds[kWatched] = {
+            {signalFd_, POLLIN, 0},
+            {watchMaster ? line_.Master() : -1,
+             static_cast<short>(POLLIN | (stalled_ ? POLLOUT : 0)), 0},
+            {standardInputOpen_ ? STDIN_FILENO : -1, POLLIN, 0},
+        };
         // Nanosecond time-outs: paced bytes and answers leave on time, not on the next
         // millisecond.
         const std::optional<TimeNs> wake = NextWake(now);
@@ -143,25 +133,39 @@ void Simulator::Loop() {
             timeout.tv_sec = static_cast<time_t>(wait / 1'000'000'000);
             timeout.tv_nsec = static_cast<long>(wait % 1'000'000'000);
         }
-        if (ppoll(fds, static_cast<nfds_t>(count), wake ? &timeout : nullptr, nullptr) < 0) {
+        if (ppoll(fds, kWatched, wake ? &timeout : nullptr, nullptr) < 0) {
             if (errno == EINTR) continue;
             std::fprintf(stderr, "zr640-sim: poll: %s\n", std::strerror(errno));
             return;
         }
-        now = Now();
-        if (fds[0].revents & POLLIN) HandleSignal();
-        const short master = fds[masterIndex].revents;
-        if (master & POLLIN) ReadFromTool(now);
-        if ((master & POLLOUT) && stalled_) {
-            stalled_ = false;
-            output_->Resume(now);
-        }
-        if ((master & (POLLHUP | POLLERR)) && !(master & POLLIN) && line_.IsOpen()) {
-            // Only when no one holds the slave; we do, so this is a transient state.
-            masterIgnoredUntil_ = now + kHangUpBackoffNs;
-        }
-        if (fds[inputIndex].revents & (POLLIN | POLLHUP | POLLERR)) DrainStandardInput();
+        HandleReady(fds, Now());
     }
+}
+
+void Simulator::DoDueWork(TimeNs now) {
+    SendDueReplies(now);
+    SendTelemetry(now);
+    WriteOutput(now);
+    if (unplugAt_ && now >= *unplugAt_) {
+        unplugAt_.reset();
+        HangUp(now);
+    }
+    if (reopenAt_ && now >= *reopenAt_) Reopen();
+}
+
+void Simulator::HandleReady(const pollfd (&fds)[kWatched], TimeNs now) {
+    if (fds[0].revents & POLLIN) HandleSignal();
+    const short master = fds[1].revents;
+    if (master & POLLIN) ReadFromTool(now);
+    if ((master & POLLOUT) && stalled_) {
+        stalled_ = false;
+        output_->Resume(now);
+    }
+    if ((master & (POLLHUP | POLLERR)) && !(master & POLLIN) && line_.IsOpen()) {
+        // Only when no one holds the slave; we do, so this is a transient state.
+        masterIgnoredUntil_ = now + kHangUpBackoffNs;
+    }
+    if (fds[2].revents & (POLLIN | POLLHUP | POLLERR)) DrainStandardInput();
 }
 
 std::optional<TimeNs> Simulator::NextWake(TimeNs now) const {

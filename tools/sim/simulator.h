@@ -1,5 +1,7 @@
 #pragma once
 
+#include <poll.h>
+
 #include <deque>
 #include <memory>
 #include <optional>
@@ -36,7 +38,11 @@ private:
 
     bool SetUp();
     bool OpenLine();
+    // What the loop waits on: signals, the line's master side, standard input.
+    static constexpr int kWatched = 3;
     void Loop();
+    void DoDueWork(TimeNs now);
+    void HandleReady(const pollfd (&fds)[kWatched], TimeNs now);
     // The earliest deadline, if any.
     std::optional<TimeNs> NextWake(TimeNs now) const;
     void SendDueReplies(TimeNs now);

@@ -28,8 +28,8 @@ protected:
         record.indicators = &controls;
     }
 
-    ComPort* Open(int portNumber = 1, int rxRingSize = 256, int txBufferSize = 256) {
-        return OpenComPort(record, portNumber, 4800, 'N', 8, 1, rxRingSize, txBufferSize, 0);
+    ComPort* Open(int portNumber = 1, int rxRingSize = 256) {
+        return OpenComPort(record, portNumber, 4800, 'N', 8, 1, rxRingSize);
     }
 
     std::vector<std::string> Texts() const {
@@ -47,7 +47,7 @@ protected:
 TEST_F(ComPortTest, OpeningRunsTheStepsInOrderAndFillsTheRecord) {
     device.deviceTimeouts = {7, 8, 9, 10, 11};
 
-    ComPort* port = OpenComPort(record, 3, 9600, 'E', 7, 2, 256, 128, 42);
+    ComPort* port = OpenComPort(record, 3, 9600, 'E', 7, 2, 256);
 
     EXPECT_EQ(port, &record);
     EXPECT_THAT(device.calls,
@@ -57,10 +57,7 @@ TEST_F(ComPortTest, OpeningRunsTheStepsInOrderAndFillsTheRecord) {
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(record.isOpen, 1);
     EXPECT_NE(record.rxRing, nullptr);
-    EXPECT_NE(record.txBuffer, nullptr);
     EXPECT_EQ(record.rxRingSize, 256);
-    EXPECT_EQ(record.txBufferSize, 128);
-    EXPECT_EQ(record.userValue, 42);
     EXPECT_EQ(record.savedTimeouts.readIntervalTimeout, 7u);
     EXPECT_EQ(record.savedTimeouts.writeTotalTimeoutConstant, 11u);
 }
@@ -124,7 +121,7 @@ TEST_F(ComPortTest, EachFailingStepShowsItsMessageAndLeavesTheBuffersAllocated) 
         ComPort rowRecord;
         rowRecord.device = &rowDevice;
 
-        ComPort* port = OpenComPort(rowRecord, 4, 4800, 'N', 8, 1, 256, 256, 0);
+        ComPort* port = OpenComPort(rowRecord, 4, 4800, 'N', 8, 1, 256);
 
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].text, row.text);
@@ -133,9 +130,7 @@ TEST_F(ComPortTest, EachFailingStepShowsItsMessageAndLeavesTheBuffersAllocated) 
         EXPECT_EQ(port, row.opens ? &rowRecord : nullptr);
         EXPECT_EQ(rowRecord.isOpen, row.opens ? 1 : 0);
         EXPECT_NE(rowRecord.rxRing, nullptr);
-        EXPECT_NE(rowRecord.txBuffer, nullptr);
         EXPECT_EQ(rowRecord.rxRingSize, 256);
-        EXPECT_EQ(rowRecord.txBufferSize, 256);
         // A failed opening gives the device back; a working one keeps it.
         EXPECT_EQ(rowDevice.isOpen, row.opens);
         EXPECT_EQ(rowDevice.callsWhileClosed, 0);
@@ -159,30 +154,23 @@ TEST_F(ComPortTest, TheDevicesReasonFollowsCouldNotOpenOnItsOwnLine) {
 TEST_F(ComPortTest, BuffersThatCannotBeHadAreReportedWithTheLastError) {
     device.lastErrorCode = 8;
 
-    EXPECT_EQ(Open(1, 0, 256), nullptr);
+    EXPECT_EQ(Open(1, 0), nullptr);
     EXPECT_EQ(record.rxRing, nullptr);
 
-    EXPECT_EQ(Open(1, 64, -1), nullptr);
-    EXPECT_NE(record.rxRing, nullptr);
-    EXPECT_EQ(record.rxRingSize, 64);
-    EXPECT_EQ(record.txBuffer, nullptr);
-
-    EXPECT_THAT(Texts(), ElementsAre("Konnte keinen Empfangspuffer belegen: 8",
-                                     "Konnte keinen Sendepuffer belegen: 8"));
+    EXPECT_THAT(Texts(), ElementsAre("Konnte keinen Empfangspuffer belegen: 8"));
     EXPECT_TRUE(device.calls.empty());
     EXPECT_EQ(record.isOpen, 0);
 }
 
 TEST_F(ComPortTest, AFailedOpeningLeavesBuffersThatTheNextOpeningResizes) {
     device.failing = {DeviceStep::Open};
-    ASSERT_EQ(Open(1, 16, 16), nullptr);
+    ASSERT_EQ(Open(1, 16), nullptr);
     ASSERT_NE(record.rxRing, nullptr);
     device.failing.clear();
 
-    ASSERT_EQ(Open(1, 256, 256), &record);
+    ASSERT_EQ(Open(1, 256), &record);
 
     EXPECT_EQ(record.rxRingSize, 256);
-    EXPECT_EQ(record.txBufferSize, 256);
     for (int i = 0; i < 300; ++i) {
         device.Feed(std::string(1, static_cast<char>(i & 0xFF)));
         ASSERT_EQ(ReadComByte(&record), i & 0xFF);
@@ -299,7 +287,6 @@ TEST_F(ComPortTest, ClosingRestoresTheTimeoutsFreesTheBuffersAndAllowsReopening)
     EXPECT_THAT(device.calls, ElementsAre("SetTimeouts 7 8 9 10 11", "Close"));
     EXPECT_EQ(record.isOpen, 0);
     EXPECT_EQ(record.rxRing, nullptr);
-    EXPECT_EQ(record.txBuffer, nullptr);
     // A closed record answers like a null port and leaves the device alone.
     EXPECT_EQ(ReadComByte(&record), -1);
     EXPECT_EQ(CloseComPort(&record), -1);
@@ -318,7 +305,6 @@ TEST_F(ComPortTest, AFailingCloseKeepsThePortAndAFailingRestoreDoesNotStopTheClo
     EXPECT_EQ(CloseComPort(&record), 0);
     EXPECT_EQ(record.isOpen, 1);
     EXPECT_NE(record.rxRing, nullptr);
-    EXPECT_NE(record.txBuffer, nullptr);
 
     device.failing = {DeviceStep::SetTimeouts};
     EXPECT_EQ(CloseComPort(&record), 0);

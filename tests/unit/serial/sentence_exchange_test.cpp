@@ -26,7 +26,7 @@ class SentenceExchangeTest : public ::testing::Test {
 protected:
     SentenceExchangeTest() {
         record.device = &device;
-        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
         device.calls.clear();
     }
 

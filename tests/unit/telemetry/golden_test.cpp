@@ -45,7 +45,7 @@ std::string Replay(const std::string& capture) {
     testing::FakeDialogControls dialog;
     ComPort record;
     record.device = &device;
-    ComPort* port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+    ComPort* port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
     device.Feed(capture);
     TelemetryReader reader;
     for (std::size_t step = 0; step <= capture.size() && !device.input.empty(); ++step) {

@@ -31,7 +31,7 @@ protected:
     PollTelemetryOverPty() {
         record.device = &device;
         record.indicators = &dialog;
-        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
     }
 
     // One tick, once the line has something for it (or a generous time has passed).

@@ -39,7 +39,7 @@ class PollTelemetryTest : public ::testing::Test {
 protected:
     PollTelemetryTest() {
         record.device = &device;
-        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
     }
 
     void Step() { PollTelemetry(port, reader, dialog, &dialog.log, clock); }

@@ -23,7 +23,7 @@ class TransferTest : public ::testing::Test {
 protected:
     TransferTest() {
         record.device = &device;
-        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256, 256, 0);
+        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
     }
 
     TransferContext Context() {
