@@ -53,7 +53,6 @@ protected:
         config.RouteCount = 1;
         dialog = std::make_unique<MainDialog>(controller);
         dialog->show();
-        dialog->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     }
     void TearDown() override { fs::remove_all(root); }
@@ -190,15 +189,16 @@ TEST_F(MainDialogTest, ATransferLeavesTheDialogAnsweringAndEscapeStopsIt) {
     probe.start(10);
     QTest::mouseClick(At(123), Qt::LeftButton);
     for (int id : kBusyDisabledIds) EXPECT_FALSE(At(id)->isEnabled()) << id;
-    QTRY_COMPARE_WITH_TIMEOUT(Log().count("Keine Antwort nach 2000 ms"), 1, 4000);
-    QTRY_VERIFY_WITH_TIMEOUT(!controller.TransferRunning(), 8000);
+    const auto unanswered = [&] { return Log().count("Keine Antwort nach 2000 ms"); };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return unanswered() == 1; }, 4000)) << "line by line";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !controller.TransferRunning(); }, 8000));
     // A window that misses its messages for 250 ms counts as hung for SendMessageTimeout.
     EXPECT_LT(longestGapMs, 250);
 
     QTest::mouseClick(At(123), Qt::LeftButton);
     QTest::qWait(300);
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
-    QTRY_VERIFY_WITH_TIMEOUT(!controller.TransferRunning(), 250);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !controller.TransferRunning(); }, 250));
     EXPECT_TRUE(dialog->isVisible() && controller.ReceiveEnabled());
     EXPECT_TRUE(Log().contains("Abbruch durch Benutzer"));
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
