@@ -4,7 +4,7 @@
 ZR640_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev g++-mingw-w64-x86-64 nsis dpkg-dev file)
 ZR640_TEST_PACKAGES=(python3 wine64 xvfb xauth x11-utils imagemagick clang libclang-rt-14-dev
-    fonts-dejavu-core xdotool)
+    fonts-dejavu-core xdotool locales)
 
 package_installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'

@@ -1,81 +1,73 @@
-// The Qt main dialog with the real controller, the termios device on a pseudo-terminal and
-// Qt's own file chooser, run offscreen.
+// The Qt front end offscreen: the main dialog with the real controller, the termios device on
+// a pseudo-terminal with nobody at the far end, Qt's file chooser and message box.
 #include "frontends/qt/main_dialog.h"
 
-#include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <memory>
 
 #include <gtest/gtest.h>
-#include <QAbstractButton>
-#include <QElapsedTimer>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
 #include <QTest>
 
-#include "platform/quit_request.h"
 #include "app/thread_job_runner.h"
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
 #include "frontends/qt/cp1252.h"
 #include "frontends/qt/qt_file_chooser.h"
+#include "frontends/qt/qt_message_box.h"
 #include "pty_pair.h"
-#include "qt_test_application.h"
 #include "recording_message_box.h"
 
 namespace zr640::platform {
 namespace {
 
-using zr640::testing::TestApplication;
-using zr640::testing::WhenModalShown;
+namespace fs = std::filesystem;
 
-void SetRoutePoint(AppConfig& config, int slot, const char* name, const char* code) {
-    WaypointFields& point = config.Route.slot[static_cast<std::size_t>(slot)];
-    std::strcpy(point.Field(1), name);
-    std::strcpy(point.Field(2), code);
+// Runs `action` on the modal window that the next command opens, inside that window's loop.
+void OnModal(std::function<void(QWidget*)> action) {
+    QTimer::singleShot(0, qApp, [action] { action(QApplication::activeModalWidget()); });
 }
 
-QStringList Entries(const QListWidget& list) {
-    QStringList entries;
-    for (int row = 0; row < list.count(); ++row) {
-        entries << list.item(row)->text();
-    }
-    return entries;
+void Choose(QWidget* chooser, const QString& name) {
+    static_cast<QFileDialog*>(chooser)->selectFile(name);
+    static_cast<QDialog*>(chooser)->accept();  // protected in QFileDialog
 }
 
 class MainDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TestApplication();
-        ResetQuitRequest();
-        SetRoutePoint(config, 0, "Lauf-Lillin", "EDQI");
-        SetRoutePoint(config, 1, "Oschersleben", "EDOL");
-        config.RouteCount = 2;
-    }
-    void TearDown() override { ResetQuitRequest(); }
-
-    MainDialog& Open() {
+        static int argc = 1;
+        static char* argv[] = {const_cast<char*>("zr640-gui-test"), nullptr};
+        if (qApp == nullptr) new QApplication(argc, argv);
+        fs::create_directories(root / "waypoints");
+        fs::current_path(root);
+        std::strcpy(config.Route.slot[0].Field(1), "M\xFCnster");
+        std::strcpy(config.Route.slot[0].Field(2), "EDDG");
+        config.RouteCount = 1;
         dialog = std::make_unique<MainDialog>(controller);
         dialog->show();
-        dialog->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-        return *dialog;
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     }
-    template <typename Widget>
-    Widget* Get(int id) const {
-        return qobject_cast<Widget*>(dialog->Control(id));
-    }
-    QListWidget& Log() const { return *Get<QListWidget>(110); }
+    void TearDown() override { fs::remove_all(root); }
 
+    template <typename Widget = QWidget>
+    Widget* At(int id) const { return qobject_cast<Widget*>(dialog->Control(id)); }
+    QRect Place(int id) const { return {At(id)->mapTo(dialog.get(), QPoint()), At(id)->size()}; }
+    QStringList Log() const {
+        QStringList entries;
+        for (auto* item : At<QListWidget>(110)->findItems("", Qt::MatchContains)) {
+            entries << item->text();
+        }
+        return entries;
+    }
+
+    const fs::path root = fs::temp_directory_path() / ("zr640-gui-" + std::to_string(getpid()));
     zr640::testing::RecordingMessageBox messages;
     zr640::testing::PtyPair pty;
     AppConfig config;
@@ -90,236 +82,95 @@ protected:
     std::unique_ptr<MainDialog> dialog;
 };
 
-TEST_F(MainDialogTest, HoldsTheThirteenControlsWithTheirIdsTextsAndPlaces) {
-    MainDialog& shown = Open();
-    EXPECT_EQ(shown.windowTitle(), "ZR640");
-    for (const ControlTemplate& control : kMainDialogControls) {
-        QWidget* widget = shown.Control(control.id);
-        ASSERT_NE(widget, nullptr) << control.id;
-        EXPECT_EQ(widget->property("controlId").toInt(), control.id);
-        EXPECT_TRUE(widget->isVisible()) << control.id;
-        const QString text = FromCp1252(control.text);
-        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-            EXPECT_EQ(button->text(), text);
-        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-            EXPECT_EQ(group->title(), text);
-        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-            EXPECT_FALSE(edit->isReadOnly());
-        }
+// What a user sees, where and at what size; then Enter, which presses no button, and the
+// indicators: set one by one, and a click checks the one clicked and clears the other.
+TEST_F(MainDialogTest, ShowsTheControlsWithTheirTextsInTheirPlacesAtAFixedSize) {
+    const std::vector<std::pair<int, QString>> texts = {{102, "Run"}, {103, "RX"}, {104, "TX"},
+        {120, "Wendepunktdatei"}, {118, QString::fromUtf8("W\u00e4hlen")}, {119, "Edit"},
+        {117, "Replace WP's"}, {116, "Update WP's"}, {123, "Strecke setzen"}};
+    for (const auto& [id, text] : texts) {
+        EXPECT_EQ(At(id)->property(id == 120 ? "title" : "text"), text);
     }
-    EXPECT_EQ(Get<QPushButton>(118)->text(), QString::fromUtf8("W\u00e4hlen"));
-    EXPECT_NE(Get<QRadioButton>(103), nullptr);
-    EXPECT_NE(Get<QRadioButton>(104), nullptr);
-    const QLabel* icon = Get<QLabel>(3);
-    ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(icon->pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(dialog->windowTitle(), "ZR640");
+    EXPECT_EQ(At<QLabel>(3)->pixmap().size(), QSize(32, 32));
+    const int leftToRight[][2] = {{3, 101}, {101, 103}, {103, 104}, {104, 102}, {109, 118},
+                                  {118, 119}, {117, 116}, {116, 123}};
+    for (const auto& [a, b] : leftToRight) EXPECT_LT(Place(a).right(), Place(b).left()) << b;
+    const int topToBottom[][2] = {{101, 110}, {102, 110}, {110, 120}, {119, 117}};
+    for (const auto& [a, b] : topToBottom) EXPECT_LT(Place(a).bottom(), Place(b).top()) << b;
+    for (int id : {109, 118, 119, 117, 116, 123}) EXPECT_EQ(At(id)->parentWidget(), At(120));
+    EXPECT_GT(Place(123).left() - Place(116).right(), Place(116).left() - Place(117).right());
+    EXPECT_TRUE(dialog->minimumSize() == dialog->size() && dialog->maximumSize() == dialog->size());
+    EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMinMaxButtonsHint);
+    EXPECT_EQ(Log(), QStringList({FromCp1252("Streckenpunkt 1: M\xFCnster,EDDG"), " ", " "}));
+    EXPECT_EQ(At<QListWidget>(110)->visualItemRect(At<QListWidget>(110)->item(0)).width(), 2048);
 
-    // Siblings never overlap; the group box holds the path field and the five buttons.
-    const QList<QWidget*> all = shown.findChildren<QWidget*>();
-    for (QWidget* a : all) {
-        for (QWidget* b : all) {
-            if (a == b || !a->property("controlId").isValid() ||
-                !b->property("controlId").isValid() || a->parentWidget() != b->parentWidget()) {
-                continue;
-            }
-            EXPECT_FALSE(a->geometry().intersects(b->geometry()))
-                << a->objectName().toStdString() << " overlaps " << b->objectName().toStdString();
-        }
-        if (a->property("controlId").isValid()) {
-            EXPECT_TRUE(a->parentWidget()->rect().contains(a->geometry()))
-                << a->objectName().toStdString();
-        }
-    }
-    QWidget* group = shown.Control(120);
-    for (int id : {109, 118, 119, 117, 116, 123}) {
-        EXPECT_EQ(shown.Control(id)->parentWidget(), group) << id;
-    }
-    // The order across the top and in the bottom row.
-    auto x = [&](int id) { return shown.Control(id)->mapTo(&shown, QPoint(0, 0)).x(); };
-    auto y = [&](int id) { return shown.Control(id)->mapTo(&shown, QPoint(0, 0)).y(); };
-    EXPECT_LT(x(3), x(101));
-    EXPECT_LT(x(101), x(103));
-    EXPECT_LT(x(103), x(104));
-    EXPECT_LT(x(104), x(102));
-    EXPECT_LT(x(117), x(116));
-    EXPECT_LT(x(116), x(123));
-    EXPECT_LT(y(101), y(110));
-    EXPECT_LT(y(110), y(120));
-    EXPECT_LT(y(109), y(117));
-    EXPECT_EQ(y(118), y(109));
+    for (int id : {102, 119, 117, 116, 123}) QTest::keyClick(At(id), Qt::Key_Return);
+    EXPECT_TRUE(messages.shown.empty() && controller.ReceiveEnabled());
+    dialog->StopTimer();  // no tick may clear TX meanwhile
+    dialog->CheckButton(103, true);
+    dialog->CheckButton(104, true);
+    dialog->CheckButton(103, false);
+    EXPECT_TRUE(!At<QAbstractButton>(103)->isChecked() && At<QAbstractButton>(104)->isChecked());
+    QTest::mouseClick(At(103), Qt::LeftButton);
+    QTest::mouseClick(At(103), Qt::LeftButton);
+    EXPECT_TRUE(At<QAbstractButton>(103)->isChecked() && !At<QAbstractButton>(104)->isChecked());
 }
 
-TEST_F(MainDialogTest, MapsDialogUnitsThroughTheFontsAverageCharacter) {
-    MainDialog& shown = Open();
-    const QFontMetrics metrics(shown.font());
-    const double average =
-        metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0;
-    const int unitX = static_cast<int>(average + 0.5);
-    const int unitY = metrics.height();
-    EXPECT_EQ(shown.font().pointSize(), 8);
-    EXPECT_EQ(shown.width(), (506 * unitX + 2) / 4);
-    EXPECT_EQ(shown.height(), (375 * unitY + 4) / 8);
-    EXPECT_EQ(Log().geometry(), QRect((8 * unitX + 2) / 4, (32 * unitY + 4) / 8,
-                                      (488 * unitX + 2) / 4, (280 * unitY + 4) / 8));
-}
-
-TEST_F(MainDialogTest, CannotBeResizedMinimisedOrMaximised) {
-    MainDialog& shown = Open();
-    const QSize size = shown.size();
-    EXPECT_EQ(shown.minimumSize(), size);
-    EXPECT_EQ(shown.maximumSize(), size);
-    shown.resize(size * 2);
-    QApplication::processEvents();
-    EXPECT_EQ(shown.size(), size);
-    const Qt::WindowFlags flags = shown.windowFlags();
-    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
-    EXPECT_TRUE(flags & Qt::WindowTitleHint);
-}
-
-TEST_F(MainDialogTest, TabWalksTheControlsInTemplateOrder) {
-    Open();
-    ASSERT_NE(QApplication::focusWidget(), nullptr);
-    std::vector<int> visited{QApplication::focusWidget()->property("controlId").toInt()};
-    for (int step = 0; step < 11; ++step) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited.push_back(QApplication::focusWidget()->property("controlId").toInt());
-    }
-    EXPECT_EQ(visited,
-              (std::vector<int>{101, 102, 103, 104, 110, 109, 118, 119, 117, 116, 123, 101}));
-}
-
-TEST_F(MainDialogTest, ListsTheRoutePointsAndScrollsSideways) {
-    Open();
-    EXPECT_EQ(Entries(Log()), QStringList({"Streckenpunkt 1: Lauf-Lillin,EDQI",
-                                           "Streckenpunkt 2: Oschersleben,EDOL", " ", " "}));
-    EXPECT_EQ(Log().currentRow(), 3);
-    EXPECT_EQ(Log().horizontalScrollBar()->maximum() + Log().viewport()->width(), 2048);
-    EXPECT_EQ(Log().verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_TRUE(Log().verticalScrollBar()->isVisible());
-    EXPECT_TRUE(dialog->TimerRunning());
-}
-
-TEST_F(MainDialogTest, AFrameFromTheLineReachesTheLogAndRunTogglesReading) {
-    Open();
-    const QString first = "Reading     1 $ A Bytes:6 Chk:55 Satz:1";
-    pty.Send(std::string("\x24\x41\x06\x37\x01\x99", 6));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Entries(Log()).contains(first); }, 10000));
-    EXPECT_EQ(Log().item(Log().count() - 1)->text(), first);
-
-    QTest::mouseClick(Get<QPushButton>(102), Qt::LeftButton);
-    EXPECT_FALSE(controller.ReceiveEnabled());
-    pty.Send(std::string("\x24\x42\x06\x37\x03\x99", 6));
-    QTest::qWait(600);  // a dozen ticks, none of which may read
-    EXPECT_EQ(Log().item(Log().count() - 1)->text(), first);
-
-    QTest::mouseClick(Get<QPushButton>(102), Qt::LeftButton);
-    EXPECT_TRUE(controller.ReceiveEnabled());
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return Log().item(Log().count() - 1)->text().startsWith("Reading     2 $ B"); },
-        10000));
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(MainDialogTest, SetsTheIndicatorsOneByOneAndLetsTheUserPickOne) {
-    MainDialog& shown = Open();
-    shown.StopTimer();  // no tick may clear TX meanwhile
-    QRadioButton* rx = Get<QRadioButton>(103);
-    QRadioButton* tx = Get<QRadioButton>(104);
-    shown.CheckButton(103, true);
-    shown.CheckButton(104, true);
-    EXPECT_TRUE(rx->isChecked());
-    EXPECT_TRUE(tx->isChecked());
-    shown.CheckButton(103, false);
-    shown.CheckButton(104, false);
-    EXPECT_FALSE(rx->isChecked());
-    EXPECT_FALSE(tx->isChecked());
-    shown.CheckButton(104, true);
-    QTest::mouseClick(rx, Qt::LeftButton);
-    EXPECT_TRUE(rx->isChecked());
-    EXPECT_FALSE(tx->isChecked());
-    QTest::mouseClick(rx, Qt::LeftButton);  // a second click does not clear it
-    EXPECT_TRUE(rx->isChecked());
-    shown.SetItemText(101, "e4 \xE4 ");
-    EXPECT_EQ(Get<QLineEdit>(101)->text(), QString::fromUtf8("e4 \u00e4 "));
-}
-
-TEST_F(MainDialogTest, EditWithoutAFileShowsTheMessage) {
-    Open();
-    QTest::mouseClick(Get<QPushButton>(119), Qt::LeftButton);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].caption, "Fehler");
-    EXPECT_EQ(messages.shown[0].text, "Erst mal eine Wendepunktdatei w\xE4hlen!");
-    EXPECT_EQ(messages.shown[0].style, 0x10u);
-    EXPECT_TRUE(messages.shown[0].beepedBefore);
-}
-
-TEST_F(MainDialogTest, ChoosingAFileShowsItsNameAndKeepsTheFileSystemsBytes) {
-    namespace fs = std::filesystem;
-    const fs::path root = fs::temp_directory_path() / ("zr640-dialog-" + std::to_string(::getpid()));
-    fs::create_directories(root / "waypoints");
-    const fs::path previous = fs::current_path();
-    fs::current_path(root);
-    Open();
-    WhenModalShown([](QWidget* modal) {
-        auto* chooserDialog = static_cast<QFileDialog*>(modal);
-        chooserDialog->selectFile(QString::fromUtf8("Flugpl\u00e4tze.wht"));
-        static_cast<QDialog*>(chooserDialog)->accept();  // accept() of QFileDialog is protected
+TEST_F(MainDialogTest, TheChooserHandsOverTheFileSystemsBytesAndRefusesWhatItCannot) {
+    QStringList offered;
+    OnModal([&](QWidget* modal) {
+        offered = static_cast<QFileDialog*>(modal)->nameFilters();
+        offered << modal->windowTitle() << static_cast<QFileDialog*>(modal)->directory().path();
+        Choose(modal, QString::fromUtf8("Flugpl\u00e4tze.wht"));
     });
-    QTest::mouseClick(Get<QPushButton>(118), Qt::LeftButton);
-    fs::current_path(previous);
+    QTest::mouseClick(At(118), Qt::LeftButton);
+    const fs::path folder = fs::canonical(root / "waypoints");
+    EXPECT_EQ(offered, QStringList({"Wendepunktdateien (*.wht)", "Alle Dateien (*)",
+        QString::fromUtf8("Wendepunktdatei w\u00e4hlen"), QString::fromStdString(folder)}));
+    const std::string chosen = (folder / "Flugpl\xC3\xA4tze.wht").string();
+    EXPECT_EQ(controller.WaypointFilePath(), chosen);
+    EXPECT_EQ(At(109)->property("text"), QString::fromUtf8(chosen.c_str()));
 
-    const std::string expected =
-        (fs::canonical(root / "waypoints") / "Flugpl\xC3\xA4tze.wht").string();
-    EXPECT_EQ(controller.WaypointFilePath(), expected);
-    EXPECT_EQ(Get<QLineEdit>(109)->text(), QString::fromStdString(expected));
-    fs::remove_all(root);
-}
-
-TEST_F(MainDialogTest, EnterPressesNoButtonAndEscapeEnds) {
-    MainDialog& shown = Open();
-    for (int id : {102, 119, 117, 116, 123, 118}) {
-        QWidget* button = shown.Control(id);
-        button->setFocus();
-        QTest::keyClick(button, Qt::Key_Return);
-        QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+    for (const QString& name : {QString("fehlt/neu.wht"), QString(300, 'x') + ".wht"}) {
+        OnModal([&](QWidget* modal) {
+            Choose(modal, name);
+            EXPECT_TRUE(modal->isVisible()) << "the chooser stays open";
+            static_cast<QDialog*>(modal)->reject();
+        });
+        QTest::mouseClick(At(118), Qt::LeftButton);
     }
-    QTest::keyClick(shown.Control(101), Qt::Key_Return);
-    QTest::keyClick(&Log(), Qt::Key_Return);
-    EXPECT_TRUE(shown.isVisible());
-    EXPECT_TRUE(controller.ReceiveEnabled());
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(Log().count(), 4);
-
-    QTest::keyClick(shown.Control(102), Qt::Key_Escape);
-    EXPECT_FALSE(shown.isVisible());
-    EXPECT_EQ(shown.result(), 1);
-    EXPECT_NE(controller.Port(), nullptr);
-    dialog.reset();
-    EXPECT_EQ(controller.Port(), nullptr);  // destruction closed the port
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].text, "Der Ordner dieser Datei existiert nicht.");
+    EXPECT_EQ(messages.shown[1].text, "Der Pfad ist zu lang (h\xF6" "chstens 259 Bytes).");
+    EXPECT_EQ(controller.WaypointFilePath(), chosen);
 }
 
-TEST_F(MainDialogTest, TheCloseBoxEnds) {
-    MainDialog& shown = Open();
-    EXPECT_TRUE(shown.close());
-    EXPECT_FALSE(shown.isVisible());
-    EXPECT_EQ(shown.result(), 1);
+// The poll timer ticks in a message box's loop; the line is read again once it is closed.
+TEST_F(MainDialogTest, AMessageBoxIsAStopBoxAndTheTicksGoOnMeanwhile) {
+    QtMessageBox box;
+    InstallMessageBox(&box);
+    QStringList seen;
+    OnModal([&](QWidget* modal) {
+        auto* message = qobject_cast<QMessageBox*>(modal);
+        seen << message->windowTitle() << message->text();
+        EXPECT_TRUE(message->icon() == QMessageBox::Critical && message->parent() == dialog.get());
+        pty.Send(std::string("\x24\x41\x06\x37\x01\x99", 6));
+        dialog->CheckButton(104, true);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !At<QAbstractButton>(104)->isChecked(); }));
+        message->button(QMessageBox::Ok)->click();
+    });
+    QTest::mouseClick(At(119), Qt::LeftButton);  // "Edit" before a file is chosen
+    InstallMessageBox(&messages);
+    EXPECT_EQ(seen,
+              QStringList({"Fehler", FromCp1252("Erst mal eine Wendepunktdatei w\xE4hlen!")}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Log().size() == 4; }));
+    EXPECT_EQ(Log().back(), "Reading     1 $ A Bytes:6 Chk:55 Satz:1");
 }
 
-TEST_F(MainDialogTest, DebugStopsTheTimerAtOnce) {
-    config.Debug = true;
-    Open();
-    EXPECT_FALSE(dialog->TimerRunning());
-    EXPECT_EQ(controller.Port(), nullptr);
-}
-
-// The instrument is silent (nobody at the other end of the pty): the task's three attempts
-// take 6 s, during which the dialog's loop keeps running, the log grows line by line and the
-// busy commands are greyed. Escape then stops a transfer instead of the dialog; the next
-// Escape closes it.
+// The task's three unanswered attempts take 6 s, while the dialog answers, the log grows and
+// the busy commands are greyed. Escape stops a transfer instead of the dialog; then closes it.
 TEST_F(MainDialogTest, ATransferLeavesTheDialogAnsweringAndEscapeStopsIt) {
-    MainDialog& shown = Open();
     QElapsedTimer sinceProbe;
     qint64 longestGapMs = 0;
     QTimer probe;
@@ -327,26 +178,36 @@ TEST_F(MainDialogTest, ATransferLeavesTheDialogAnsweringAndEscapeStopsIt) {
                      [&] { longestGapMs = std::max(longestGapMs, sinceProbe.restart()); });
     sinceProbe.start();
     probe.start(10);
-    QTest::mouseClick(Get<QPushButton>(123), Qt::LeftButton);
-    for (int id : kBusyDisabledIds) EXPECT_FALSE(shown.Control(id)->isEnabled()) << id;
-    QTRY_COMPARE_WITH_TIMEOUT(Entries(Log()).count("Keine Antwort nach 2000 ms"), 1, 4000);
-    EXPECT_TRUE(controller.TransferRunning());
-    QTRY_VERIFY_WITH_TIMEOUT(!controller.TransferRunning(), 8000);
-    probe.stop();
+    QTest::mouseClick(At(123), Qt::LeftButton);
+    for (int id : kBusyDisabledIds) EXPECT_FALSE(At(id)->isEnabled()) << id;
+    const auto unanswered = [&] { return Log().count("Keine Antwort nach 2000 ms"); };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return unanswered() == 1; }, 4000)) << "line by line";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !controller.TransferRunning(); }, 8000));
     // A window that misses its messages for 250 ms counts as hung for SendMessageTimeout.
     EXPECT_LT(longestGapMs, 250);
-    EXPECT_EQ(Entries(Log()).count("Keine Antwort nach 2000 ms"), 3);
-    for (int id : kBusyDisabledIds) EXPECT_TRUE(shown.Control(id)->isEnabled()) << id;
 
-    QTest::mouseClick(Get<QPushButton>(123), Qt::LeftButton);
+    QTest::mouseClick(At(123), Qt::LeftButton);
     QTest::qWait(300);
-    QTest::keyClick(&shown, Qt::Key_Escape);
-    QTRY_VERIFY_WITH_TIMEOUT(!controller.TransferRunning(), 250);
-    EXPECT_TRUE(shown.isVisible());
-    EXPECT_TRUE(Entries(Log()).contains("Abbruch durch Benutzer"));
-    EXPECT_TRUE(controller.ReceiveEnabled());
-    QTest::keyClick(&shown, Qt::Key_Escape);
-    EXPECT_FALSE(shown.isVisible());
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !controller.TransferRunning(); }, 250));
+    EXPECT_TRUE(dialog->isVisible() && controller.ReceiveEnabled());
+    EXPECT_TRUE(Log().contains("Abbruch durch Benutzer"));
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    dialog.reset();
+    EXPECT_EQ(controller.Port(), nullptr);  // destruction closed the port
+}
+
+// Every byte there and back; the five bytes without a character are the controls of their number.
+TEST(Cp1252, MapsEveryByteToItsCharacterAndBack) {
+    std::string all;
+    for (int byte = 0; byte < 256; ++byte) all += static_cast<char>(byte);
+    EXPECT_EQ(ToCp1252(FromCp1252(all)), all);
+    EXPECT_EQ(FromCp1252("W\xE4hlen \xB0\xDC\xDF\x80\x84\x9F\x81\x9D"),
+              QString::fromUtf8("W\u00e4hlen \u00b0\u00dc\u00df\u20ac\u201e\u0178\u0081\u009d"));
+    for (const char* noByte : {"\u0141", "\u0080", "\U0001F6E9"}) {
+        EXPECT_FALSE(ToCp1252(QString::fromUtf8(noByte))) << noByte;
+    }
 }
 
 }  // namespace
