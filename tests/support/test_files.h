@@ -17,8 +17,9 @@ class TemporaryDirectory {
 public:
     TemporaryDirectory() {
         std::random_device random;
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
         do {
-            path_ = std::filesystem::temp_directory_path() / ("zr640-test-" + std::to_string(random()));
+            path_ = base / ("zr640-test-" + std::to_string(random()));
         } while (!std::filesystem::create_directory(path_));
     }
     ~TemporaryDirectory() {
@@ -37,8 +38,14 @@ private:
 
 // The bytes of a whole file; empty when it cannot be read.
 inline std::string ReadWholeFile(const std::filesystem::path& path) {
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(path, ignored)) return {};
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 // Compares `actual` with the expected text in the file at `path`. With ZR640_REGENERATE_GOLDEN=1
