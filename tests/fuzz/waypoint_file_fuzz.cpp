@@ -1,66 +1,43 @@
-// A waypoint file of any bytes: every line is either reported or becomes a sentence of at most
-// 511 characters with no line end, zero byte or dropped text inside it.
+// A waypoint file of any bytes (the first byte sets the name lengths): every line is either
+// reported or becomes one sentence of at most 511 characters, with no line end, zero byte or
+// dropped text inside it.
 #include <unistd.h>
 
-#include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <string>
+#include <optional>
+#include <utility>
 
-#include "config/app_config.h"
 #include "config/configuration.h"
+#include "fuzz_support.h"
 #include "transfer/upload_sentences.h"
 #include "transfer/waypoint_file_reader.h"
 
-namespace {
-
-void Require(bool condition) {
-    if (!condition) __builtin_trap();
-}
-
-// Removed again when the fuzzer ends.
-struct ScratchFile {
-    ~ScratchFile() { std::remove(path.c_str()); }
-    const std::string path = "/tmp/zr640-fuzz-waypoints-" + std::to_string(::getpid());
-};
-
-const std::string& ScratchPath() {
-    static const ScratchFile file;
-    return file.path;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // The first byte chooses the name lengths, the rest is the file.
+    static const std::string path = "/tmp/zr640-fuzz-waypoints-" + std::to_string(::getpid());
     if (size == 0) return 0;
     zr640::AppConfig config;
     config.MaxLaengeName1 = data[0];
     config.MaxLaengeName2 = data[0] % 16;
-    std::FILE* file = std::fopen(ScratchPath().c_str(), "wb");
-    Require(file != nullptr);
-    std::fwrite(data + 1, 1, size - 1, file);
-    std::fclose(file);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ZR640_REQUIRE(file != nullptr && std::fwrite(data + 1, 1, size - 1, file) == size - 1 &&
+                  std::fclose(file) == 0);
 
     zr640::WaypointFileReader reader;
-    Require(reader.Open(ScratchPath()));
+    ZR640_REQUIRE(reader.Open(path));
     zr640::WaypointFields record;
-    long previousLine = 0;
-    while (reader.Next() == zr640::WaypointLineStatus::Line) {
-        const char* text = reader.Text();
-        Require(reader.Length() > 0 && reader.Length() <= zr640::kMaxWaypointLineLength);
-        Require(std::strlen(text) == static_cast<std::size_t>(reader.Length()));
-        Require(std::strpbrk(text, "\r\n") == nullptr);
-        Require(reader.LineNumber() > previousLine);
-        previousLine = reader.LineNumber();
-        if (!zr640::ParseWaypointFields(text, record, config)) continue;
-        const auto sentence = zr640::RecordSentence(record);
+    for (long previous = 0; reader.Next() == zr640::WaypointLineStatus::Line;) {
+        const std::size_t length = std::strlen(reader.Text());
+        ZR640_REQUIRE(length > 0 && length == std::size_t(reader.Length()) &&
+                      length <= zr640::kMaxWaypointLineLength);
+        ZR640_REQUIRE(std::strpbrk(reader.Text(), "\r\n") == nullptr);
+        ZR640_REQUIRE(reader.LineNumber() > std::exchange(previous, reader.LineNumber()));
+        const auto sentence = zr640::ParseWaypointFields(reader.Text(), record, config)
+                                  ? zr640::RecordSentence(record) : std::nullopt;
         if (!sentence) continue;
-        Require(sentence->size() < static_cast<std::size_t>(zr640::kSentenceBufferSize));
-        Require(sentence->compare(0, 7, "$KTWPU,") == 0);
-        const std::string inner = sentence->substr(0, sentence->size() - 2);
-        Require(sentence->substr(sentence->size() - 2) == "\r\n");
-        Require(inner.find_first_of(std::string("\r\n\0", 3)) == std::string::npos);
+        ZR640_REQUIRE(sentence->size() < std::size_t(zr640::kSentenceBufferSize));
+        ZR640_REQUIRE(sentence->starts_with("$KTWPU,") && sentence->ends_with("\r\n"));
+        ZR640_REQUIRE(sentence->find_first_of(std::string("\r\n\0", 3)) == sentence->size() - 2);
     }
+    std::remove(path.c_str());
     return 0;
 }
