@@ -104,11 +104,13 @@ scenario_start_up() {
 }
 
 # Two records in a loop, decoded; what arrives before the port opens is discarded, so the first
-# frame read may be either, and the frames read are counted from 1 all the same. "Run" stops reading while frames keep coming; Enter (command 1, as no button is the
-# default) and command 1 do nothing; "Run" again reads the frames that waited and new ones.
-# What the user sees of the dialog; after the close box has ended the program, the line settings
-# it left on the terminal (no flow control); the manifest in the program file: visual styles,
-# DPI awareness per monitor, Windows 7 to 11, the user's own rights, no code page of its own.
+# frame read may be either, and the frames read are counted from 1 all the same. "Run" stops
+# reading while frames keep coming; Enter (command 1, as no button is the default) and command
+# 1 do nothing. The task goes out past the frames that waited (a write discards them first),
+# and reception is on again afterwards. What the user sees of the dialog; after the close box
+# has ended the program, the line settings it left on the terminal (no flow control); the
+# manifest: visual styles, DPI awareness per monitor, Windows 7 to 11, the user's own rights,
+# no code page of its own.
 scenario_telemetry() {
     write_ini COM1:9600,N,8,2
     start_sim "$com1" --frames "$here/data/two_records.frames" --interval 200
@@ -117,7 +119,7 @@ scenario_telemetry() {
         wait-ending ' Satznr 2 Werknummer:A1234 Schalterstellung:3 Menu:1f MCPoti:25 WindPoti:-2 WindKomponente:-3.50 WindEmpfehlung:12.00 WindVektorBetrag:8.70 WindVektorBogen:225.00' 15000 \
         entry-begins 6 'Reading     1 Satznr ' entry-begins 7 'Reading     2 Satznr ' \
         press 102 steady 1000 enter command 1 steady 1000 \
-        press 102 grows 3 15000 layout common-controls \
+        click 123 wait-ending '$KTWPS,1,4*4E\r' 15000 grows 3 15000 layout common-controls \
         text 102 Run text 103 RX text 104 TX text 120 Wendepunktdatei text 118 Wählen \
         text 119 Edit text 117 "Replace WP's" text 116 "Update WP's" text 123 "Strecke setzen" \
         close gone 10000
@@ -141,7 +143,8 @@ scenario_choose_file() {
     local folder long
     folder=$(winepath -w "$work/waypoints" 2>/dev/null) || fail "winepath"
     long=$(printf 'W%.0s' $(seq $((258 - ${#folder} - 10))))
-    mkdir -p "$work/waypoints/$long" && printf 'Oschersleben,EDOL\r\n' >"$work/waypoints/$long/lang.wht"
+    mkdir -p "$work/waypoints/$long"
+    printf 'Oschersleben,EDOL\r\n' >"$work/waypoints/$long/lang.wht"
     folder=${folder//\\/\\\\}
     start_sim "$com1" --no-telemetry
     run_app dialog 30000 click 119 box Fehler "Erst mal eine Wendepunktdatei wählen!" 10000 \
@@ -149,7 +152,8 @@ scenario_choose_file() {
         click 118 choose "${chooser[@]}" neu.wht 15000 text 109 "$folder\\\\neu.wht" \
         click 118 cancel-chooser "${chooser[0]}" 15000 text 109 "$folder\\\\neu.wht" \
         click 118 choose "${chooser[@]}" flugplatz.wht 15000 text 109 "$folder\\\\flugplatz.wht" \
-        click 119 editor flugplatz.wht 15000 click 118 choose "${chooser[@]}" "$long\\lang.wht" 15000 \
+        click 119 editor flugplatz.wht 15000 \
+        click 118 choose "${chooser[@]}" "$long\\lang.wht" 15000 \
         box Fehler "Der Pfad der Wendepunktdatei ist zu lang (mehr als 255 Zeichen)." 10000 \
         text 109 "$folder\\\\flugplatz.wht" count 6 text 101 "EOF     " \
         press 104 checked 104 0 2000 press 103 checked 103 0 2000 escape gone 10000
@@ -161,8 +165,9 @@ scenario_choose_file() {
 scenario_responsive() {
     write_ini
     local records=${ZR640_RESPONSIVE_RECORDS:-21} i
-    for i in $(seq "$records"); do printf 'Punkt%d,P%d,N,48.%d,E,11.%d\r\n' "$i" "$i" "$i" "$i"; done \
-        >"$work/waypoints/lang.wht"
+    for i in $(seq "$records"); do
+        printf 'Punkt%d,P%d,N,48.%d,E,11.%d\r\n' "$i" "$i" "$i" "$i"
+    done >"$work/waypoints/lang.wht"
     start_sim "$com1" --no-telemetry --baud 4800 --reply-delay 150 --silent-after $((records - 1))
     run_app dialog 30000 click 118 choose "${chooser[@]}" lang.wht 15000 \
         click 116 responsive 'WP   3:' 20000 buttons 0 0 escape \

@@ -141,14 +141,16 @@ private:
     std::size_t next_ = 0;
 };
 
-// The key goes to the control that has the focus in the dialog's thread, as if typed.
+// The key goes to the control that has the focus in the dialog's thread, as if typed; when no
+// control has it, the system hands the dialog a system key, which the dialog does not act on.
 void PressKey(Driver& d, WORD virtualKey) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(d.Dialog(), nullptr), &info);
-    HWND target = info.hwndFocus != nullptr ? info.hwndFocus : d.Dialog();
-    PostMessageA(target, WM_KEYDOWN, virtualKey, 1);
-    PostMessageA(target, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
+    const bool focus = info.hwndFocus != nullptr;
+    HWND target = focus ? info.hwndFocus : d.Dialog();
+    PostMessageA(target, focus ? WM_KEYDOWN : WM_SYSKEYDOWN, virtualKey, 1);
+    PostMessageA(target, focus ? WM_KEYUP : WM_SYSKEYUP, virtualKey, LPARAM{0xC0000001});
 }
 
 void CloseBox(Driver& d) {  // caption, text ('*' for any run of characters), timeout
@@ -254,10 +256,10 @@ void CheckCommonControls(Driver& d) {
     entry.dwSize = sizeof entry;
     bool version6 = false;
     for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry)) {
-        CharLowerA(entry.szExePath);
-        if (std::string(entry.szExePath).ends_with("\\comctl32.dll")) {
-            std::printf("comctl32: %s\n", entry.szExePath);
-            version6 |= std::strstr(entry.szExePath, "common-controls_6595b64144ccf1df_6.") != nullptr;
+        const std::string path = CharLowerA(entry.szExePath);
+        if (path.ends_with("\\comctl32.dll")) {
+            std::printf("comctl32: %s\n", path.c_str());
+            version6 |= path.find("common-controls_6595b64144ccf1df_6.") != std::string::npos;
         }
     }
     CloseHandle(snapshot);
@@ -321,6 +323,13 @@ void WaitGone(Driver& d) {  // timeout: the dialog has ended
     Expect(WaitUntil(d.Ms(), [&] { return !IsWindow(dialog); }), "the dialog stays");
 }
 
+// A mouse click: the button takes the focus, then its command runs.
+void Click(Driver& d) {  // id
+    HWND button = d.Item(d.Int());
+    PostMessageA(d.Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE);
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
 // A click that returns once its command has run; only for one that opens no window.
 void Press(Driver& d) {  // id
     Expect(SendMessageTimeoutA(d.Item(d.Int()), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 30000, nullptr),
@@ -379,7 +388,7 @@ const std::map<std::string, void (*)(Driver&)>& Steps() {
         {"dialog", [](Driver& d) { d.dialog = WaitForWindow("#32770", "ZR640", d.Ms()); }},
         {"gone", WaitGone},
         {"box", CloseBox},
-        {"click", [](Driver& d) { PostMessageA(d.Item(d.Int()), BM_CLICK, 0, 0); }},  // id
+        {"click", Click},
         {"press", Press},
         {"command",  // id: what a control without a window of its own would send
          [](Driver& d) { PostMessageA(d.Dialog(), WM_COMMAND, MAKEWPARAM(d.Int(), 0), 0); }},
