@@ -12,6 +12,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,8 @@
 
 namespace {
 
-struct StepFailure {
-    std::string message;
-};
-
 void Expect(bool condition, const std::string& message) {
-    if (!condition) throw StepFailure{message};
+    if (!condition) throw std::runtime_error(message);
 }
 
 std::string Unescape(const std::string& text) {
@@ -168,14 +165,12 @@ void CloseBox(Driver& d) {  // caption, text ('*' for any run of characters), ti
     Expect(Matches(text.c_str(), wanted.c_str()), "the box says otherwise");
 }
 
-void ExpectEntries(Driver& d) {  // n, then n texts: the first n entries, exactly
-    const int count = d.Int();
-    const auto entries = Entries(d.List());
-    for (int i = 0; i < count; ++i) {
-        const std::string wanted = d.Text();
-        Expect(i < static_cast<int>(entries.size()) && entries[i] == wanted,
-               "entry " + std::to_string(i) + " is not \"" + wanted + "\"" + d.Tail());
-    }
+// The entry at `index` is the text, or with `prefix` begins with it.
+void ExpectEntry(Driver& d, int index, bool prefix) {
+    const std::string wanted = d.Text();
+    const auto entries = Entries(d.List(), index);
+    Expect(!entries.empty() && (prefix ? entries[0].starts_with(wanted) : entries[0] == wanted),
+           "entry " + std::to_string(index) + " is not \"" + wanted + "\"" + d.Tail());
 }
 
 void ExpectCount(Driver& d) {  // n: the log holds n entries, and the last one is selected
@@ -348,14 +343,6 @@ void WaitEnding(Driver& d) {  // text, timeout: an entry that ends so comes
            "no entry ends in \"" + wanted + "\"" + d.Tail());
 }
 
-void EntryBegins(Driver& d) {  // index, text
-    const int index = d.Int();
-    const std::string wanted = d.Text();
-    const auto entries = Entries(d.List(), index);
-    Expect(!entries.empty() && entries[0].starts_with(wanted),
-           "entry " + std::to_string(index) + " does not begin with \"" + wanted + "\"" + d.Tail());
-}
-
 void Checked(Driver& d) {  // id, 0 or 1, timeout: an indicator's check mark comes or goes
     const int id = d.Int();
     const bool wanted = d.Int() != 0;
@@ -395,12 +382,15 @@ const std::map<std::string, void (*)(Driver&)>& Steps() {
         {"escape", [](Driver& d) { PressKey(d, VK_ESCAPE); }},
         {"enter", [](Driver& d) { PressKey(d, VK_RETURN); }},
         {"close", [](Driver& d) { PostMessageA(d.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        {"entries", ExpectEntries},
+        {"entries",  // n, then n texts: the first n entries, exactly
+         [](Driver& d) {
+             for (int i = 0, count = d.Int(); i < count; ++i) ExpectEntry(d, i, false);
+         }},
         {"count", ExpectCount},
         {"wait-count", [](Driver& d) { WaitCount(d, 0); }},
         {"grows", [](Driver& d) { WaitCount(d, d.Count()); }},  // by n, timeout
         {"wait-ending", WaitEnding},
-        {"entry-begins", EntryBegins},
+        {"entry-begins", [](Driver& d) { ExpectEntry(d, d.Int(), true); }},  // index, text
         {"steady", Steady},
         {"responsive", Responsive},
         {"buttons", BusyButtons},
@@ -432,12 +422,9 @@ int main(int argc, char** argv) {
             found->second(driver);
             std::fflush(stdout);
         }
-    } catch (const StepFailure& failure) {
-        std::fprintf(stderr, "driver: %s\n", failure.message.c_str());
+    } catch (const std::exception& failure) {  // a step's, or a number that is none
+        std::fprintf(stderr, "driver: %s\n", failure.what());
         return 1;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "driver: bad arguments (%s)\n", error.what());
-        return 2;
     }
     return 0;
 }
