@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # One end-to-end scenario of zr640.exe under Wine: zr640-sim plays the instrument on a
 # pseudo-terminal that Wine knows as a COM port, and zr640_driver.exe works the dialog from
-# outside as a user would. Usage: run_e2e.sh SCENARIO (a scenario_ function below).
+# outside as a user would. Usage: run_e2e.sh SCENARIO (scenario_SCENARIO below, - as _).
 # Environment: ZR640_EXE, ZR640_DRIVER (Windows programs), ZR640_SIM (the Linux simulator),
 # ZR640_E2E_DIR (scratch space), WINEPREFIX (else build/wineprefix of the source tree).
 set -uo pipefail
