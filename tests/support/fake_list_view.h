@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -8,10 +9,14 @@
 
 namespace zr640::testing {
 
-// A list control that keeps its entries, the selection and the horizontal extent.
+// A list control that keeps its entries, the selection and the horizontal extent, and the most
+// entries it held right after an insertion.
 class FakeListView final : public platform::ListView {
 public:
-    void AddString(const char* text) override { entries.emplace_back(text); }
+    void AddString(const char* text) override {
+        entries.emplace_back(text);
+        peak = std::max(peak, Count());
+    }
     int Count() const override { return static_cast<int>(entries.size()); }
     void DeleteString(int index) override {
         entries.erase(entries.begin() + index);
@@ -24,6 +29,7 @@ public:
     int selection = -1;
     int horizontalExtent = 0;
     int deletions = 0;
+    int peak = 0;
 };
 
 // The real event log over a FakeListView, for tests that read back what was logged.

@@ -1,757 +1,430 @@
-// Drives zr640.exe under Wine from outside, as a user would: finds its windows, presses its
-// buttons, reads the event log and the message boxes, fills in the file chooser. The steps come
-// from the command line and run in order; the first one that fails ends the driver with exit
-// code 1 and a line on standard error. Texts on the command line and on the output are UTF-8.
+// Works zr640.exe under Wine from outside, as a user would: finds its windows, presses its
+// buttons, reads the event log and the message boxes, fills in the file chooser, and checks
+// what the user sees of the dialog, the program file and the line. The steps come from the
+// command line and run in order (Steps() lists them with their arguments); the first that fails
+// ends the driver with exit code 1 and a line on standard error. Texts are Windows-1252, as the
+// dialog's; in those a step expects, \n and \r stand for a line feed and a carriage return.
 #include <windows.h>
-#include <shlwapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/dialog_layout.h"
+
 namespace {
 
-constexpr DWORD kPollMs = 50;
-constexpr UINT kMessageTimeoutMs = 2000;
-
-struct StepFailure {
-    std::string message;
-};
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        size, nullptr, nullptr);
-    return result;
-}
-
-// Makes a visible text of one that may hold line feeds and carriage returns.
-std::string Shown(const std::wstring& text) {
-    std::wstring escaped;
-    for (wchar_t c : text) {
-        if (c == L'\n') {
-            escaped += L"\\n";
-        } else if (c == L'\r') {
-            escaped += L"\\r";
-        } else {
-            escaped += c;
-        }
-    }
-    return "\"" + Utf8(escaped) + "\"";
-}
-
-// The command line spells a line feed as \n and a carriage return as \r.
-std::wstring Unescape(const std::wstring& text) {
-    std::wstring result;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\\' && i + 1 < text.size()) {
-            const wchar_t next = text[i + 1];
-            if (next == L'n' || next == L'r' || next == L'\\') {
-                result += next == L'n' ? L'\n' : next == L'r' ? L'\r' : L'\\';
-                ++i;
-                continue;
-            }
-        }
-        result += text[i];
-    }
-    return result;
-}
-
-[[noreturn]] void Fail(const std::string& message) { throw StepFailure{message}; }
-
 void Expect(bool condition, const std::string& message) {
-    if (!condition) {
-        Fail(message);
-    }
+    if (!condition) throw std::runtime_error(message);
 }
 
-// Polls until the condition holds; the other process gives no event to wait on.
+std::string Unescape(const std::string& text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        const bool escape = text[i] == '\\' && (next == 'n' || next == 'r' || next == '\\');
+        result += !escape ? text[i] : next == 'n' ? '\n' : next == 'r' ? '\r' : '\\';
+        i += escape ? 1 : 0;
+    }
+    return result;
+}
+
+// A text against a pattern in which '*' stands for any run of characters.
+bool Matches(const char* text, const char* pattern) {
+    if (*pattern == '*') return Matches(text, pattern + 1) || (*text && Matches(text + 1, pattern));
+    return *pattern == *text && (*text == '\0' || Matches(text + 1, pattern + 1));
+}
+
+// Polls until the condition holds: the other process gives no event to wait on.
 bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& condition) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (condition()) {
-            return true;
-        }
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(kPollMs);
-    }
-}
-
-// Asks the window for an answer every few milliseconds until the condition holds, as the
-// system does when it decides whether a window hangs, and prints how long the answers took.
-void ProbeUntil(HWND window, DWORD timeoutMs, const std::function<bool()>& condition) {
-    constexpr UINT kHungMs = 250;
-    std::vector<ULONGLONG> answerMs;
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (!condition()) {
-        Expect(GetTickCount64() < deadline, "the awaited entry did not come");
-        const ULONGLONG start = GetTickCount64();
-        DWORD_PTR result = 0;
-        Expect(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kHungMs, &result) != 0,
-               "the dialog did not answer within 250 ms");
-        answerMs.push_back(GetTickCount64() - start);
-        Sleep(10);
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(50);
     }
-    std::sort(answerMs.begin(), answerMs.end());
-    const ULONGLONG longest = answerMs.empty() ? 0 : answerMs.back();
-    const ULONGLONG p99 = answerMs.empty() ? 0 : answerMs[answerMs.size() * 99 / 100];
-    std::printf("responsive: %zu probes, longest %llu ms, 99th percentile %llu ms\n",
-                answerMs.size(), longest, p99);
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[256] = {};
-    GetClassNameW(window, name, 256);
-    return name;
+    return true;
 }
 
 // WM_GETTEXT is carried across processes; GetWindowText would only see the cached caption.
-std::wstring TextOf(HWND window) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
-                             &length)) {
-        Fail("no answer to WM_GETTEXTLENGTH");
-    }
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied);
-    text.resize(copied);
+std::string TextOf(HWND window) {
+    char text[4096] = {};
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
     return text;
 }
 
-HWND FindTopLevel(const std::wstring& className, const std::wstring& caption, bool prefixOnly) {
-    struct Search {
-        std::wstring className;
-        std::wstring caption;
-        bool prefixOnly;
-        HWND found = nullptr;
-    } search{className, caption, prefixOnly};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (process == GetCurrentProcessId() || !IsWindowVisible(window)) {
-                return TRUE;
-            }
-            if (!s.className.empty() && ClassOf(window) != s.className) {
-                return TRUE;
-            }
-            wchar_t title[512] = {};
-            GetWindowTextW(window, title, 512);
-            const std::wstring text = title;
-            const bool matches = s.prefixOnly ? text.find(s.caption) != std::wstring::npos
-                                              : text == s.caption;
-            if (matches) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND WaitForTopLevel(const std::wstring& className, const std::wstring& caption, DWORD timeoutMs,
-                     bool prefixOnly = false) {
+// A visible window of another process with this class (any when null) and this caption (or,
+// with `partial`, one that holds it), within the time.
+HWND WaitForWindow(const char* className, const std::string& caption, DWORD timeoutMs,
+                   bool partial = false) {
     HWND found = nullptr;
     WaitUntil(timeoutMs, [&] {
-        found = FindTopLevel(className, caption, prefixOnly);
-        return found != nullptr;
+        while ((found = FindWindowExA(nullptr, found, className, nullptr)) != nullptr) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(found, &process);
+            char title[512] = {};
+            GetWindowTextA(found, title, sizeof title);
+            if (process != GetCurrentProcessId() && IsWindowVisible(found) &&
+                (partial ? std::strstr(title, caption.c_str()) != nullptr : caption == title)) {
+                return true;
+            }
+        }
+        return false;
     });
-    if (found == nullptr) {
-        Fail("no window \"" + Utf8(caption) + "\" within " + std::to_string(timeoutMs) + " ms");
-    }
+    Expect(found != nullptr, "no window \"" + caption + "\" within " + std::to_string(timeoutMs));
     return found;
 }
 
-std::vector<HWND> ChildrenInOrder(HWND parent) {
-    std::vector<HWND> children;
-    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        children.push_back(child);
-    }
-    return children;
+// Closes a box or the chooser with one of its buttons, and waits until it has gone.
+void Dismiss(HWND window, int button) {
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    Expect(WaitUntil(5000, [&] { return !IsWindow(window); }), "a window stays open");
 }
 
-HWND Item(HWND dialog, int id) {
-    HWND item = GetDlgItem(dialog, id);
-    Expect(item != nullptr, "the dialog has no control " + std::to_string(id));
-    return item;
-}
-
-// The entries from `first` on (all of them by default).
-std::vector<std::wstring> ListEntries(HWND list, LRESULT first = 0) {
-    std::vector<std::wstring> entries;
-    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = first; i < count; ++i) {
-        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::wstring entry(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, L'\0');
-        const LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
-                                            reinterpret_cast<LPARAM>(entry.data()));
-        entry.resize(static_cast<std::size_t>(copied < 0 ? 0 : copied));
-        entries.push_back(entry);
+// The list's entries from `first` on (an entry holds at most 2047 characters). Wine carries
+// LB_GETTEXT to another process only in its wide form.
+std::vector<std::string> Entries(HWND list, LRESULT first = 0) {
+    std::vector<std::string> entries;
+    for (LRESULT i = first; i < SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
+        wchar_t wide[2048] = {};
+        char entry[2048] = {};
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, entry, sizeof entry, nullptr, nullptr);
+        entries.emplace_back(entry);
     }
     return entries;
 }
 
-int ListCount(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
-
-// The message box's text is its one static control with text; the icon has none.
-std::wstring MessageBoxText(HWND box) {
-    for (HWND child : ChildrenInOrder(box)) {
-        if (ClassOf(child) == L"Static") {
-            std::wstring text = TextOf(child);
-            if (!text.empty()) {
-                return text;
-            }
-        }
-    }
-    return {};
-}
-
-// The last entries of the log, for a failure message.
-std::string LogTail(HWND list) {
-    constexpr std::size_t kShown = 12;
-    const auto entries = ListEntries(list);
-    std::string tail = "; the log ends with:";
-    const std::size_t first = entries.size() > kShown ? entries.size() - kShown : 0;
-    for (std::size_t i = first; i < entries.size(); ++i) {
-        tail += "\n  " + std::to_string(i) + ": " + Shown(entries[i]);
-    }
-    return tail;
-}
-
-void PressButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
-
-// The key goes to the control that has the focus in the dialog's thread, as if typed.
-void PressKey(HWND dialog, WORD virtualKey) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-    HWND target = info.hwndFocus != nullptr ? info.hwndFocus : dialog;
-    PostMessageW(target, WM_KEYDOWN, virtualKey, 1);
-    PostMessageW(target, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
-}
-
-// Dialog units to pixels for the dialog font the template names.
-RECT DialogUnitsToPixels(int x, int y, int width, int height) {
-    // A template of its own with the same font: MapDialogRect only works in this process.
-    std::vector<WORD> tmpl;
-    auto add = [&tmpl](std::initializer_list<WORD> words) { tmpl.insert(tmpl.end(), words); };
-    const DWORD style = WS_POPUP | DS_SETFONT;
-    add({LOWORD(style), HIWORD(style), 0, 0, 0, 0, 0, 0, 10, 10, 0, 0, 0, 8});
-    for (const wchar_t* c = L"MS Sans Serif"; *c != 0; ++c) {
-        tmpl.push_back(static_cast<WORD>(*c));
-    }
-    tmpl.push_back(0);
-    HWND probe = CreateDialogIndirectW(
-        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()), nullptr,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; });
-    Expect(probe != nullptr, "cannot create a probe dialog for the dialog units");
-    // The dialog manager converts position and size each on its own, and so must we: their
-    // roundings add up differently from those of the far corner's.
-    RECT position{x, y, x, y};
-    MapDialogRect(probe, &position);
-    RECT size{0, 0, width, height};
-    MapDialogRect(probe, &size);
-    DestroyWindow(probe);
-    return RECT{position.left, position.top, position.left + size.right,
-                position.top + size.bottom};
-}
-
-struct ControlRow {
-    int id;
-    const wchar_t* className;
-    const wchar_t* text;  // null: the icon, ordinal 1
-    int x, y, width, height;
-    DWORD style;
-};
-
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-const ControlRow kControls[] = {
-    {3, L"Static", nullptr, 4, 4, 21, 20, kChild | SS_ICON},
-    {101, L"Edit", L"", 36, 8, 292, 12, kChild | WS_BORDER | WS_TABSTOP | ES_MULTILINE},
-    {102, L"Button", L"Run", 412, 8, 50, 14, kChild | WS_TABSTOP | BS_CENTER},
-    {103, L"Button", L"RX", 344, 8, 28, 12, kChild | WS_TABSTOP | BS_AUTORADIOBUTTON},
-    {104, L"Button", L"TX", 372, 8, 28, 12, kChild | WS_TABSTOP | BS_AUTORADIOBUTTON},
-    {110, L"ListBox", L"", 8, 32, 488, 280,
-     kChild | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_DISABLENOSCROLL |
-         LBS_NOTIFY},
-    {120, L"Button", L"Wendepunktdatei", 8, 316, 488, 48, kChild | WS_GROUP | BS_GROUPBOX},
-    {109, L"Edit", L"", 12, 324, 372, 12,
-     kChild | WS_BORDER | WS_HSCROLL | WS_TABSTOP | ES_AUTOHSCROLL},
-    {118, L"Button", L"W\u00e4hlen", 388, 324, 50, 14, kChild | WS_TABSTOP | BS_CENTER},
-    {119, L"Button", L"Edit", 440, 324, 50, 14, kChild | WS_TABSTOP | BS_CENTER},
-    {117, L"Button", L"Replace WP's", 16, 344, 50, 14, kChild | WS_TABSTOP | BS_CENTER},
-    {116, L"Button", L"Update WP's", 76, 344, 50, 14, kChild | WS_TABSTOP | BS_CENTER},
-    {123, L"Button", L"Strecke setzen", 164, 344, 52, 14, kChild | WS_TABSTOP | BS_CENTER},
-};
-constexpr DWORD kDialogStyle =
-    WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-
-// The application manifest: Common Controls 6, DPI awareness per monitor, Windows 7 to 11,
-// the user's own rights.
-const char* const kManifestDeclarations[] = {
-    "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", ">true/pm</dpiAware>",
-    ">PerMonitorV2, PerMonitor</dpiAwareness>", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
-    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
-    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
-    "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"};
-
-// Reads the pieces of a dialog template in the order the resource format lays them out.
-class TemplateReader {
+class Driver {
 public:
-    explicit TemplateReader(const BYTE* data) : base_(data), at_(data) {}
+    explicit Driver(std::vector<std::string> args) : args_(std::move(args)) {}
 
-    WORD Word() {
-        WORD value = 0;
-        std::memcpy(&value, at_, sizeof value);
-        at_ += sizeof value;
-        return value;
+    bool More() const { return next_ < args_.size(); }
+    std::string Take() {
+        Expect(More(), "a step lacks its arguments");
+        return args_[next_++];
     }
-    DWORD Dword() {
-        const WORD low = Word();
-        return static_cast<DWORD>(low) | (static_cast<DWORD>(Word()) << 16);
+    std::string Text() { return Unescape(Take()); }
+    int Int() { return std::stoi(Take()); }
+    DWORD Ms() { return static_cast<DWORD>(std::stoul(Take())); }
+
+    HWND Dialog() const {
+        Expect(dialog != nullptr && IsWindow(dialog), "no dialog (run the step dialog first)");
+        return dialog;
     }
-    short Short() { return static_cast<short>(Word()); }
-    // A string, or 0xFFFF and an ordinal, shown as "#n".
-    std::wstring StringOrOrdinal() {
-        const WORD first = Word();
-        if (first == 0xFFFF) {
-            return L"#" + std::to_wstring(Word());
-        }
-        std::wstring text;
-        for (WORD c = first; c != 0; c = Word()) {
-            text += static_cast<wchar_t>(c);
-        }
-        return text;
+    HWND Item(int id) const {
+        Expect(GetDlgItem(Dialog(), id) != nullptr, "no control " + std::to_string(id));
+        return GetDlgItem(Dialog(), id);
     }
-    void AlignToDword() {
-        while ((at_ - base_) % 4 != 0) {
-            ++at_;
-        }
+    HWND List() const { return Item(IDC_LOG); }
+    int Count() const { return static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0)); }
+    // The last entries of the log, for a failure message.
+    std::string Tail() const {
+        std::string tail = "; the log ends with:";
+        for (const auto& entry : Entries(List(), std::max(Count() - 12, 0))) tail += "\n" + entry;
+        return tail;
     }
+
+    HWND dialog = nullptr;
 
 private:
-    const BYTE* base_;
-    const BYTE* at_;
+    std::vector<std::string> args_;
+    std::size_t next_ = 0;
 };
 
-const BYTE* LoadResourceBytes(HMODULE module, int id, LPCWSTR type, DWORD* size) {
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-    Expect(found != nullptr, "resource " + std::to_string(id) + " missing");
-    *size = SizeofResource(module, found);
-    return static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+// The key goes to the control that has the focus in the dialog's thread, as if typed; when no
+// control has it, the system hands the dialog a system key, which the dialog does not act on.
+void PressKey(Driver& d, WORD virtualKey) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(d.Dialog(), nullptr), &info);
+    const bool focus = info.hwndFocus != nullptr;
+    HWND target = focus ? info.hwndFocus : d.Dialog();
+    PostMessageA(target, focus ? WM_KEYDOWN : WM_SYSKEYDOWN, virtualKey, 1);
+    PostMessageA(target, focus ? WM_KEYUP : WM_SYSKEYUP, virtualKey, LPARAM{0xC0000001});
 }
 
-std::string Hex(DWORD value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
-    return text;
-}
-
-// Dialog template 100, icon 1 and the manifest of the program file, field by field.
-void CheckTemplate(const std::wstring& exePath) {
-    HMODULE module = LoadLibraryExW(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    Expect(module != nullptr, "cannot load " + Utf8(exePath) + " as a data file");
-    DWORD size = 0;
-    TemplateReader t(LoadResourceBytes(module, 100, MAKEINTRESOURCEW(5), &size));
-    const DWORD style = t.Dword();
-    Expect(style == kDialogStyle, "dialog style " + Hex(style) + ", wanted " + Hex(kDialogStyle));
-    Expect(t.Dword() == 0, "the dialog has an extended style");
-    const WORD count = t.Word();
-    Expect(count == 13, "the template holds " + std::to_string(count) + " controls");
-    const short x = t.Short(), y = t.Short(), cx = t.Short(), cy = t.Short();
-    Expect(x == 0 && y == 0 && cx == 506 && cy == 375, "dialog position or size differs");
-    Expect(t.StringOrOrdinal().empty(), "the dialog has a menu");
-    Expect(t.StringOrOrdinal().empty(), "the dialog has a class of its own");
-    Expect(t.StringOrOrdinal() == L"ZR640", "caption differs");
-    Expect(t.Word() == 8 && t.StringOrOrdinal() == L"MS Sans Serif", "font differs");
-    for (const ControlRow& row : kControls) {
-        t.AlignToDword();
-        const std::string which = "control " + std::to_string(row.id) + ": ";
-        const DWORD itemStyle = t.Dword();
-        Expect(itemStyle == row.style, which + "style " + Hex(itemStyle) + ", wanted " +
-                                           Hex(row.style));
-        Expect(t.Dword() == 0, which + "has an extended style");
-        const short ix = t.Short(), iy = t.Short(), iw = t.Short(), ih = t.Short();
-        Expect(ix == row.x && iy == row.y && iw == row.width && ih == row.height,
-               which + "position or size differs");
-        const WORD id = t.Word();
-        Expect(id == row.id, which + "found id " + std::to_string(id) + " in its place");
-        const std::wstring className = t.StringOrOrdinal();
-        const std::wstring atoms[] = {L"#128", L"#129", L"#130", L"#131"};
-        const std::wstring names[] = {L"Button", L"Edit", L"Static", L"ListBox"};
-        // The class may be stored as its name or as the system's atom for it.
-        bool classMatches = _wcsicmp(className.c_str(), row.className) == 0;
-        for (int i = 0; i < 4; ++i) {
-            classMatches |= className == atoms[i] && names[i] == row.className;
-        }
-        Expect(classMatches, which + "class " + Utf8(className));
-        const std::wstring text = t.StringOrOrdinal();
-        Expect(text == (row.text != nullptr ? std::wstring(row.text) : L"#1"),
-               which + "text " + Shown(text));
-        Expect(t.Word() == 0, which + "carries creation data");
+void CloseBox(Driver& d) {  // caption, text ('*' for any run of characters), timeout
+    const std::string caption = d.Take(), wanted = d.Text();
+    HWND box = WaitForWindow("#32770", caption, d.Ms());
+    std::string text;  // of its one static control with text (the icon's has none)
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr && text.empty();
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = {};
+        GetClassNameA(child, name, sizeof name);
+        if (_stricmp(name, "Static") == 0) text = TextOf(child);
     }
-
-    const BYTE* group = LoadResourceBytes(module, 1, MAKEINTRESOURCEW(14), &size);
-    TemplateReader g(group);
-    g.Word();
-    Expect(g.Word() == 1 && g.Word() == 1, "icon 1 is not one icon image");
-    const BYTE width = group[6], height = group[7];
-    TemplateReader entry(group + 10);
-    entry.Word();  // planes
-    const WORD bits = entry.Word();
-    Expect(width == 32 && height == 32 && bits == 24, "icon image is not 32 x 32 x 24");
-    entry.Dword();
-    const WORD imageId = entry.Word();
-    const BYTE* image = LoadResourceBytes(module, imageId, MAKEINTRESOURCEW(3), &size);
-    BITMAPINFOHEADER header{};
-    std::memcpy(&header, image, sizeof header);
-    Expect(header.biWidth == 32 && header.biHeight == 64 && header.biBitCount == 24,
-           "icon bitmap is not 32 x 32 x 24");
-
-    const BYTE* manifestData = LoadResourceBytes(module, 1, MAKEINTRESOURCEW(24), &size);
-    const std::string manifest(reinterpret_cast<const char*>(manifestData), size);
-    for (const char* declaration : kManifestDeclarations) {
-        Expect(manifest.find(declaration) != std::string::npos,
-               std::string("the manifest lacks ") + declaration);
-    }
-    Expect(manifest.find("activeCodePage") == std::string::npos, "the manifest sets a code page");
-    FreeLibrary(module);
-    std::printf("template: dialog 100 with 13 controls, icon 1 and manifest 1 as listed\n");
+    std::printf("box \"%s\": \"%s\"\n", caption.c_str(), text.c_str());
+    Dismiss(box, IDOK);
+    Expect(Matches(text.c_str(), wanted.c_str()), "the box says otherwise");
 }
 
-// Common Controls 6 in the dialog's process: DllGetVersion of its comctl32.dll tells on Windows;
-// Wine's answers 5.81 from every copy, and there the assembly it was loaded from tells.
-void CheckCommonControls(HWND dialog) {
+// The entry at `index` is the text, or with `prefix` begins with it.
+void ExpectEntry(Driver& d, int index, bool prefix) {
+    const std::string wanted = d.Text();
+    const auto entries = Entries(d.List(), index);
+    Expect(!entries.empty() && (prefix ? entries[0].starts_with(wanted) : entries[0] == wanted),
+           "entry " + std::to_string(index) + " is not \"" + wanted + "\"" + d.Tail());
+}
+
+void ExpectCount(Driver& d) {  // n: the log holds n entries, and the last one is selected
+    const int wanted = d.Int(), count = d.Count();
+    Expect(count == wanted && SendMessageA(d.List(), LB_GETCURSEL, 0, 0) == count - 1,
+           "not " + std::to_string(wanted) + " entries with the last selected" + d.Tail());
+}
+
+void Steady(Driver& d) {  // milliseconds: the log does not grow meanwhile
+    const int before = d.Count();
+    Sleep(d.Ms());
+    std::printf("steady: %d entries before, %d after\n", before, d.Count());
+    Expect(d.Count() == before, "the log grew");
+}
+
+// Asks the dialog for an answer every 10 ms, as the system does when it decides whether a
+// window hangs, until an entry that begins with the text comes; prints how long answers took.
+// Each time only the new entries are read, so that the probes keep their pace.
+void Responsive(Driver& d) {  // text, timeout
+    const std::string wanted = d.Text();
+    const ULONGLONG deadline = GetTickCount64() + d.Ms();
+    std::vector<ULONGLONG> answerMs{0};
+    LRESULT read = 0;
+    const auto arrived = [&] {
+        const auto entries = Entries(d.List(), read);
+        read += static_cast<LRESULT>(entries.size());
+        return std::ranges::any_of(entries, [&](auto& e) { return e.starts_with(wanted); });
+    };
+    while (!arrived()) {
+        Expect(GetTickCount64() < deadline, "no entry begins with \"" + wanted + "\"" + d.Tail());
+        const ULONGLONG start = GetTickCount64();
+        DWORD_PTR result = 0;
+        Expect(SendMessageTimeoutA(d.Dialog(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 250, &result),
+               "the dialog did not answer within 250 ms");
+        answerMs.push_back(GetTickCount64() - start);
+        Sleep(10);
+    }
+    std::ranges::sort(answerMs);
+    std::printf("responsive: %zu probes, longest %llu ms, 99th percentile %llu ms\n",
+                answerMs.size() - 1, answerMs.back(), answerMs[answerMs.size() * 99 / 100]);
+}
+
+void BusyButtons(Driver& d) {  // 0 (greyed) or 1, timeout: the buttons that a transfer greys
+    const bool enabled = d.Int() != 0;
+    const auto shown = [&](int id) { return (IsWindowEnabled(d.Item(id)) != FALSE) == enabled; };
+    Expect(WaitUntil(d.Ms(), [&] {
+               return std::ranges::all_of(std::vector{IDC_RUN, IDC_UPDATE, IDC_REPLACE, IDC_CHOOSE,
+                                                      IDC_EDIT, IDC_SET_TASK}, shown);
+           }),
+           enabled ? "the buttons stay greyed" : "the buttons are not greyed");
+}
+
+void ExpectText(Driver& d) {  // id, text: what the control shows
+    const int id = d.Int();
+    const std::string wanted = d.Text(), text = TextOf(d.Item(id));
+    Expect(text == wanted, "control " + std::to_string(id) + " shows \"" + text + "\"");
+}
+
+// Types the name into the chooser's file name field and presses its OK button.
+void Choose(Driver& d) {  // title, start of the file type shown, file name, timeout
+    const std::string title = d.Take(), filter = d.Text(), name = d.Text();
+    HWND chooser = WaitForWindow("#32770", title, d.Ms());
+    const std::string types = TextOf(GetDlgItem(chooser, 0x470));  // cmb1
+    Expect(types.starts_with(filter), "the chooser's file type is " + types);
+    HWND field = GetDlgItem(chooser, 0x47C);  // cmb13, or in older dialogs edt1
+    SendMessageTimeoutA(field != nullptr ? field : GetDlgItem(chooser, 0x480), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(name.c_str()), SMTO_ABORTIFHUNG, 2000, nullptr);
+    Dismiss(chooser, IDOK);
+}
+
+// Common Controls 6 in the dialog's process: the comctl32.dll it loaded comes from that
+// assembly (DllGetVersion would not tell: Wine's answers 5.81 from every copy).
+void CheckCommonControls(Driver& d) {
     DWORD process = 0;
-    GetWindowThreadProcessId(dialog, &process);
+    GetWindowThreadProcessId(d.Dialog(), &process);
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
-    MODULEENTRY32W entry{};
+    MODULEENTRY32 entry{};
     entry.dwSize = sizeof entry;
     bool version6 = false;
-    for (BOOL more = Module32FirstW(snapshot, &entry); more;
-         more = Module32NextW(snapshot, &entry)) {
-        std::wstring path = entry.szExePath;
-        CharLowerW(path.data());
-        if (path.ends_with(L"\\comctl32.dll")) {
-            auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(
-                GetProcAddress(LoadLibraryW(path.c_str()), "DllGetVersion")));
-            DLLVERSIONINFO info{sizeof info, 0, 0, 0, 0};
-            version6 |= (getVersion != nullptr && getVersion(&info) == S_OK &&
-                         info.dwMajorVersion == 6) ||
-                        path.find(L"common-controls_6595b64144ccf1df_6.") != std::wstring::npos;
-            std::printf("comctl32 %lu: %s\n", info.dwMajorVersion, Utf8(path).c_str());
+    for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry)) {
+        const std::string path = CharLowerA(entry.szExePath);
+        if (path.ends_with("\\comctl32.dll")) {
+            std::printf("comctl32: %s\n", path.c_str());
+            version6 |= path.find("common-controls_6595b64144ccf1df_6.") != std::string::npos;
         }
     }
     CloseHandle(snapshot);
     Expect(version6, "the program has no Common Controls 6 loaded");
 }
 
-// The live dialog: where it opens, its fixed frame and its controls in creation order.
-void CheckLayout(HWND dialog) {
-    RECT window{};
-    GetWindowRect(dialog, &window);
-    Expect(window.left == 0 && window.top == 0, "the dialog does not open at the top left");
-    const LONG style = GetWindowLongW(dialog, GWL_STYLE);
-    Expect((style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0,
-           "the dialog can be resized, minimised or maximised");
-    Expect((style & WS_SYSMENU) != 0, "the dialog has no close box");
-    RECT client{};
-    GetClientRect(dialog, &client);
-    const RECT wanted = DialogUnitsToPixels(0, 0, 506, 375);
-    Expect(client.right == wanted.right && client.bottom == wanted.bottom,
-           "client area " + std::to_string(client.right) + "x" + std::to_string(client.bottom) +
-               ", wanted " + std::to_string(wanted.right) + "x" + std::to_string(wanted.bottom));
-    const std::vector<HWND> children = ChildrenInOrder(dialog);
-    Expect(children.size() == 13, "the dialog has " + std::to_string(children.size()) +
-                                      " controls");
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        const ControlRow& row = kControls[i];
-        HWND child = children[i];
-        const std::string which = "control " + std::to_string(i + 1) + ": ";
-        Expect(GetDlgCtrlID(child) == row.id,
-               which + "id " + std::to_string(GetDlgCtrlID(child)) + ", wanted " +
-                   std::to_string(row.id));
-        Expect(_wcsicmp(ClassOf(child).c_str(), row.className) == 0,
-               which + "class " + Utf8(ClassOf(child)));
-        // The edit fields and the list hold what the program writes; the rest keep their labels.
-        if (row.text != nullptr && *row.text != 0) {
-            Expect(TextOf(child) == row.text, which + "text " + Shown(TextOf(child)));
-        }
-        Expect(IsWindowVisible(child) && IsWindowEnabled(child), which + "hidden or disabled");
-        RECT rect{};
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        const RECT place = DialogUnitsToPixels(row.x, row.y, row.width, row.height);
-        // A static icon takes the size of its picture, and a list box without
-        // LBS_NOINTEGRALHEIGHT trims its height to whole lines; the rest keep their size.
-        const bool isIcon = row.text == nullptr;
-        const bool isList = row.id == 110;
-        const bool sized = isIcon || (rect.right == place.right &&
-                                      (isList ? rect.bottom <= place.bottom
-                                              : rect.bottom == place.bottom));
-        Expect(rect.left == place.left && rect.top == place.top && sized,
-               which + "at " + std::to_string(rect.left) + "," + std::to_string(rect.top) + "-" +
-                   std::to_string(rect.right) + "," + std::to_string(rect.bottom) + ", wanted " +
-                   std::to_string(place.left) + "," + std::to_string(place.top) + "-" +
-                   std::to_string(place.right) + "," + std::to_string(place.bottom));
-    }
-    std::printf("layout: 13 controls in order at their places, fixed frame at 0,0\n");
+// What the user sees of the dialog's frame: at the top left, with a client area of the size
+// that the template's dialog units make in its font (MS Sans Serif, 8 points; mapped in a probe
+// dialog of this process, since MapDialogRect works only there), and fixed: no sizing border,
+// no minimise or maximise box, a close box. The program's icon shows at the top left, and the
+// log scrolls 2048 pixels sideways.
+void CheckLayout(Driver& d) {
+    std::vector<WORD> probe{LOWORD(WS_POPUP | DS_SETFONT), HIWORD(WS_POPUP | DS_SETFONT),
+                            0, 0, 0, 0, 0, 10, 10, 0, 0, 0, 8};
+    const std::string face = "MS Sans Serif";
+    probe.insert(probe.end(), face.c_str(), face.c_str() + face.size() + 1);
+    HWND window = CreateDialogIndirectA(GetModuleHandleA(nullptr),
+                                        reinterpret_cast<LPCDLGTEMPLATEA>(probe.data()), nullptr,
+                                        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; });
+    RECT wanted{0, 0, MAIN_DIALOG_SIZE}, client{}, frame{};
+    Expect(window != nullptr && MapDialogRect(window, &wanted), "no probe dialog for the font");
+    DestroyWindow(window);
+    GetClientRect(d.Dialog(), &client);
+    GetWindowRect(d.Dialog(), &frame);
+    const LONG style = GetWindowLongA(d.Dialog(), GWL_STYLE);
+    std::printf("layout: client area %ldx%ld at %ld,%ld, wanted %ldx%ld at 0,0\n", client.right,
+                client.bottom, frame.left, frame.top, wanted.right, wanted.bottom);
+    Expect(client.right == wanted.right && client.bottom == wanted.bottom && frame.left == 0 &&
+               frame.top == 0, "the dialog is not of its size at its place");
+    Expect((style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0 &&
+               (style & WS_SYSMENU) != 0, "the frame is not fixed or has no close box");
+    Expect(SendMessageA(d.Item(IDC_PROGRAM_ICON), STM_GETICON, 0, 0) != 0, "no icon shows");
+    Expect(SendMessageA(d.List(), LB_GETHORIZONTALEXTENT, 0, 0) == 2048,
+           "the log does not scroll 2048 pixels sideways");
 }
 
-class Driver {
-public:
-    explicit Driver(std::vector<std::wstring> args) : args_(std::move(args)) {}
+// The settings that reached the terminal behind a COM port, as Wine reads them back from it:
+// baud rate, parity, data and stop bits as "9600,N,8,2", and no flow control of any kind (it
+// would hold back the telemetry's bytes 0x11 and 0x13, or wait for lines no adapter wires).
+void CheckLine(Driver& d) {  // port (COM1), settings; the program must have let the port go
+    const std::string port = d.Take(), wanted = d.Take();
+    HANDLE line = CreateFileA(("\\\\.\\" + port).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    Expect(line != INVALID_HANDLE_VALUE && GetCommState(line, &dcb), "no settings of " + port);
+    CloseHandle(line);
+    const std::string settings = std::to_string(dcb.BaudRate) + "," + "NOEMS"[dcb.Parity % 5] +
+                                 "," + std::to_string(dcb.ByteSize) +
+                                 (dcb.StopBits == TWOSTOPBITS ? ",2" : ",1");
+    const bool flowControl = dcb.fOutxCtsFlow || dcb.fOutxDsrFlow || dcb.fOutX || dcb.fInX ||
+                             dcb.fRtsControl == RTS_CONTROL_HANDSHAKE ||
+                             dcb.fDtrControl == DTR_CONTROL_HANDSHAKE;
+    std::printf("line %s: %s%s\n", port.c_str(), settings.c_str(),
+                flowControl ? " with flow control" : "");
+    Expect(settings == wanted && !flowControl, "the line is not " + wanted);
+}
 
-    void Run() {
-        while (next_ < args_.size()) {
-            const std::wstring step = Take();
-            RunStep(step);
-        }
-    }
+void WaitGone(Driver& d) {  // timeout: the dialog has ended
+    HWND dialog = d.Dialog();
+    Expect(WaitUntil(d.Ms(), [&] { return !IsWindow(dialog); }), "the dialog stays");
+}
 
-private:
-    std::wstring Take() {
-        if (next_ >= args_.size()) {
-            Fail("a step lacks its arguments");
-        }
-        return args_[next_++];
-    }
-    int TakeInt() { return std::stoi(Take()); }
-    DWORD TakeMs() { return static_cast<DWORD>(std::stoul(Take())); }
+// A mouse click: the button takes the focus, then its command runs.
+void Click(Driver& d) {  // id
+    HWND button = d.Item(d.Int());
+    PostMessageA(d.Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE);
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
 
-    HWND Dialog() {
-        Expect(dialog_ != nullptr && IsWindow(dialog_), "no dialog (run the step dialog first)");
-        return dialog_;
-    }
+// A click that returns once its command has run; only for one that opens no window.
+void Press(Driver& d) {  // id
+    Expect(SendMessageTimeoutA(d.Item(d.Int()), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 30000, nullptr),
+           "the click was not handled within 30 s");
+}
 
-    void RunStep(const std::wstring& step) {
-        if (step == L"dialog") {  // timeout
-            dialog_ = WaitForTopLevel(L"#32770", L"ZR640", TakeMs());
-        } else if (step == L"gone") {  // timeout
-            const DWORD timeout = TakeMs();
-            HWND dialog = Dialog();
-            Expect(WaitUntil(timeout, [&] { return !IsWindow(dialog); }),
-                   "the dialog is still open");
-        } else if (step == L"box" || step == L"box-has") {  // caption, text (or part), timeout
-            const std::wstring caption = Take();
-            const std::wstring text = Unescape(Take());
-            HWND box = WaitForTopLevel(L"#32770", caption, TakeMs());
-            const std::wstring shown = MessageBoxText(box);
-            std::printf("box %s: %s\n", Shown(caption).c_str(), Shown(shown).c_str());
-            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            Expect(WaitUntil(5000, [&] { return !IsWindow(box); }), "the box stays open");
-            const bool found = step == L"box" ? shown == text : shown.find(text) != shown.npos;
-            Expect(found, "message box text " + Shown(shown) + ", wanted " + Shown(text));
-        } else if (step == L"click") {  // id
-            PressButton(Item(Dialog(), TakeInt()));
-        } else if (step == L"press") {  // id: a click that returns once its command has run
-            // Only for commands that open no window: the call waits for the handler.
-            DWORD_PTR result = 0;
-            Expect(SendMessageTimeoutW(Item(Dialog(), TakeInt()), BM_CLICK, 0, 0,
-                                       SMTO_ABORTIFHUNG, 30000, &result) != 0,
-                   "the click was not handled within 30 s");
-        } else if (step == L"command") {  // id
-            PostMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(TakeInt(), BN_CLICKED), 0);
-        } else if (step == L"escape") {
-            PressKey(Dialog(), VK_ESCAPE);
-        } else if (step == L"enter") {
-            PressKey(Dialog(), VK_RETURN);
-        } else if (step == L"close") {
-            PostMessageW(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        } else if (step == L"entries") {  // n, then n texts: the first n entries exactly
-            const int count = TakeInt();
-            std::vector<std::wstring> wanted;
-            for (int i = 0; i < count; ++i) {
-                wanted.push_back(Unescape(Take()));
-            }
-            const auto entries = ListEntries(Item(Dialog(), 110));
-            Expect(entries.size() >= wanted.size(),
-                   "the log holds " + std::to_string(entries.size()) + " entries");
-            for (std::size_t i = 0; i < wanted.size(); ++i) {
-                Expect(entries[i] == wanted[i], "entry " + std::to_string(i) + " is " +
-                                                    Shown(entries[i]) + ", wanted " +
-                                                    Shown(wanted[i]));
-            }
-        } else if (step == L"count") {  // n: the log holds exactly n entries
-            const int wanted = TakeInt();
-            const int count = ListCount(Item(Dialog(), 110));
-            Expect(count == wanted, "the log holds " + std::to_string(count) +
-                                        " entries, wanted " + std::to_string(wanted) +
-                                        LogTail(Item(Dialog(), 110)));
-        } else if (step == L"wait-ending") {  // text, timeout: an entry that ends so
-            const std::wstring wanted = Unescape(Take());
-            const DWORD timeout = TakeMs();
-            HWND list = Item(Dialog(), 110);
-            const bool found = WaitUntil(timeout, [&] {
-                for (const auto& entry : ListEntries(list)) {
-                    if (entry.size() >= wanted.size() &&
-                        entry.compare(entry.size() - wanted.size(), wanted.size(), wanted) == 0) {
-                        return true;
-                    }
-                }
-                return false;
-            });
-            Expect(found, "no log entry ending in " + Shown(wanted) + LogTail(list));
-        } else if (step == L"entry-begins") {  // index, text
-            const std::size_t index = static_cast<std::size_t>(TakeInt());
-            const std::wstring wanted = Unescape(Take());
-            HWND list = Item(Dialog(), 110);
-            const auto entries = ListEntries(list);
-            Expect(index < entries.size() && entries[index].rfind(wanted, 0) == 0,
-                   "entry " + std::to_string(index) + " does not begin with " + Shown(wanted) +
-                       LogTail(list));
-        } else if (step == L"wait-count") {  // n, timeout: at least n entries
-            const int wanted = TakeInt();
-            const DWORD timeout = TakeMs();
-            HWND list = Item(Dialog(), 110);
-            Expect(WaitUntil(timeout, [&] { return ListCount(list) >= wanted; }),
-                   "the log did not reach " + std::to_string(wanted) + " entries");
-        } else if (step == L"responsive") {  // prefix, timeout: answers until an entry so begins
-            const std::wstring wanted = Unescape(Take());
-            HWND list = Item(Dialog(), 110);
-            LRESULT read = 0;  // only the new entries, so that the probes keep their pace
-            ProbeUntil(Dialog(), TakeMs(), [&] {
-                const auto entries = ListEntries(list, read);
-                read += static_cast<LRESULT>(entries.size());
-                for (const auto& entry : entries) {
-                    if (entry.rfind(wanted, 0) == 0) return true;
-                }
-                return false;
-            });
-        } else if (step == L"buttons") {  // 0 or 1, timeout: the busy buttons greyed or not
-            const bool wanted = TakeInt() != 0;
-            const DWORD timeout = TakeMs();
-            Expect(WaitUntil(timeout, [&] {
-                       for (int id : {102, 116, 117, 118, 119, 123}) {
-                           if ((IsWindowEnabled(Item(Dialog(), id)) != FALSE) != wanted) return false;
-                       }
-                       return true;
-                   }),
-                   wanted ? "the buttons stay greyed" : "the buttons are not greyed");
-        } else if (step == L"steady") {  // milliseconds: the log does not grow meanwhile
-            HWND list = Item(Dialog(), 110);
-            const int before = ListCount(list);
-            Sleep(TakeMs());
-            const int after = ListCount(list);
-            std::printf("steady: %d entries before, %d after\n", before, after);
-            Expect(after == before, "the log grew from " + std::to_string(before) + " to " +
-                                        std::to_string(after) + " entries");
-        } else if (step == L"grows") {  // by n, timeout
-            HWND list = Item(Dialog(), 110);
-            const int by = TakeInt();
-            const int before = ListCount(list);
-            Expect(WaitUntil(TakeMs(), [&] { return ListCount(list) >= before + by; }),
-                   "the log did not grow by " + std::to_string(by) + " from " +
-                       std::to_string(before));
-            std::printf("grows: %d entries before, %d now\n", before, ListCount(list));
-        } else if (step == L"text") {  // id, text
-            const int id = TakeInt();
-            const std::wstring wanted = Unescape(Take());
-            const std::wstring text = TextOf(Item(Dialog(), id));
-            Expect(text == wanted, "control " + std::to_string(id) + " shows " + Shown(text) +
-                                       ", wanted " + Shown(wanted));
-        } else if (step == L"print-log") {
-            for (const auto& entry : ListEntries(Item(Dialog(), 110))) {
-                std::printf("log: %s\n", Shown(entry).c_str());
-            }
-        } else if (step == L"choose") {  // title, filter shown, file name, timeout
-            const std::wstring title = Take();
-            const std::wstring filter = Take();
-            const std::wstring name = Take();
-            HWND chooser = WaitForTopLevel(L"#32770", title, TakeMs());
-            FillChooser(chooser, filter, name);
-        } else if (step == L"cancel-chooser") {  // title, timeout
-            const std::wstring title = Take();
-            HWND chooser = WaitForTopLevel(L"#32770", title, TakeMs());
-            PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            Expect(WaitUntil(5000, [&] { return !IsWindow(chooser); }), "the chooser stays");
-        } else if (step == L"editor") {  // part of its caption, timeout
-            const std::wstring caption = Take();
-            HWND editor = WaitForTopLevel(L"", caption, TakeMs(), true);
-            wchar_t title[512] = {};
-            GetWindowTextW(editor, title, 512);
-            std::printf("editor: %s\n", Shown(title).c_str());
-            PostMessageW(editor, WM_CLOSE, 0, 0);
-        } else if (step == L"sleep") {  // milliseconds
-            Sleep(TakeMs());
-        } else if (step == L"template") {  // path of the program file
-            CheckTemplate(Take());
-        } else if (step == L"common-controls") {
-            CheckCommonControls(Dialog());
-        } else if (step == L"layout") {
-            CheckLayout(Dialog());
-        } else if (step == L"activate") {  // brings the dialog to the front, title bar lit
-            SetForegroundWindow(Dialog());
-        } else if (step == L"window-geometry" || step == L"item-geometry") {
-            // WxH+X+Y on the screen of the dialog's frame or of one control (id)
-            HWND window = step == L"window-geometry" ? Dialog() : Item(Dialog(), TakeInt());
-            RECT rect{};
-            GetWindowRect(window, &rect);
-            std::printf("geometry: %ldx%ld+%ld+%ld\n", rect.right - rect.left,
-                        rect.bottom - rect.top, rect.left, rect.top);
-        } else {
-            Fail("unknown step " + Utf8(step));
-        }
-        std::fflush(stdout);
-    }
+void WaitCount(Driver& d, int base) {  // n, timeout: at least base + n entries
+    const int wanted = base + d.Int();
+    Expect(WaitUntil(d.Ms(), [&] { return d.Count() >= wanted; }), "the log stays shorter");
+}
 
-    // Types the name into the chooser's file name field and presses its OK button.
-    void FillChooser(HWND chooser, const std::wstring& filter, const std::wstring& name) {
-        constexpr int kFileTypeBox = 0x470;  // cmb1
-        constexpr int kFileNameBox = 0x47C;  // cmb13
-        constexpr int kFileNameEdit = 0x480;  // edt1
-        HWND types = GetDlgItem(chooser, kFileTypeBox);
-        Expect(types != nullptr, "the chooser has no file type box");
-        const std::wstring shownFilter = TextOf(types);
-        std::printf("chooser filter: %s\n", Shown(shownFilter).c_str());
-        Expect(shownFilter.rfind(filter, 0) == 0, "the chooser's file type is " +
-                                                      Shown(shownFilter));
-        HWND field = GetDlgItem(chooser, kFileNameBox);
-        if (field == nullptr) {
-            field = GetDlgItem(chooser, kFileNameEdit);
-        }
-        Expect(field != nullptr, "the chooser has no file name field");
-        DWORD_PTR result = 0;
-        SendMessageTimeoutW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()),
-                            SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result);
-        PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        Expect(WaitUntil(5000, [&] { return !IsWindow(chooser); }), "the chooser stays open");
-    }
+void WaitEnding(Driver& d) {  // text, timeout: an entry that ends so comes
+    const std::string wanted = d.Text();
+    const auto arrived = [&](auto& e) { return e.ends_with(wanted); };
+    Expect(WaitUntil(d.Ms(), [&] { return std::ranges::any_of(Entries(d.List()), arrived); }),
+           "no entry ends in \"" + wanted + "\"" + d.Tail());
+}
 
-    std::vector<std::wstring> args_;
-    std::size_t next_ = 0;
-    HWND dialog_ = nullptr;
-};
+void Checked(Driver& d) {  // id, 0 or 1, timeout: an indicator's check mark comes or goes
+    const int id = d.Int();
+    const bool wanted = d.Int() != 0;
+    Expect(WaitUntil(d.Ms(), [&] {
+               return (SendMessageA(d.Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED) == wanted;
+           }),
+           "indicator " + std::to_string(id) + " shows otherwise");
+}
+
+// Closes the chooser with its cancel button.
+void CancelChooser(Driver& d) {  // title, timeout
+    const std::string title = d.Take();
+    Dismiss(WaitForWindow("#32770", title, d.Ms()), IDCANCEL);
+}
+
+// Closes the editor's window, found by a part of its caption.
+void CloseEditor(Driver& d) {  // part of its caption, timeout
+    const std::string caption = d.Take();
+    PostMessageA(WaitForWindow(nullptr, caption, d.Ms(), true), WM_CLOSE, 0, 0);
+}
+
+void WindowGeometry(Driver& d) {  // for screenshots: WxH+X+Y of the dialog's frame
+    RECT r{};
+    GetWindowRect(d.Dialog(), &r);
+    std::printf("geometry: %ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+}
+
+const std::map<std::string, void (*)(Driver&)>& Steps() {
+    static const std::map<std::string, void (*)(Driver&)> steps{
+        {"dialog", [](Driver& d) { d.dialog = WaitForWindow("#32770", "ZR640", d.Ms()); }},
+        {"gone", WaitGone},
+        {"box", CloseBox},
+        {"click", Click},
+        {"press", Press},
+        {"command",  // id: what a control without a window of its own would send
+         [](Driver& d) { PostMessageA(d.Dialog(), WM_COMMAND, MAKEWPARAM(d.Int(), 0), 0); }},
+        {"escape", [](Driver& d) { PressKey(d, VK_ESCAPE); }},
+        {"enter", [](Driver& d) { PressKey(d, VK_RETURN); }},
+        {"close", [](Driver& d) { PostMessageA(d.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"entries",  // n, then n texts: the first n entries, exactly
+         [](Driver& d) {
+             for (int i = 0, count = d.Int(); i < count; ++i) ExpectEntry(d, i, false);
+         }},
+        {"count", ExpectCount},
+        {"wait-count", [](Driver& d) { WaitCount(d, 0); }},
+        {"grows", [](Driver& d) { WaitCount(d, d.Count()); }},  // by n, timeout
+        {"wait-ending", WaitEnding},
+        {"entry-begins", [](Driver& d) { ExpectEntry(d, d.Int(), true); }},  // index, text
+        {"steady", Steady},
+        {"responsive", Responsive},
+        {"buttons", BusyButtons},
+        {"text", ExpectText},
+        {"checked", Checked},
+        {"choose", Choose},
+        {"cancel-chooser", CancelChooser},
+        {"editor", CloseEditor},
+        {"common-controls", CheckCommonControls},
+        {"layout", CheckLayout},
+        {"line", CheckLine},
+        // For screenshots: the dialog in front with its title bar lit, a pause, where it is.
+        {"activate", [](Driver& d) { SetForegroundWindow(d.Dialog()); }},
+        {"sleep", [](Driver& d) { Sleep(d.Ms()); }},
+        {"window-geometry", WindowGeometry},
+    };
+    return steps;
+}
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
-    std::vector<std::wstring> args(argv + 1, argv + argc);
+int main(int argc, char** argv) {
+    Driver driver(std::vector<std::string>(argv + 1, argv + argc));
     try {
-        Driver(std::move(args)).Run();
-    } catch (const StepFailure& failure) {
-        std::fprintf(stderr, "driver: %s\n", failure.message.c_str());
+        while (driver.More()) {
+            const std::string step = driver.Take();
+            const auto found = Steps().find(step);
+            Expect(found != Steps().end(), "unknown step " + step);
+            found->second(driver);
+            std::fflush(stdout);
+        }
+    } catch (const std::exception& failure) {  // a step's, or a number that is none
+        std::fprintf(stderr, "driver: %s\n", failure.what());
         return 1;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "driver: bad arguments (%s)\n", error.what());
-        return 2;
     }
     return 0;
 }
