@@ -67,7 +67,8 @@ bool OpenDevice(ComPort& record, int portNumber) {
     return false;
 }
 
-// Steps 7 to 15 of the opening, on a device that is open. False after a fatal step.
+// Sets up a device that has just opened: queues, line settings, time-outs, event mask, and an
+// empty line. False after a step without which the port cannot work.
 bool ConfigureDevice(ComPort& record, int portNumber, std::int32_t baudRate, char parityLetter,
                      int dataBits, int stopBits) {
     platform::SerialDevice& device = *record.device;
