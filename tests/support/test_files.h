@@ -1,0 +1,63 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <system_error>
+
+namespace zr640::testing {
+
+// A fresh directory under the system's temporary directory, removed with everything in it.
+class TemporaryDirectory {
+public:
+    TemporaryDirectory() {
+        std::random_device random;
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        do {
+            path_ = base / ("zr640-test-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(path_));
+    }
+    ~TemporaryDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TemporaryDirectory(const TemporaryDirectory&) = delete;
+    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+    std::string Path() const { return path_.string(); }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The bytes of a whole file; empty when it cannot be read.
+inline std::string ReadWholeFile(const std::filesystem::path& path) {
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(path, ignored)) return {};
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Compares `actual` with the expected text in the file at `path`. With ZR640_REGENERATE_GOLDEN=1
+// in the environment the file is rewritten instead: review the diff before committing it.
+inline void ExpectGolden(const std::filesystem::path& path, const std::string& actual) {
+    const char* regenerate = std::getenv("ZR640_REGENERATE_GOLDEN");
+    if (regenerate != nullptr && std::string(regenerate) == "1") {
+        std::ofstream(path, std::ios::binary) << actual;
+        return;
+    }
+    ASSERT_TRUE(std::filesystem::exists(path)) << path << ": run with ZR640_REGENERATE_GOLDEN=1";
+    EXPECT_EQ(ReadWholeFile(path), actual) << path;
+}
+
+}  // namespace zr640::testing
