@@ -11,14 +11,15 @@
 namespace zr640::testing {
 
 // Bytes as the golden files show them: printable ASCII as it stands, a backslash doubled, every
-// other byte as \xHH (the simulator's traffic log writes them so too).
-inline std::string Escaped(const std::string& bytes) {
+// other byte as \xHH (the simulator's traffic log writes them so too), line feeds kept if asked.
+inline std::string Escaped(const std::string& bytes, bool keepLineFeeds = false) {
     std::string text;
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         char hex[8];
         std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-        text += byte == '\\' ? "\\\\" : byte >= 0x20 && byte < 0x7F ? std::string(1, c) : hex;
+        const bool plain = (byte >= 0x20 && byte < 0x7F) || (keepLineFeeds && byte == '\n');
+        text += byte == '\\' ? "\\\\" : plain ? std::string(1, c) : hex;
     }
     return text;
 }
