@@ -61,7 +61,7 @@ void Prepare(const std::string& what, const std::string& where) {
         fs::create_directory(where);
     } else if (what == "huge") {
         std::ofstream file(where, std::ios::binary);
-        for (int i = 0; i < 50; ++i) file << std::string(1 << 20, '\n');
+        for (const std::string block(1 << 20, '\n'); file.tellp() < 50 << 20;) file << block;
         file << "Bayreuth,EDQD\r\n";
     } else if (what == "1mb") {
         testing::WriteBytes(where, std::string(1 << 20, 'A') + "\r\n");
