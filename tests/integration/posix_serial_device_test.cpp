@@ -75,7 +75,7 @@ TEST(PosixSerialDevice, TheLineIsRawCarriesEveryByteAndAStuckWriteEndsInTime) {
     const std::uint8_t chunk[100] = {};
     for (int chunks = 0; device.Write(chunk, 100) == 100 && chunks < 100000; ++chunks) {}
     const Clock::time_point start = Clock::now();
-    EXPECT_EQ(device.Write(chunk, 10), 0);
+    EXPECT_LT(device.Write(chunk, 10), 10);  // the terminal may have made room for a few
     device.WaitUntilSent();
     // 10 ms per byte and 100 ms for the block, as the Windows write time-outs allow.
     EXPECT_GE(Clock::now() - start, 190ms);
