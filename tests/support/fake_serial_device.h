@@ -43,54 +43,40 @@ public:
     explicit FakeSerialDevice(ManualClock* clock = nullptr) : clock_(clock) {}
 
     bool Open(int portNumber) override {
-        Record("Open " + std::to_string(portNumber));
-        if (Fails(DeviceStep::Open)) return false;
-        isOpen = true;
-        openedPort = portNumber;
-        return true;
+        return Step(DeviceStep::Open, "Open " + N(portNumber)) && (isOpen = true);
     }
     std::string OpenFailureDetail() override { return openFailureDetail; }
     bool SetupQueues(std::uint32_t rxQueueSize, std::uint32_t txQueueSize) override {
-        Record("SetupQueues " + std::to_string(rxQueueSize) + " " + std::to_string(txQueueSize));
-        return !Fails(DeviceStep::SetupQueues);
+        return Step(DeviceStep::SetupQueues, "SetupQueues " + N(rxQueueSize) + " " + N(txQueueSize));
     }
     int BuildLineSettings(const char* settingsText) override {
-        Record(std::string("BuildLineSettings ") + settingsText);
-        return Fails(DeviceStep::BuildLineSettings) ? 0 : 1;
+        return Step(DeviceStep::BuildLineSettings, std::string("BuildLineSettings ") + settingsText);
     }
     bool ApplyLineSettings() override {
-        Record("ApplyLineSettings");
-        return !Fails(DeviceStep::ApplyLineSettings);
+        return Step(DeviceStep::ApplyLineSettings, "ApplyLineSettings");
     }
     bool GetTimeouts(platform::CommTimeouts& timeouts) override {
-        Record("GetTimeouts");
-        if (Fails(DeviceStep::GetTimeouts)) return false;
-        timeouts = deviceTimeouts;
-        return true;
+        return Step(DeviceStep::GetTimeouts, "GetTimeouts") && (timeouts = deviceTimeouts, true);
     }
-    bool SetTimeouts(const platform::CommTimeouts& timeouts) override {
-        Record("SetTimeouts " + std::to_string(timeouts.readIntervalTimeout) + " " +
-               std::to_string(timeouts.readTotalTimeoutMultiplier) + " " +
-               std::to_string(timeouts.readTotalTimeoutConstant) + " " +
-               std::to_string(timeouts.writeTotalTimeoutMultiplier) + " " +
-               std::to_string(timeouts.writeTotalTimeoutConstant));
-        if (Fails(DeviceStep::SetTimeouts)) return false;
-        deviceTimeouts = timeouts;
-        return true;
+    bool SetTimeouts(const platform::CommTimeouts& t) override {
+        return Step(DeviceStep::SetTimeouts,
+                    "SetTimeouts " + N(t.readIntervalTimeout) + " " +
+                        N(t.readTotalTimeoutMultiplier) + " " + N(t.readTotalTimeoutConstant) +
+                        " " + N(t.writeTotalTimeoutMultiplier) + " " +
+                        N(t.writeTotalTimeoutConstant)) &&
+               (deviceTimeouts = t, true);
     }
     bool SetEventMask(std::uint32_t mask) override {
-        Record("SetEventMask " + std::to_string(mask));
-        return !Fails(DeviceStep::SetEventMask);
+        return Step(DeviceStep::SetEventMask, "SetEventMask " + N(mask));
     }
     bool Purge(std::uint32_t flags) override {
-        Record("Purge " + std::to_string(flags));
-        if (Fails(DeviceStep::Purge)) return false;
+        if (!Step(DeviceStep::Purge, "Purge " + N(flags))) return false;
         if ((flags & platform::kPurgeRxClear) != 0) input.clear();
         return true;
     }
-    void ClearErrors() override { Record("ClearErrors"); }
+    void ClearErrors() override { calls.push_back("ClearErrors"); }
     int ReadByte(std::uint8_t& byte) override {
-        Record("ReadByte");
+        calls.push_back("ReadByte");
         DeliverDueReply();
         if (input.empty()) return 0;
         byte = input.front();
@@ -98,7 +84,7 @@ public:
         return 1;
     }
     platform::InputWait WaitForInput(std::uint32_t timeoutMs) override {
-        Record("WaitForInput " + std::to_string(timeoutMs));
+        calls.push_back("WaitForInput " + N(timeoutMs));
         if (onWait) onWait();
         DeliverDueReply();
         if (!input.empty()) return platform::InputWait::Ready;
@@ -113,11 +99,9 @@ public:
         return platform::InputWait::TimedOut;
     }
     int Write(const std::uint8_t* bytes, int length) override {
-        Record("Write " + std::to_string(length));
-        const std::string block(reinterpret_cast<const char*>(bytes),
-                                static_cast<std::size_t>(length));
-        writes.push_back(block);
-        written += block;
+        calls.push_back("Write " + N(length));
+        writes.emplace_back(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
+        written += writes.back();
         if (!replies.empty()) {
             const std::uint32_t now = clock_ != nullptr ? clock_->NowMs() : 0;
             pending_ = Pending{replies.front(), now + replies.front().delayMs};
@@ -126,17 +110,12 @@ public:
         }
         return writeAccepts.value_or(length);
     }
-    void WaitUntilSent() override { Record("WaitUntilSent"); }
+    void WaitUntilSent() override { calls.push_back("WaitUntilSent"); }
     void EscapeFunction(int function) override {
-        Record("EscapeFunction " + std::to_string(function));
+        calls.push_back("EscapeFunction " + N(function));
         escapes.push_back(function);
     }
-    bool Close() override {
-        Record("Close");
-        if (Fails(DeviceStep::Close)) return false;
-        isOpen = false;
-        return true;
-    }
+    bool Close() override { return Step(DeviceStep::Close, "Close") && !(isOpen = false); }
     std::uint32_t LastError() override { return lastErrorCode; }
 
     // Bytes that are readable at once, as if they had arrived before the call.
@@ -166,8 +145,6 @@ public:
     std::vector<int> escapes;
     bool isOpen = false;
     bool lineLost = false;
-    int openedPort = 0;
-    int callsWhileClosed = 0;
 
 private:
     struct Pending {
@@ -175,12 +152,11 @@ private:
         std::uint32_t dueMs;
     };
 
-    bool Fails(DeviceStep step) const { return failing.count(step) != 0; }
-
-    void Record(std::string call) {
-        const bool needsOpen = call.rfind("Open ", 0) != 0;
-        if (needsOpen && !isOpen) ++callsWhileClosed;
+    static std::string N(long long value) { return std::to_string(value); }
+    // Records the call; false when the test made this step fail.
+    bool Step(DeviceStep step, std::string call) {
         calls.push_back(std::move(call));
+        return failing.count(step) == 0;
     }
 
     void DeliverDueReply() {

@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <utility>
 
 #include "platform/job_runner.h"
 
@@ -14,26 +15,12 @@ class ManualJobRunner final : public platform::JobRunner {
 public:
     void Start(std::function<void()> job) override { pending_ = std::move(job); }
     void Post(std::function<void()> task) override { posted_.push_back(std::move(task)); }
+    // The job, then what it posted, as a quick dialog would see them.
     void Finish() override {
-        RunJob();
-        RunPosted();
+        if (auto job = std::exchange(pending_, nullptr)) job();
+        for (; !posted_.empty(); posted_.pop_front()) posted_.front()();
     }
-
     bool JobPending() const { return static_cast<bool>(pending_); }
-    void RunJob() {
-        std::function<void()> job = std::move(pending_);
-        pending_ = nullptr;
-        if (job) job();
-    }
-    void RunPosted() {
-        while (!posted_.empty()) {
-            std::function<void()> task = std::move(posted_.front());
-            posted_.pop_front();
-            task();
-        }
-    }
-    // The job and then what it posted, as a quick dialog would see it.
-    void RunAll() { Finish(); }
 
 private:
     std::function<void()> pending_;

@@ -15,7 +15,6 @@
 #include "platform/quit_request.h"
 #include "profile_file_backend.h"
 #include "recording_message_box.h"
-#include "scratch_file.h"
 
 namespace zr640 {
 namespace {
@@ -61,7 +60,12 @@ protected:
         Command(IDC_CHOOSE);
     }
     std::vector<std::string>& Log() { return dialog.list.entries; }
+    std::string WaypointFile() {
+        testing::WriteBytes(directory.File("alpen.wht"), "Lauf-Lillinghof,EDQI\r\n");
+        return directory.File("alpen.wht");
+    }
 
+    testing::TemporaryDirectory directory;
     testing::RecordingMessageBox boxes;
     testing::ManualClock clock;
     testing::FakeSerialDevice device{&clock};
@@ -74,7 +78,6 @@ protected:
 
 // The configuration as a first start writes it (with its box) and the next start reads it.
 TEST_F(MainDialogControllerTest, AFreshConfigurationListsTheRouteAndOpensCom1) {
-    testing::TemporaryDirectory directory;
     const auto profile = testing::MakePlatformProfileFile();
     AppConfig created;
     LoadConfiguration(*profile, directory.Path(), testing::kPathSeparator, created);
@@ -169,15 +172,14 @@ TEST_F(MainDialogControllerTest, ChoosingAndEditingTheWaypointFile) {
 // the transfer instead of the dialog, and its end gives everything back.
 TEST_F(MainDialogControllerTest, ATransferIsAJobThatCancelStops) {
     Start();
-    testing::ScratchFile file("Lauf-Lillinghof,EDQI\r\n");
-    Choose(file.Path());
+    Choose(WaypointFile());
     Command(IDC_REPLACE);
     const std::set<int> busy{IDC_RUN, IDC_UPDATE, IDC_REPLACE, IDC_CHOOSE, IDC_EDIT, IDC_SET_TASK};
     EXPECT_TRUE(jobs.JobPending() && dialog.disabled == busy);
     for (int id : busy) Command(id);
     Command(IDC_CANCEL);
     EXPECT_TRUE(!controller->ReceiveEnabled() && user.requests.size() == 1 && !dialog.ended);
-    jobs.RunAll();
+    jobs.Finish();
     EXPECT_TRUE(dialog.disabled.empty() && controller->ReceiveEnabled() && device.written.empty());
     EXPECT_EQ(Log().back(), "Abbruch durch Benutzer nach 0 S\xE4tzen");
     Command(IDC_CANCEL);
@@ -191,15 +193,14 @@ TEST_F(MainDialogControllerTest, ReceptionIsOnAgainAfterEveryTransfer) {
     Command(IDC_RUN);
     Command(IDC_UPDATE);
     EXPECT_TRUE(!controller->ReceiveEnabled() && device.escapes.empty() && boxes.shown.size() == 1);
-    testing::ScratchFile file("Lauf-Lillinghof,EDQI\r\n");
-    Choose(file.Path());
+    Choose(WaypointFile());
     const std::pair<int, const char*> transfers[] = {
         {IDC_SET_TASK, "$KTWPR,"}, {IDC_UPDATE, "$KTWPI,Update*"}, {IDC_REPLACE, "$KTWPI,Replace*"}};
     for (const auto& [command, sentence] : transfers) {
         if (controller->ReceiveEnabled()) Command(IDC_RUN);
         device.written.clear();
         Command(command);
-        jobs.RunAll();
+        jobs.Finish();
         EXPECT_TRUE(controller->ReceiveEnabled() && device.escapes.back() == CLRRTS) << sentence;
         EXPECT_EQ(device.written.rfind(sentence, 0), 0u) << device.written;
     }
