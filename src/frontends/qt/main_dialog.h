@@ -32,7 +32,6 @@ public:
 
     // The control with that id (property "controlId"), or null.
     QWidget* Control(int id) const;
-    bool TimerRunning() const { return pollTimer_.isActive(); }
 
     // Texts are Windows-1252, except the path field's: the path is in the file system's
     // encoding, the bytes the chooser handed over.
