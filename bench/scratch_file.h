@@ -3,7 +3,6 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 namespace zr640::testing {
@@ -11,7 +10,9 @@ namespace zr640::testing {
 // A file in the temporary directory with the given bytes, removed again at the end of scope.
 class ScratchFile {
 public:
-    explicit ScratchFile(const std::string& bytes) : path_(UniquePath()) { Write(bytes); }
+    explicit ScratchFile(const std::string& bytes) : path_(UniquePath()) {
+        std::ofstream(path_, std::ios::binary | std::ios::trunc) << bytes;
+    }
     ~ScratchFile() {
         std::error_code ignored;
         std::filesystem::remove(path_, ignored);
@@ -20,13 +21,6 @@ public:
     ScratchFile& operator=(const ScratchFile&) = delete;
 
     std::string Path() const { return path_.string(); }
-    void Write(const std::string& bytes) const {
-        std::ofstream(path_, std::ios::binary | std::ios::trunc) << bytes;
-    }
-    std::string Read() const {
-        std::ifstream in(path_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
 
 private:
     static std::filesystem::path UniquePath() {
