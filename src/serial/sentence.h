@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "platform/operation_environment.h"
 #include "protocol/sentence_format.h"

@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "platform/event_log.h"
 #include "frontends/qt/cp1252.h"
 
 namespace zr640::platform {

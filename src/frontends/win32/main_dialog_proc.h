@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "platform/dialog_layout.h"
 #include "frontends/win32/win32_dialog_controls.h"
 
 namespace zr640 {

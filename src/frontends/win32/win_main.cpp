@@ -6,6 +6,7 @@
 #include "platform/quit_request.h"
 #include "config/configuration.h"
 #include "platform/clock.h"
+#include "platform/dialog_layout.h"
 #include "platform/message_box.h"
 
 #include <windows.h>
