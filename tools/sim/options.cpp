@@ -129,10 +129,6 @@ std::string CheckCombination(const SimOptions& options) {
     return "";
 }
 
-}  // namespace
-
-namespace {
-
 // One option that takes a value, as "--name=value" or "--name value" (then `i` moves on to the
 // value): false with the error in `result` when it cannot be taken.
 bool TakeValueOption(const std::vector<std::string>& arguments, std::size_t& i,
