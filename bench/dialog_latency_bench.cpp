@@ -88,7 +88,7 @@ void BM_DialogGapsDuringTransfer(benchmark::State& state) {
         MainDialogController controller(config, {device, chooser, editor, clock, jobs});
         platform::MainDialog dialog(controller);
         dialog.show();
-        auto& log = *qobject_cast<QListWidget*>(dialog.Control(110));
+        auto& log = *qobject_cast<QListWidget*>(dialog.Control(IDC_LOG));
         controller.OnCommand(IDC_CHOOSE);
         controller.OnCommand(IDC_UPDATE);
         const Gaps upload = LoopUntilLogged(log, "WP 201:");
