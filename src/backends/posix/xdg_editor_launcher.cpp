@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/event_log.h"
+#include "platform/message_box.h"
 
 extern char** environ;
 
@@ -67,11 +68,11 @@ void XdgEditorLauncher::OpenInEditor(const char* path) {
     const std::string argument = path[0] == '-' ? std::string("./") + path : std::string(path);
     const int error = StartDetached(argument);
     if (error == ENOENT) {
-        ShowMessage(0x10, 1, "Fehler",
+        ShowMessage(kStyleStopIcon, 1, "Fehler",
                     "Der Texteditor konnte nicht gestartet werden: xdg-open fehlt "
                     "(Paket xdg-utils).");
     } else if (error != 0) {
-        ShowMessage(0x10, 1, "Fehler",
+        ShowMessage(kStyleStopIcon, 1, "Fehler",
                     "Der Texteditor konnte nicht gestartet werden (xdg-open, Fehler %d).", error);
     }
 }

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include "platform/event_log.h"
+#include "platform/message_box.h"
 #include "app/main_dialog_controller.h"
 #include "frontends/qt/cp1252.h"
 
@@ -40,7 +41,7 @@ public:
         const QStringList files = selectedFiles();
         if (files.size() == 1 && !QFileInfo(files.front()).isDir()) {
             if (const char* problem = ProblemWith(files.front())) {
-                ShowMessage(0x10, 1, "Fehler", "%s", problem);
+                ShowMessage(kStyleStopIcon, 1, "Fehler", "%s", problem);
                 return;
             }
         }
