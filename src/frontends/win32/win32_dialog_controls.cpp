@@ -1,6 +1,7 @@
 #include "frontends/win32/win32_dialog_controls.h"
 
 #include "platform/dialog_layout.h"
+
 namespace zr640::platform {
 namespace {
 
