@@ -14,6 +14,14 @@ bool WaypointFileReader::Open(const std::string& path) {
     return file_ != nullptr;
 }
 
+bool WaypointFileReader::Rewind() {
+    blockLength_ = 0;
+    blockPos_ = 0;
+    length_ = 0;
+    lineNumber_ = 0;
+    return std::fseek(file_, 0, SEEK_SET) == 0;
+}
+
 int WaypointFileReader::NextByte() {
     if (blockPos_ == blockLength_) {
         blockLength_ = std::fread(block_.data(), 1, block_.size(), file_);

@@ -32,6 +32,9 @@ public:
 
     // False when the file cannot be opened for reading.
     bool Open(const std::string& path);
+    // Back to the first line, for a second pass over the same open file; false when the file
+    // cannot be read from its start again.
+    bool Rewind();
     WaypointLineStatus Next();
     // The current line as zero-terminated text, valid until the next call of Next().
     const char* Text() const { return line_.data(); }

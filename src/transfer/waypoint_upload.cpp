@@ -61,15 +61,19 @@ void LogUnsendable(TransferContext& context, const WaypointFileReader& reader,
     LogPrintf(context.operation.Log(), "Abbruch, Zeile %ld: %s", reader.LineNumber(), problem);
 }
 
+void LogCannotOpen(TransferContext& context) {
+    LogPrintf(context.operation.Log(),
+              "Abbruch, Wendepunktdatei %s l\xE4sst sich nicht \xF6" "ffnen!",
+              context.waypointFilePath.c_str());
+}
+
 // The whole file is read once before anything is sent, so that the instrument never gives up
-// its list for a file that would stop halfway: the number of records, or nothing when the file
-// cannot be opened or one of its lines cannot go out whole (said in the log).
-std::optional<int> CheckFile(TransferContext& context) {
-    WaypointFileReader reader;
+// its list for a file that would stop halfway: the number of records, with `reader` back at the
+// first line, or nothing when the file cannot be read or one of its lines cannot go out whole
+// (said in the log). The same open file serves both passes, so it cannot vanish in between.
+std::optional<int> CheckFile(TransferContext& context, WaypointFileReader& reader) {
     if (!reader.Open(context.waypointFilePath)) {
-        LogPrintf(context.operation.Log(),
-                  "Abbruch, Wendepunktdatei %s l\xE4sst sich nicht \xF6" "ffnen!",
-                  context.waypointFilePath.c_str());
+        LogCannotOpen(context);
         return std::nullopt;
     }
     int records = 0;
@@ -80,6 +84,10 @@ std::optional<int> CheckFile(TransferContext& context) {
             return std::nullopt;
         }
         ++records;
+    }
+    if (!reader.Rewind()) {
+        LogCannotOpen(context);
+        return std::nullopt;
     }
     return records;
 }
@@ -147,9 +155,9 @@ void UploadWaypointFile(UploadMode mode, TransferContext& context) {
     LogPrintf(log, "%s", kSectionBreak);
     LogPrintf(log, "%s", Banner(word, kRuleLength + (mode == UploadMode::Update)).c_str());
 
-    const std::optional<int> records = CheckFile(context);
     WaypointFileReader reader;
-    if (records && reader.Open(context.waypointFilePath) && OpenUpload(mode, context)) {
+    const std::optional<int> records = CheckFile(context, reader);
+    if (records && OpenUpload(mode, context)) {
         LogPrintf(log, "%d S\xE4tze in der Datei", *records);
         if (const std::optional<int> sent = SendRecords(mode, context, reader)) {
             LogPrintf(log, "%s fertig, %d S\xE4" "tze \xFC" "bertragen!", word, *sent);
