@@ -22,14 +22,10 @@ void UploadTask(TransferContext& context) {
                   "Strecke nicht gesendet: der Satz w\xE4re l\xE4nger als %d Zeichen "
                   "(MaxLaengeName1/MaxLaengeName2 kleiner w\xE4hlen)!",
                   kSentenceBufferSize - 1);
-    } else if (context.operation.IsCancelled()) {
-        LogPrintf(log, "Abbruch durch Benutzer");
     } else {
-        LogPrintf(log, "Strecke: %s", sentence->c_str());
-        const std::string reply = TaskReply(context.config.RouteCount);
         // The exchange has logged what went wrong; the closing lines follow in every case.
-        const int result = ExchangeSentence(context.operation, context.port, ReplyTimeoutMs,
-                                            kExchangeAttempts, sentence->c_str(), reply.c_str());
+        const int result = LoggedExchange(context, "Strecke: " + *sentence, *sentence,
+                                          TaskReply(context.config.RouteCount));
         if (result == kExchangeCancelled) {
             LogPrintf(log, "Abbruch durch Benutzer");
         } else if (result < 0) {

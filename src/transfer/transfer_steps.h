@@ -15,6 +15,11 @@ inline std::string Banner(const char* word, int hyphens) {
     return std::string(word) + std::string(static_cast<std::size_t>(hyphens), '-');
 }
 
+// Logs `line`, then sends `sentence` until `reply` comes back; the exchange's result. Once the
+// user has cancelled, nothing is logged or sent: the log shows no sentence that never went out.
+int LoggedExchange(TransferContext& context, const std::string& line,
+                   const std::string& sentence, const std::string& reply);
+
 // How every transfer ends on the line: RTS low, whatever happened. Live reception is switched
 // on again by the controller when the job has ended.
 void EndTransfer(TransferContext& context);

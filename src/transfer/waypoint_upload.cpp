@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -98,22 +99,16 @@ std::optional<int> SendRecords(UploadMode mode, TransferContext& context,
                                WaypointFileReader& reader) {
     int runningNumber = 0;
     for (WaypointLineStatus status; (status = reader.Next()) != WaypointLineStatus::End;) {
-        if (context.operation.IsCancelled()) {
-            LogAbort(context, kExchangeCancelled, runningNumber);
-            return std::nullopt;
-        }
         // The file was found whole; a line that fails now was changed since.
         const PreparedLine line = PrepareLine(status, reader, context.config);
         if (line.problem != nullptr) {
             LogUnsendable(context, reader, line.problem);
             return std::nullopt;
         }
-        ++runningNumber;
-        LogPrintf(context.operation.Log(), "WP %3d: %s", runningNumber, line.sentence.c_str());
-        const std::string reply = RecordReply(mode, runningNumber);
-        const int result = ExchangeSentence(context.operation, context.port, ReplyTimeoutMs,
-                                            kExchangeAttempts, line.sentence.c_str(),
-                                            reply.c_str());
+        char number[16];
+        std::snprintf(number, sizeof number, "WP %3d: ", ++runningNumber);
+        const int result = LoggedExchange(context, number + line.sentence, line.sentence,
+                                          RecordReply(mode, runningNumber));
         if (result != kExchangeAccepted) {
             LogAbort(context, result, runningNumber - 1);
             return std::nullopt;
@@ -125,12 +120,8 @@ std::optional<int> SendRecords(UploadMode mode, TransferContext& context,
 // The opening sentence; false when the instrument did not take it (said in the log).
 bool OpenUpload(UploadMode mode, TransferContext& context) {
     const std::string opening = OpeningSentence(mode);
-    if (!context.operation.IsCancelled()) {
-        LogPrintf(context.operation.Log(), "%s", opening.c_str());
-    }
     // Anything but an acknowledgement fails: a silent instrument has taken nothing.
-    const int result = ExchangeSentence(context.operation, context.port, ReplyTimeoutMs,
-                                        kExchangeAttempts, opening.c_str(), kOpeningReply);
+    const int result = LoggedExchange(context, opening, opening, kOpeningReply);
     if (result != kExchangeAccepted) {
         LogAbort(context, result, 0);
         return false;
