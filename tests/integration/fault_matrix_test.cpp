@@ -3,12 +3,15 @@
 // zr640-sim. What the user saw, what the simulator logged and what it holds against the row's
 // golden file (ZR640_REGENERATE_GOLDEN=1 rewrites them: review the diff); no step holds the dialog
 // beyond its bound, memory stays flat, and no record is claimed that the instrument lacks.
+// Then scripts/demo, which points the tool at the simulator it starts.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <array>
 #include <chrono>
 #include <csignal>
+#include <fstream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -21,6 +24,7 @@
 #include "fake_dialog_controls.h"
 #include "manual_job_runner.h"
 #include "platform/quit_request.h"
+#include "serial/sentence.h"
 #include "sim_process.h"
 #include "telemetry/telemetry_reader.h"
 #include "test_files.h"
@@ -164,15 +168,14 @@ public:
     // What the user saw, what the simulator logged, and what it holds once it has ended.
     std::string Story() {
         std::string story = "# what the user saw\n";
-        for (const std::string& entry : dialog.list.entries) {
-            story += testing::Escaped(entry) + "\n";
-        }
-        for (const testing::ShownMessage& box : boxes.shown) {
+        for (const auto& entry : dialog.list.entries) story += testing::Escaped(entry) + "\n";
+        for (const auto& box : boxes.shown) {
             story += "[" + box.caption + "] " + testing::Escaped(box.text) + "\n";
         }
         if (QuitRequested()) story += "(the program ends)\n";
         CloseComPort(std::exchange(port, nullptr));
         sim.Stop(SIGTERM);
+        if (fs::is_symlink(fs::symlink_status(Path("line")))) story += "(zr640-sim left its link)\n";
         story += "# what zr640-sim logged\n" + testing::ReadWholeFile(Path("sim.log")) +
                  "# what it holds\n" +
                  testing::Escaped(testing::ReadWholeFile(Path("memory.txt")), true);
@@ -221,6 +224,39 @@ TEST(FaultMatrix, EveryFaultIsToldInWordsWithinItsBoundAndNothingIsClaimedFalsel
         const auto task = story.begin() + story.find("[task]");  // a line each and one more
         EXPECT_TRUE(!claimed || std::count(held, task, '\n') > claimed);
     }
+}
+
+// The tool's own loader and port code find the demo's simulator and hear its answer alone: the
+// telemetry every 500 ms waits while the tool talks.
+TEST(Demo, PointsTheToolAtTheSimulatorItStarts) {
+    testing::TemporaryDirectory dir;
+    const std::string where = "'" + dir.Path() + "' '" + dir.File("ttyZR640") + "'";
+    const std::string demo = "cd '" ZR640_SOURCE_DIR "' && . scripts/lib/demo.sh && demo_prepare " +
+                             where + " && demo_sim_arguments " + where + " >" + dir.File("sim");
+    ASSERT_EQ(std::system(demo.c_str()), 0);
+    platform::IniProfileFile profile;
+    AppConfig c;
+    ResetQuitRequest();
+    LoadConfiguration(profile, dir.Path(), '/', c);
+    LoadDeviceSetting(profile, c);
+    EXPECT_FALSE(QuitRequested()) << "the demo's zr640.ini is read without a message";
+    std::ifstream arguments(dir.File("sim"));
+    test::SimProcess sim;
+    ASSERT_TRUE(sim.Start({std::istream_iterator<std::string>(arguments), {}}));
+    platform::PosixSerialDevice device(c.Device);
+    ComPort record;
+    record.device = &device;
+    ComPort* port = OpenComPort(record, c.PortNumber, c.BaudRate, c.Parity, c.DataBits, c.StopBits,
+                                256);
+    const std::string sentence = FrameSentence("$KTWPI,Update");
+    ASSERT_EQ(WriteComBlock(port, reinterpret_cast<const std::uint8_t*>(sentence.data()),
+                            int(sentence.size())), int(sentence.size()));
+    std::string heard;  // until the line falls silent for 600 ms
+    while (heard.size() < 256 && WaitComInput(port, 600) == platform::InputWait::Ready) {
+        for (int byte; (byte = ReadComByte(port)) != -1;) heard += static_cast<char>(byte);
+    }
+    EXPECT_TRUE(heard.ends_with(FrameSentence("$KTWPO,Update,0"))) << heard;
+    CloseComPort(port);
 }
 
 }  // namespace
