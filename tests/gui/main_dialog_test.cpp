@@ -22,6 +22,7 @@
 #include "frontends/qt/qt_message_box.h"
 #include "pty_pair.h"
 #include "recording_message_box.h"
+#include "test_files.h"
 
 namespace zr640::platform {
 namespace {
@@ -44,8 +45,8 @@ protected:
         static int argc = 1;
         static char* argv[] = {const_cast<char*>("zr640-gui-test"), nullptr};
         if (qApp == nullptr) new QApplication(argc, argv);
-        fs::create_directories(root / "waypoints");
-        fs::current_path(root);
+        fs::create_directories(root.File("waypoints"));
+        fs::current_path(root.Path());
         std::strcpy(config.Route.slot[0].Field(1), "M\xFCnster \x84S\xFC" "d\x93");
         std::strcpy(config.Route.slot[0].Field(2), "EDDG");
         config.RouteCount = 1;
@@ -53,7 +54,6 @@ protected:
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     }
-    void TearDown() override { fs::remove_all(root); }
 
     template <typename Widget = QWidget>
     Widget* At(int id) const { return qobject_cast<Widget*>(dialog->Control(id)); }
@@ -65,7 +65,7 @@ protected:
         return entries;
     }
 
-    const fs::path root = fs::temp_directory_path() / ("zr640-gui-" + std::to_string(getpid()));
+    zr640::testing::TemporaryDirectory root;
     zr640::testing::RecordingMessageBox messages;
     zr640::testing::PtyPair pty;
     AppConfig config;
@@ -125,7 +125,7 @@ TEST_F(MainDialogTest, TheChooserHandsOverTheFileSystemsBytesAndRefusesWhatItCan
         Choose(modal, QString::fromUtf8("Flugpl\u00e4tze.wht"));
     });
     QTest::mouseClick(At(118), Qt::LeftButton);
-    const fs::path folder = fs::canonical(root / "waypoints");
+    const fs::path folder = fs::canonical(root.File("waypoints"));
     EXPECT_EQ(offered, QStringList({"Wendepunktdateien (*.wht)", "Alle Dateien (*)",
         QString::fromUtf8("Wendepunktdatei w\u00e4hlen"), QString::fromStdString(folder)}));
     const std::string chosen = (folder / "Flugpl\xC3\xA4tze.wht").string();

@@ -87,7 +87,10 @@ public:
         options.insert(options.end(), {"--link", Path("line"), "--store", Path("memory.txt"),
                                        "--log", Path("sim.log")});
         EXPECT_TRUE(sim.Start(options)) << sim.Error();
-        if (row[2].at(0) == "ticks") return;  // the controller opens the line itself
+        if (row[2].at(0) != "ticks") Open();  // else the controller opens the line itself
+    }
+
+    void Open() {
         record.device = &device;
         DiscardInput(port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256));
     }
@@ -109,6 +112,7 @@ public:
         const Clock::time_point start = Clock::now();
         if (action == "telemetry") return PollUntilRead(frames);
         if (action == "ini") LoadConfiguration(profile, directory.Path(), '/', config);
+        if (action == "ini") LoadDeviceSetting(profile, config);
         if (action == "task") UploadTask(context);
         if (action == "replace") UploadWaypointFile(UploadMode::Replace, context);
         if (action == "update") UploadWaypointFile(UploadMode::Update, context);
@@ -175,7 +179,7 @@ public:
         if (QuitRequested()) story += "(the program ends)\n";
         CloseComPort(std::exchange(port, nullptr));
         sim.Stop(SIGTERM);
-        if (fs::is_symlink(fs::symlink_status(Path("line")))) story += "(zr640-sim left its link)\n";
+        if (fs::is_symlink(fs::symlink_status(Path("line")))) story += "(its link stays)\n";
         story += "# what zr640-sim logged\n" + testing::ReadWholeFile(Path("sim.log")) +
                  "# what it holds\n" +
                  testing::Escaped(testing::ReadWholeFile(Path("memory.txt")), true);
@@ -226,37 +230,28 @@ TEST(FaultMatrix, EveryFaultIsToldInWordsWithinItsBoundAndNothingIsClaimedFalsel
     }
 }
 
-// The tool's own loader and port code find the demo's simulator and hear its answer alone: the
-// telemetry every 500 ms waits while the tool talks.
+// The tool's own loader finds the simulator that the demo starts, and its port hears the answer
+// alone: the telemetry every 500 ms waits while the tool talks.
 TEST(Demo, PointsTheToolAtTheSimulatorItStarts) {
-    testing::TemporaryDirectory dir;
-    const std::string where = "'" + dir.Path() + "' '" + dir.File("ttyZR640") + "'";
+    Scene scene(FaultRow{});
+    const std::string where = "'" + scene.directory.Path() + "' '" + scene.Path("line") + "'";
     const std::string demo = "cd '" ZR640_SOURCE_DIR "' && . scripts/lib/demo.sh && demo_prepare " +
-                             where + " && demo_sim_arguments " + where + " >" + dir.File("sim");
+                             where + " && demo_sim_arguments " + where + " >" + scene.Path("sim");
     ASSERT_EQ(std::system(demo.c_str()), 0);
-    platform::IniProfileFile profile;
-    AppConfig c;
-    ResetQuitRequest();
-    LoadConfiguration(profile, dir.Path(), '/', c);
-    LoadDeviceSetting(profile, c);
-    EXPECT_FALSE(QuitRequested()) << "the demo's zr640.ini is read without a message";
-    std::ifstream arguments(dir.File("sim"));
-    test::SimProcess sim;
-    ASSERT_TRUE(sim.Start({std::istream_iterator<std::string>(arguments), {}}));
-    platform::PosixSerialDevice device(c.Device);
-    ComPort record;
-    record.device = &device;
-    ComPort* port = OpenComPort(record, c.PortNumber, c.BaudRate, c.Parity, c.DataBits, c.StopBits,
-                                256);
+    scene.Run("ini", 0);  // its Device line names the simulator's link
+    EXPECT_EQ(scene.config.Device, scene.Path("line"));
+    std::ifstream arguments(scene.Path("sim"));
+    ASSERT_TRUE(scene.sim.Start({std::istream_iterator<std::string>(arguments), {}}));
+    scene.Open();
     const std::string sentence = FrameSentence("$KTWPI,Update");
-    ASSERT_EQ(WriteComBlock(port, reinterpret_cast<const std::uint8_t*>(sentence.data()),
-                            int(sentence.size())), int(sentence.size()));
+    WriteComBlock(scene.port, reinterpret_cast<const std::uint8_t*>(sentence.data()),
+                  int(sentence.size()));
     std::string heard;  // until the line falls silent for 600 ms
-    while (heard.size() < 256 && WaitComInput(port, 600) == platform::InputWait::Ready) {
-        for (int byte; (byte = ReadComByte(port)) != -1;) heard += static_cast<char>(byte);
+    while (heard.size() < 256 && WaitComInput(scene.port, 600) == platform::InputWait::Ready) {
+        for (int byte; (byte = ReadComByte(scene.port)) != -1;) heard += static_cast<char>(byte);
     }
     EXPECT_TRUE(heard.ends_with(FrameSentence("$KTWPO,Update,0"))) << heard;
-    CloseComPort(port);
+    EXPECT_TRUE(scene.boxes.shown.empty() && !QuitRequested()) << "the demo's zr640.ini is fine";
 }
 
 }  // namespace

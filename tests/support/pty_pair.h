@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -14,19 +13,14 @@
 namespace zr640::testing {
 
 // A pseudo-terminal pair: the test plays the instrument on the master side and the code
-// under test opens `SlavePath()` as its serial device. Raw mode from the start, so that
-// nothing is echoed or held back for a line end before the device sets its own mode.
+// under test opens `SlavePath()` as its serial device, which must set the line's mode itself.
 class PtyPair {
 public:
     PtyPair() : master_(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
-        termios mode{};
-        if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 || !::ptsname(master_) ||
-            ::tcgetattr(master_, &mode) != 0) {
+        if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 || !::ptsname(master_)) {
             throw std::runtime_error("no pseudo-terminal");
         }
         slavePath_ = ::ptsname(master_);
-        ::cfmakeraw(&mode);
-        ::tcsetattr(master_, TCSANOW, &mode);
     }
     ~PtyPair() { ::close(master_); }
     PtyPair(const PtyPair&) = delete;
