@@ -29,7 +29,7 @@ public:
     const std::string& SlavePath() const { return slavePath_; }
     int MasterFd() const { return master_; }
 
-    // Sends bytes as the instrument would; a pseudo-terminal takes a test's few bytes at once.
+    // Sends bytes as the instrument would; a blocking write to the master takes them all.
     void Send(const std::string& bytes) {
         if (::write(master_, bytes.data(), bytes.size()) != ssize_t(bytes.size())) {
             throw std::runtime_error("pty write failed");
