@@ -3,20 +3,19 @@
 // message and the quit request exactly when sscanf takes fewer than five.
 #include <regex>
 
-#include "platform/quit_request.h"
 #include "config/configuration.h"
 #include "fuzz_support.h"
+#include "platform/quit_request.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static zr640::fuzz::CountingMessageBox messages;
     static const std::regex tenDigits("[0-9]{10}");  // nine digits always fit
     // As the INI reader hands it over: up to a zero byte.
     const std::string value = std::string(reinterpret_cast<const char*>(data), size).c_str();
-    messages.shown = 0;
+    zr640::fuzz::messages.shown.clear();
     zr640::ResetQuitRequest();
     zr640::AppConfig c;
     zr640::ParseComSettings(value.c_str(), c);
-    ZR640_REQUIRE(messages.shown == (zr640::QuitRequested() ? 1 : 0));
+    ZR640_REQUIRE(zr640::fuzz::messages.shown.size() == (zr640::QuitRequested() ? 1u : 0u));
     if (std::regex_search(value, tenDigits)) return 0;
 
     const zr640::AppConfig d;

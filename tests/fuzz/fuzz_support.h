@@ -1,29 +1,48 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "platform/message_box.h"
+#include "fake_serial_device.h"
+#include "recording_message_box.h"
+#include "serial/com_port.h"
+
+// A broken promise of the code under test: reported like a crash, with the condition.
+#define ZR640_REQUIRE(condition)                                                              \
+    ((condition) ? void() : (std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, \
+                                          #condition), std::abort()))
 
 namespace zr640::fuzz {
 
-// A broken promise of the code under test: reported like a crash, with the condition.
-#define ZR640_REQUIRE(condition) zr640::fuzz::Require((condition), #condition, __FILE__, __LINE__)
-inline void Require(bool kept, const char* promise, const char* file, int line) {
-    if (kept) return;
-    std::fprintf(stderr, "%s:%d: broken: %s\n", file, line, promise);
-    std::abort();
-}
+// Recorded instead of shown, which would bury the fuzzer's report; each input clears them.
+inline testing::RecordingMessageBox messages;
 
-// Counts the message boxes instead of printing each, which would bury the fuzzer's report.
-struct CountingMessageBox final : platform::MessageBox {
-    CountingMessageBox() { platform::InstallMessageBox(this); }
-    void Beep() override {}
-    void Show(const char*, const char*, unsigned) override { ++shown; }
-    int shown = 0;
+// The input as the file `name` in a directory of this process under /tmp; both go with it.
+struct FileOnDisk {
+    FileOnDisk(const std::string& name, const void* data, std::size_t size)
+        : directory("/tmp/zr640-fuzz-" + std::to_string(::getpid())), path(directory + "/" + name) {
+        ::mkdir(directory.c_str(), 0700);
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        ZR640_REQUIRE(file && std::fwrite(data, 1, size, file) == size && std::fclose(file) == 0);
+    }
+    ~FileOnDisk() { std::remove(path.c_str()), ::rmdir(directory.c_str()); }
+    const std::string directory, path;
+};
+
+// The real port code, open at 4800 baud on a fake line whose waits pass at once.
+struct FakeLine {
+    FakeLine() {
+        record.device = &device;
+        ZR640_REQUIRE((port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256)) != nullptr);
+    }
+    testing::ManualClock clock;
+    testing::FakeSerialDevice device{&clock};
+    ComPort record;
+    ComPort* port = nullptr;
 };
 
 }  // namespace zr640::fuzz

@@ -1,12 +1,9 @@
 // zr640.ini of any bytes: our INI text on its own (setting a key changes that key and nothing
 // else that was readable), and LoadConfiguration over the real file.
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "platform/quit_request.h"
+#include "backends/posix/ini_profile_file.h"
 #include "config/configuration.h"
 #include "fuzz_support.h"
-#include "backends/posix/ini_profile_file.h"
+#include "platform/quit_request.h"
 #include "platform/text/ini_text.h"
 
 namespace {
@@ -27,23 +24,16 @@ void CheckIniText(const std::string& text) {
     }
 }
 
+// Only a malformed COMSETTINGS entry stops the program, and always with its message.
 void CheckLoadConfiguration(const std::string& text) {
-    static zr640::fuzz::CountingMessageBox messages;
-    static const std::string directory = "/tmp/zr640-fuzz-ini-" + std::to_string(::getpid());
-    ::mkdir(directory.c_str(), 0700);
-    std::FILE* file = std::fopen((directory + "/zr640.ini").c_str(), "wb");
-    ZR640_REQUIRE(file && std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
-                  std::fclose(file) == 0);
-    messages.shown = 0;
+    const zr640::fuzz::FileOnDisk file("zr640.ini", text.data(), text.size());
+    zr640::fuzz::messages.shown.clear();
     zr640::ResetQuitRequest();
     zr640::platform::IniProfileFile profile;
     zr640::AppConfig c;
-    zr640::LoadConfiguration(profile, directory, '/', c);
+    zr640::LoadConfiguration(profile, file.directory, '/', c);
     zr640::LoadDeviceSetting(profile, c);
-    std::remove((directory + "/zr640.ini").c_str());
-    ::rmdir(directory.c_str());
-    // Only a malformed COMSETTINGS entry stops the program, and always with its message.
-    ZR640_REQUIRE(messages.shown == (zr640::QuitRequested() ? 1 : 0));
+    ZR640_REQUIRE(zr640::fuzz::messages.shown.size() == (zr640::QuitRequested() ? 1u : 0u));
     ZR640_REQUIRE(c.Device.size() <= 255 && c.RouteCount >= 0 && c.RouteCount <= 4);
 }
 

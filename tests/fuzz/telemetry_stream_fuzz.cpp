@@ -3,18 +3,14 @@
 // most one frame, logging it; the record formatters end their line within LogPrintf's buffer.
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "fake_dialog_controls.h"
-#include "fake_serial_device.h"
 #include "fuzz_support.h"
-#include "manual_clock.h"
 #include "telemetry/records.h"
 #include "telemetry/telemetry_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zr640;
-    static fuzz::CountingMessageBox messages;
     FrameBytes frame{};
     std::memcpy(frame.data(), data, std::min(size, frame.size() - 1));
     for (const std::string& line : {FormatFlightDataRecord(frame.data(), std::int32_t(size)),
@@ -23,29 +19,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ZR640_REQUIRE(line.find('\0') == line.npos);
     }
 
-    testing::ManualClock clock;
-    testing::FakeSerialDevice device(&clock);
+    fuzz::FakeLine line;
     testing::FakeDialogControls dialog;
-    ComPort record;
-    record.device = &device;
-    ComPort* port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
-    ZR640_REQUIRE(port != nullptr);
-    device.Feed(std::string(reinterpret_cast<const char*>(data), size));
+    line.device.Feed(std::string(reinterpret_cast<const char*>(data), size));
     TelemetryReader reader;
     const std::vector<std::string>& lines = dialog.list.entries;
-    for (std::uint32_t ticks = 1; !device.input.empty(); ++ticks) {
-        const std::size_t waiting = device.input.size();
+    for (std::uint32_t ticks = 1; !line.device.input.empty(); ++ticks) {
+        const std::size_t waiting = line.device.input.size();
         const std::size_t logged = lines.size() + dialog.list.deletions;
         const std::int32_t frames = reader.FrameCounter;
-        PollTelemetry(port, reader, dialog, &dialog.log, clock);
+        PollTelemetry(line.port, reader, dialog, &dialog.log, line.clock);
         const std::size_t added = lines.size() + dialog.list.deletions - logged;
-        ZR640_REQUIRE(device.input.size() < waiting && reader.FrameCounter - frames <= 1);
+        ZR640_REQUIRE(line.device.input.size() < waiting && reader.FrameCounter - frames <= 1);
         ZR640_REQUIRE((reader.FrameCounter != frames) == (added > 0));
         ZR640_REQUIRE(added == 0 || lines[lines.size() - added].starts_with("Reading "));
         ZR640_REQUIRE(reader.FrameBuffer.back() == 0);
         ZR640_REQUIRE(dialog.itemText[IDC_BYTE_DISPLAY].size() <= 8);
-        ZR640_REQUIRE(clock.NowMs() - 1000 <= ticks * reader.FrameSilenceLimitMs);
+        ZR640_REQUIRE(line.clock.NowMs() - 1000 <= ticks * reader.FrameSilenceLimitMs);
     }
-    ZR640_REQUIRE(messages.shown == 0 && CloseComPort(port) == 0);
+    ZR640_REQUIRE(fuzz::messages.shown.empty() && CloseComPort(line.port) == 0);
     return 0;
 }

@@ -1,8 +1,6 @@
 // A waypoint file of any bytes (the first byte sets the name lengths): every line is either
 // reported or becomes one sentence of at most 511 characters, with no line end, zero byte or
 // dropped text inside it.
-#include <unistd.h>
-
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -13,17 +11,13 @@
 #include "transfer/waypoint_file_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string path = "/tmp/zr640-fuzz-waypoints-" + std::to_string(::getpid());
     if (size == 0) return 0;
     zr640::AppConfig config;
     config.MaxLaengeName1 = data[0];
     config.MaxLaengeName2 = data[0] % 16;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ZR640_REQUIRE(file != nullptr && std::fwrite(data + 1, 1, size - 1, file) == size - 1 &&
-                  std::fclose(file) == 0);
-
+    const zr640::fuzz::FileOnDisk file("waypoints.wht", data + 1, size - 1);
     zr640::WaypointFileReader reader;
-    ZR640_REQUIRE(reader.Open(path));
+    ZR640_REQUIRE(reader.Open(file.path));
     zr640::WaypointFields record;
     for (long previous = 0; reader.Next() == zr640::WaypointLineStatus::Line;) {
         const std::size_t length = std::strlen(reader.Text());
@@ -38,6 +32,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ZR640_REQUIRE(sentence->starts_with("$KTWPU,") && sentence->ends_with("\r\n"));
         ZR640_REQUIRE(sentence->find_first_of(std::string("\r\n\0", 3)) == sentence->size() - 2);
     }
-    std::remove(path.c_str());
     return 0;
 }

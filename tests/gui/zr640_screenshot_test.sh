@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# zr640_screenshot_test.sh ZR640 ZR640_SIM: the program offscreen reads zr640.ini, opens the
-# simulator's line that Device names (COM9 is absent), saves the screenshot and returns 0.
-# Then, on the X display, a malformed COMSETTINGS: one box, and the end with 0, without the
-# dialog or a second box from a port opened with half the settings.
+# zr640_screenshot_test.sh ZR640 ZR640_SIM: offscreen, the program opens the simulator's line
+# that Device names (COM9 is absent) and saves the screenshot; on the X display, a malformed
+# COMSETTINGS shows one box and ends it with 0, without the dialog or a port.
 set -euo pipefail
 zr640=$(realpath "$1")
 dir=$(mktemp -d)

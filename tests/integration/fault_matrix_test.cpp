@@ -3,12 +3,15 @@
 // zr640-sim. What the user saw, what the simulator logged and what it holds against the row's
 // golden file (ZR640_REGENERATE_GOLDEN=1 rewrites them: review the diff); no step holds the dialog
 // beyond its bound, memory stays flat, and no record is claimed that the instrument lacks.
+// Then scripts/demo, which points the tool at the simulator it starts.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <array>
 #include <chrono>
 #include <csignal>
+#include <fstream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -21,6 +24,7 @@
 #include "fake_dialog_controls.h"
 #include "manual_job_runner.h"
 #include "platform/quit_request.h"
+#include "serial/sentence.h"
 #include "sim_process.h"
 #include "telemetry/telemetry_reader.h"
 #include "test_files.h"
@@ -83,7 +87,10 @@ public:
         options.insert(options.end(), {"--link", Path("line"), "--store", Path("memory.txt"),
                                        "--log", Path("sim.log")});
         EXPECT_TRUE(sim.Start(options)) << sim.Error();
-        if (row[2].at(0) == "ticks") return;  // the controller opens the line itself
+        if (row[2].at(0) != "ticks") Open();  // else the controller opens the line itself
+    }
+
+    void Open() {
         record.device = &device;
         DiscardInput(port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256));
     }
@@ -105,6 +112,7 @@ public:
         const Clock::time_point start = Clock::now();
         if (action == "telemetry") return PollUntilRead(frames);
         if (action == "ini") LoadConfiguration(profile, directory.Path(), '/', config);
+        if (action == "ini") LoadDeviceSetting(profile, config);
         if (action == "task") UploadTask(context);
         if (action == "replace") UploadWaypointFile(UploadMode::Replace, context);
         if (action == "update") UploadWaypointFile(UploadMode::Update, context);
@@ -164,15 +172,14 @@ public:
     // What the user saw, what the simulator logged, and what it holds once it has ended.
     std::string Story() {
         std::string story = "# what the user saw\n";
-        for (const std::string& entry : dialog.list.entries) {
-            story += testing::Escaped(entry) + "\n";
-        }
-        for (const testing::ShownMessage& box : boxes.shown) {
+        for (const auto& entry : dialog.list.entries) story += testing::Escaped(entry) + "\n";
+        for (const auto& box : boxes.shown) {
             story += "[" + box.caption + "] " + testing::Escaped(box.text) + "\n";
         }
         if (QuitRequested()) story += "(the program ends)\n";
         CloseComPort(std::exchange(port, nullptr));
         sim.Stop(SIGTERM);
+        if (fs::is_symlink(fs::symlink_status(Path("line")))) story += "(its link stays)\n";
         story += "# what zr640-sim logged\n" + testing::ReadWholeFile(Path("sim.log")) +
                  "# what it holds\n" +
                  testing::Escaped(testing::ReadWholeFile(Path("memory.txt")), true);
@@ -221,6 +228,30 @@ TEST(FaultMatrix, EveryFaultIsToldInWordsWithinItsBoundAndNothingIsClaimedFalsel
         const auto task = story.begin() + story.find("[task]");  // a line each and one more
         EXPECT_TRUE(!claimed || std::count(held, task, '\n') > claimed);
     }
+}
+
+// The tool's own loader finds the simulator that the demo starts, and its port hears the answer
+// alone: the telemetry every 500 ms waits while the tool talks.
+TEST(Demo, PointsTheToolAtTheSimulatorItStarts) {
+    Scene scene(FaultRow{});
+    const std::string where = "'" + scene.directory.Path() + "' '" + scene.Path("line") + "'";
+    const std::string demo = "cd '" ZR640_SOURCE_DIR "' && . scripts/lib/demo.sh && demo_prepare " +
+                             where + " && demo_sim_arguments " + where + " >" + scene.Path("sim");
+    ASSERT_EQ(std::system(demo.c_str()), 0);
+    scene.Run("ini", 0);  // its Device line names the simulator's link
+    EXPECT_EQ(scene.config.Device, scene.Path("line"));
+    std::ifstream arguments(scene.Path("sim"));
+    ASSERT_TRUE(scene.sim.Start({std::istream_iterator<std::string>(arguments), {}}));
+    scene.Open();
+    const std::string sentence = FrameSentence("$KTWPI,Update");
+    WriteComBlock(scene.port, reinterpret_cast<const std::uint8_t*>(sentence.data()),
+                  int(sentence.size()));
+    std::string heard;  // until the line falls silent for 600 ms
+    while (heard.size() < 256 && WaitComInput(scene.port, 600) == platform::InputWait::Ready) {
+        for (int byte; (byte = ReadComByte(scene.port)) != -1;) heard += static_cast<char>(byte);
+    }
+    EXPECT_TRUE(heard.ends_with(FrameSentence("$KTWPO,Update,0"))) << heard;
+    EXPECT_TRUE(scene.boxes.shown.empty() && !QuitRequested()) << "the demo's zr640.ini is fine";
 }
 
 }  // namespace

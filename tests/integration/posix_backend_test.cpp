@@ -1,14 +1,17 @@
-// The termios device on a pseudo-terminal whose far end the test plays; a hung-up line and the
-// failed openings are rows of the fault matrix.
-#include "backends/posix/posix_serial_device.h"
-
+// The POSIX back ends on real parts: the termios device on a pseudo-terminal whose far end the
+// test plays (a hung-up line and the failed openings are rows of the fault matrix), and the
+// editor started through a stand-in xdg-open on PATH that writes down what it got.
+#include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <thread>
 
+#include "backends/posix/posix_serial_device.h"
+#include "backends/posix/xdg_editor_launcher.h"
 #include "platform/text/port_list_message.h"
 #include "pty_pair.h"
 #include "recording_message_box.h"
@@ -29,9 +32,6 @@ TEST(PosixSerialDevice, TheLineIsRawCarriesEveryByteAndAStuckWriteEndsInTime) {
     platform::PosixSerialDevice device{pty.SlavePath()};
     ComPort record;
     record.device = &device;
-    const auto open = [&](char parity, int dataBits, int stopBits, std::int32_t baudRate) {
-        return OpenComPort(record, 1, baudRate, parity, dataBits, stopBits, 256);
-    };
     termios mode{};
     EXPECT_EQ(device.BuildLineSettings("COM12:115200,o,7,2"), 1);
     for (const char* text : {"COM1:12345,N,8,1", "COM1:4800,X,8,1", "COM1:4800,N,9,1",
@@ -39,10 +39,10 @@ TEST(PosixSerialDevice, TheLineIsRawCarriesEveryByteAndAStuckWriteEndsInTime) {
                              "COM1:-4800,N,8,1", "COM1:4800,\x01,8,1"}) {
         EXPECT_EQ(device.BuildLineSettings(text), 0) << text;
     }
-    EXPECT_EQ(open('N', 8, 1, 14400), nullptr);
+    EXPECT_EQ(OpenComPort(record, 1, 14400, 'N', 8, 1, 256), nullptr);
     EXPECT_EQ(boxes.shown.at(0).text, "BuildCommDCB 0");
     // A pseudo-terminal keeps 8 data bits without parity whatever it is told.
-    ASSERT_NE(open('E', 7, 2, 9600), nullptr);
+    ASSERT_NE(OpenComPort(record, 1, 9600, 'E', 7, 2, 256), nullptr);
     ::tcgetattr(pty.MasterFd(), &mode);
     EXPECT_EQ(::cfgetospeed(&mode), speed_t(B9600));
     const tcflag_t control = CSTOPB | CRTSCTS | CLOCAL | CREAD;
@@ -50,7 +50,7 @@ TEST(PosixSerialDevice, TheLineIsRawCarriesEveryByteAndAStuckWriteEndsInTime) {
     EXPECT_EQ(mode.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), 0u);
     EXPECT_EQ((mode.c_lflag & (ICANON | ECHO | ISIG)) | (mode.c_oflag & OPOST), 0u);
     ASSERT_EQ(CloseComPort(&record), 0);
-    ASSERT_EQ(open('N', 8, 1, 4800), &record);
+    ASSERT_EQ(OpenComPort(record, 1, 4800, 'N', 8, 1, 256), &record);
     ::tcgetattr(pty.MasterFd(), &mode);
     EXPECT_EQ(::cfgetispeed(&mode), speed_t(B4800));
     EXPECT_EQ(mode.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
@@ -97,6 +97,42 @@ TEST(PosixSerialDevice, APortListIsCutVisiblyAndADeniedUserIsToldTheGroup) {
               dev.File("ttyS0") + ": Permission denied\nDer Benutzer muss Mitglied der Gruppe \"" +
                   group + "\" sein, der das Ger\xE4t geh\xF6rt (sudo usermod -aG " + group +
                   " $USER, danach neu anmelden).");
+}
+
+TEST(XdgEditorLauncher, HandsThePathOverAsOneArgumentThatNoShellReads) {
+    testing::TemporaryDirectory root;
+    testing::RecordingMessageBox boxes;
+    // Its argument count, its arguments and the descriptors it was left, one a line.
+    testing::WriteBytes(root.File("xdg-open"), "#!/bin/sh\n{ echo $#; printf '%s\\n' \"$@\"; ls "
+                        "/proc/self/fd; } > " + root.File("part") + " && mv " + root.File("part") +
+                        " " + root.File("seen") + "\n");
+    std::filesystem::permissions(root.File("xdg-open"), std::filesystem::perms::owner_all);
+    ::setenv("PATH", (root.Path() + ":/usr/bin:/bin").c_str(), 1);
+    const auto seen = [&root] {  // once it has run; it is not our child, nothing to wait for
+        for (int i = 0; i < 1000 && !std::filesystem::exists(root.File("seen")); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        const std::string text = testing::ReadWholeFile(root.File("seen"));
+        return std::filesystem::remove(root.File("seen")), text;
+    };
+    platform::XdgEditorLauncher launcher;
+    const int inherited = ::open("/dev/null", O_RDONLY);  // without close-on-exec
+    const std::string mark = root.File("shell");
+    const std::string path = root.File("Flug; touch " + mark + " $(touch " + mark + ").wht");
+    launcher.OpenInEditor(path.c_str());
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "a child was left to reap";
+    EXPECT_EQ(seen(), "1\n" + path + "\n0\n1\n2\n3\n");
+    ::close(inherited);
+    EXPECT_FALSE(std::filesystem::exists(mark));
+    launcher.OpenInEditor("-n.wht");  // a name, not an option
+    EXPECT_EQ(seen(), "1\n./-n.wht\n0\n1\n2\n3\n");
+
+    ::setenv("PATH", root.File("none").c_str(), 1);
+    launcher.OpenInEditor("/tmp/a.wht");
+    ASSERT_EQ(boxes.shown.size(), 1u);  // this one alone
+    EXPECT_EQ(boxes.shown[0].caption + ": " + boxes.shown[0].text, "Fehler: Der Texteditor konnte "
+              "nicht gestartet werden: xdg-open fehlt (Paket xdg-utils).");
+    EXPECT_TRUE(boxes.shown[0].style == 0x10u && boxes.shown[0].beepedBefore);
 }
 
 }  // namespace
