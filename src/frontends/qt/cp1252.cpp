@@ -14,17 +14,4 @@ QString FromCp1252(std::string_view text) {
     return result;
 }
 
-std::optional<std::string> ToCp1252(const QString& text) {
-    std::string result;
-    result.reserve(static_cast<std::size_t>(text.size()));
-    for (QChar c : text) {
-        std::optional<unsigned char> byte = Windows1252ByteOf(c.unicode());
-        if (!byte) {
-            return std::nullopt;
-        }
-        result.push_back(static_cast<char>(*byte));
-    }
-    return result;
-}
-
 }  // namespace zr640::platform

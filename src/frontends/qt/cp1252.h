@@ -1,7 +1,5 @@
 #pragma once
 
-#include <optional>
-#include <string>
 #include <string_view>
 
 #include <QString>
@@ -12,8 +10,5 @@ namespace zr640::platform {
 // leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control characters of the
 // same value, so every byte survives the round trip.
 QString FromCp1252(std::string_view text);
-
-// The Windows-1252 bytes of `text`, or nothing when a character has no such byte.
-std::optional<std::string> ToCp1252(const QString& text);
 
 }  // namespace zr640::platform
