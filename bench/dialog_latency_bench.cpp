@@ -82,9 +82,7 @@ void BM_DialogGapsDuringTransfer(benchmark::State& state) {
         FixedChooser chooser(file.Path());
         platform::XdgEditorLauncher editor;
         platform::SteadyClock clock;
-        ThreadJobRunner jobs([&jobs] {
-            QMetaObject::invokeMethod(qApp, [&jobs] { jobs.RunPosted(); }, Qt::QueuedConnection);
-        });
+        ThreadJobRunner jobs(platform::RunPostedOnEventLoop(jobs));
         MainDialogController controller(config, {device, chooser, editor, clock, jobs});
         platform::MainDialog dialog(controller);
         dialog.show();

@@ -73,9 +73,7 @@ protected:
     QtFileChooser chooser;
     XdgEditorLauncher editor;
     SteadyClock clock;
-    zr640::ThreadJobRunner jobs{[this] {
-        QMetaObject::invokeMethod(qApp, [this] { jobs.RunPosted(); }, Qt::QueuedConnection);
-    }};
+    zr640::ThreadJobRunner jobs{RunPostedOnEventLoop(jobs)};
     MainDialogController controller{config, {device, chooser, editor, clock, jobs}};
     std::unique_ptr<MainDialog> dialog;
 };

@@ -61,9 +61,7 @@ int main(int argc, char* argv[]) {
     platform::QtFileChooser fileChooser;
     platform::XdgEditorLauncher editor;
     platform::SteadyClock clock;
-    ThreadJobRunner jobs([&jobs] {
-        QMetaObject::invokeMethod(qApp, [&jobs] { jobs.RunPosted(); }, Qt::QueuedConnection);
-    });
+    ThreadJobRunner jobs(platform::RunPostedOnEventLoop(jobs));
     MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs});
     {
         platform::MainDialog dialog(controller);

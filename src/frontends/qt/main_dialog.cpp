@@ -1,5 +1,6 @@
 #include "frontends/qt/main_dialog.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -208,6 +209,12 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+std::function<void()> RunPostedOnEventLoop(ThreadJobRunner& jobs) {
+    return [&jobs] {
+        QMetaObject::invokeMethod(qApp, [&jobs] { jobs.RunPosted(); }, Qt::QueuedConnection);
+    };
 }
 
 }  // namespace zr640::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -8,6 +9,7 @@
 #include <QTimer>
 
 #include "app/main_dialog_controller.h"
+#include "app/thread_job_runner.h"
 #include "platform/dialog_controls.h"
 #include "frontends/qt/dialog_template.h"
 #include "frontends/qt/qt_list_view.h"
@@ -62,5 +64,9 @@ private:
     QTimer pollTimer_;
     std::unique_ptr<QtListView> eventLog_;
 };
+
+// The wake-up a ThreadJobRunner calls from its job's thread in a Qt program: a queued call
+// through which the event loop runs what the job posted.
+std::function<void()> RunPostedOnEventLoop(ThreadJobRunner& jobs);
 
 }  // namespace zr640::platform
