@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "backends/posix/posix_serial_device.h"
+#include "opened_port.h"
 #include "pty_pair.h"
 #include "serial/sentence.h"
 
@@ -32,18 +32,11 @@ double SecondsSince(Clock::time_point start) {
 // A port on the slave side of a fresh pseudo-terminal.
 struct PtyPort {
     zr640::testing::PtyPair pty;
-    zr640::platform::PosixSerialDevice device{pty.SlavePath()};
-    zr640::ComPort record;
-    zr640::ComPort* port = nullptr;
+    zr640::bench::OpenedPort opened{pty.SlavePath()};
+    zr640::ComPort* const port = opened.port;
     zr640::platform::SteadyClock clock;
     zr640::platform::OperationEnvironment operation{nullptr, clock};
     const std::string sentence = zr640::FrameSentence("$KTWPI,Update");
-
-    PtyPort() {
-        record.device = &device;
-        port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
-    }
-    ~PtyPort() { zr640::CloseComPort(port); }
 
     int ExchangeOnce() {
         return zr640::ExchangeSentence(operation, port, zr640::ReplyTimeoutMs, 1,

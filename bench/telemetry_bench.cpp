@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "fake_dialog_controls.h"
-#include "backends/posix/posix_serial_device.h"
+#include "opened_port.h"
 #include "pty_pair.h"
 #include "telemetry/frame_assembler.h"
 #include "telemetry/records.h"
@@ -79,10 +79,8 @@ BENCHMARK(BM_AssembleFlightFrame);
 // them all, up to its bound, and returns. Filling the line is not timed.
 void BM_TickWithFullBacklogOfStrayBytes(benchmark::State& state) {
     zr640::testing::PtyPair pty;
-    zr640::platform::PosixSerialDevice device(pty.SlavePath());
-    zr640::ComPort record;
-    record.device = &device;
-    zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
+    const zr640::bench::OpenedPort opened(pty.SlavePath());
+    zr640::ComPort* const port = opened.port;
     if (port == nullptr) {
         state.SkipWithError("no port on the pseudo-terminal");
         return;
@@ -108,7 +106,6 @@ void BM_TickWithFullBacklogOfStrayBytes(benchmark::State& state) {
     }
     state.counters["bytes_per_tick"] =
         benchmark::Counter(static_cast<double>(taken), benchmark::Counter::kAvgIterations);
-    zr640::CloseComPort(port);
 }
 BENCHMARK(BM_TickWithFullBacklogOfStrayBytes)->Unit(benchmark::kMicrosecond);
 

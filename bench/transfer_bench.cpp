@@ -12,10 +12,9 @@
 
 #include "platform/event_log.h"
 #include "config/app_config.h"
-#include "backends/posix/posix_serial_device.h"
+#include "opened_port.h"
 #include "sample_waypoints.h"
 #include "scratch_file.h"
-#include "serial/com_port.h"
 #include "serial/sentence.h"
 #include "sim_process.h"
 #include "transfer/transfer.h"
@@ -81,10 +80,8 @@ UploadRun RunUpload(const UploadFile& upload, const std::vector<std::string>& si
     UploadRun run;
     zr640::test::SimProcess sim;
     if (!sim.Start(simOptions)) return run;
-    zr640::platform::PosixSerialDevice device(sim.SlavePath());
-    zr640::ComPort record;
-    record.device = &device;
-    zr640::ComPort* port = zr640::OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
+    const zr640::bench::OpenedPort opened(sim.SlavePath());
+    zr640::ComPort* const port = opened.port;
     if (port == nullptr) return run;
 
     zr640::AppConfig config;
@@ -105,7 +102,6 @@ UploadRun RunUpload(const UploadFile& upload, const std::vector<std::string>& si
     run.wireBytes = upload.sentenceBytes + list.replyBytes;
     run.complete = !list.entries.empty() && list.entries.size() >= 4 &&
                    list.entries[list.entries.size() - 4].rfind("Replace fertig, 1000 ", 0) == 0;
-    zr640::CloseComPort(port);
     sim.Stop(SIGTERM);
     return run;
 }
