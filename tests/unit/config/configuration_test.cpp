@@ -21,13 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::kPathSeparator;
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
+using testing::Replaced;
 
 // The keys of zr640.ini as the profile file reads them, those that are there; then every
 // message box, the quit request and the settings that LoadConfiguration made of the file, and

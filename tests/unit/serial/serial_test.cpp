@@ -16,7 +16,6 @@ namespace zr640 {
 namespace {
 
 using namespace std::string_literals;
-using testing::DeviceStep;
 const std::string kSentence = FrameSentence("$KTWPI,Update");
 
 // One fresh port record over a fake device; every operation notes its result in the transcript.
@@ -84,17 +83,17 @@ TEST(ComPort, EveryOperationGivesItsGoldenCallsBoxesAndResults) {
              b.Open(2), b.Open(5), b.device.Feed("A"), b.Read(); }},
         {"no receive ring", [](Bench& b) { b.device.lastErrorCode = 8, b.Open(1, 0); }},
         {"the device's reason on a line of its own", [](Bench& b) {
-             b.device.failing = {DeviceStep::Open};
+             b.device.failing = {"Open"};
              b.device.openFailureDetail = "/dev/ttyUSB0: No such file or directory", b.Open(3); }},
         {"a failing close keeps the port, a failing restore does not", [](Bench& b) {
-             b.Open(), b.device.failing = {DeviceStep::Close}, b.Close();
-             b.device.failing = {DeviceStep::SetTimeouts}, b.Close(); }},
+             b.Open(), b.device.failing = {"Close"}, b.Close();
+             b.device.failing = {"SetTimeouts"}, b.Close(); }},
         {"reads 0..255, lights RX, a failing mask shown once", [](Bench& b) {
              b.Open(), b.Read(), b.device.Feed("\xFF\x00"s), b.Read(), b.Read(), b.Read();
-             b.device.failing = {DeviceStep::SetEventMask}, b.device.Feed("x");
+             b.device.failing = {"SetEventMask"}, b.device.Feed("x");
              b.Read(), b.Read(); }},
         {"a ring left by a failed opening is resized, its positions wrap", [](Bench& b) {
-             b.device.failing = {DeviceStep::Open}, b.Open(1, 4), b.device.failing.clear();
+             b.device.failing = {"Open"}, b.Open(1, 4), b.device.failing.clear();
              b.Open(1, 8);
              for (char c = 'a'; c < 'k'; ++c) b.device.Feed({c}), b.Read(); }},
         {"writes after a purge, says what the device took, lights TX", [](Bench& b) {
@@ -112,11 +111,10 @@ TEST(ComPort, EveryOperationGivesItsGoldenCallsBoxesAndResults) {
                  b.port = port, b.Read(), b.Write("x"), b.Close(), b.Say("SetRts", SetRts(port, 3));
                  b.Say("DiscardInput", DiscardInput(port)); } }},
     };
-    int step = 0;
     for (const char* name : {"Open", "SetupQueues", "BuildLineSettings", "ApplyLineSettings",
                              "GetTimeouts", "SetTimeouts", "SetEventMask", "Purge"}) {
-        rows.push_back({std::string(name) + " fails", [s = step++](Bench& b) {
-            b.device.failing = {DeviceStep(s)}, b.device.lastErrorCode = 87, b.Open(4); }});
+        rows.push_back({std::string(name) + " fails", [name](Bench& b) {
+            b.device.failing = {name}, b.device.lastErrorCode = 87, b.Open(4); }});
     }
     testing::ExpectGolden(ZR640_SERIAL_GOLDEN_DIR "/com_port.log", Play(rows, true));
 }
