@@ -66,8 +66,7 @@ TEST(EventLogTest, AMessageBoxBeepsWhenAskedThenShowsItsTextCutAt1023Characters)
     EXPECT_EQ(box.shown[0].text + "|" + box.shown[0].caption, "Port COM3: nicht gefunden|Error");
     EXPECT_EQ(box.shown[1].text + "|" + box.shown[1].caption, std::string(1023, 'm') + "|Fehler");
     EXPECT_TRUE(box.shown[0].style == 16u && box.shown[1].style == 16u);
-    EXPECT_TRUE(box.shown[0].beepedBefore);
-    EXPECT_EQ(box.beeps, 1);
+    EXPECT_TRUE(box.shown[0].beepedBefore && !box.shown[1].beepedBefore);
 }
 
 }  // namespace

@@ -1,14 +1,13 @@
 // The telemetry receive step over the fake device. The decoding test replays every captured
 // byte stream in tests/data/telemetry (*.hex) and compares the event log with the lines next
 // to it (*.log), also under a locale with a decimal comma, which a toolkit may set; after a
-// deliberate change of the log lines, run with ZR640_REGENERATE_GOLDEN=1 to rewrite the .log
-// files, and review the diff. The frame reader's table says what one step takes and waits.
+// deliberate change, run with ZR640_REGENERATE_GOLDEN=1 and review the diff. The frame
+// reader's table says what one step takes and waits.
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -19,6 +18,7 @@
 #include "manual_clock.h"
 #include "recording_message_box.h"
 #include "telemetry/telemetry_reader.h"
+#include "test_files.h"
 
 namespace zr640 {
 namespace {
@@ -75,8 +75,6 @@ bool UseDecimalComma() {
 }
 
 TEST(TelemetryGolden, EveryCaptureGivesItsLoggedLinesWhateverTheDecimalPoint) {
-    const char* regenerate = std::getenv("ZR640_REGENERATE_GOLDEN");
-    const bool regenerating = regenerate != nullptr && std::string(regenerate) == "1";
     const bool decimalComma = UseDecimalComma();
     std::setlocale(LC_NUMERIC, "C");
 #ifdef ZR640_GERMAN_LOCALE_DIR
@@ -88,19 +86,12 @@ TEST(TelemetryGolden, EveryCaptureGivesItsLoggedLinesWhateverTheDecimalPoint) {
         ++captures;
         SCOPED_TRACE(entry.path().filename().string());
         std::string capture;
-        std::ifstream in(entry.path());
+        std::istringstream in(testing::ReadWholeFile(entry.path()));
         for (std::string text; std::getline(in, text);) {
             capture += HexBytes(text.substr(0, text.find('#')));  // '#' starts a comment
         }
         const std::string actual = Replay(capture);
-        const fs::path expectedPath = fs::path(entry.path()).replace_extension(".log");
-        if (regenerating) {
-            std::ofstream(expectedPath, std::ios::binary) << actual;
-            continue;
-        }
-        std::ostringstream expected;
-        expected << std::ifstream(expectedPath, std::ios::binary).rdbuf();
-        EXPECT_EQ(expected.str(), actual);
+        testing::ExpectGolden(fs::path(entry.path()).replace_extension(".log"), actual);
         if (decimalComma) {
             UseDecimalComma();
             EXPECT_EQ(Replay(capture), actual) << "with a decimal comma";
@@ -158,7 +149,7 @@ TEST(PollTelemetry, OneStepTakesShowsWaitsAndLogsAsEachRowSays) {
         line.device.onWait = [&waits] { if (++waits > 10) throw std::runtime_error("spins"); };
         line.Step(row.withPort ? line.port : nullptr);
         EXPECT_EQ(line.dialog.itemText[IDC_BYTE_DISPLAY], row.shown);
-        EXPECT_EQ(line.dialog.IsChecked(IDC_RX), row.shown != "EOF     ");
+        EXPECT_EQ(line.dialog.checks.back(), std::make_pair(IDC_RX, row.shown != "EOF     "));
         EXPECT_EQ(line.device.input.size(), row.left);
         EXPECT_EQ(line.dialog.list.entries, row.log);
         EXPECT_EQ(line.clock.NowMs() - startMs, row.waitedMs);
