@@ -19,6 +19,7 @@
 #include "recording_message_box.h"
 #include "telemetry/telemetry_reader.h"
 #include "test_files.h"
+#include "transcript.h"
 
 namespace zr640 {
 namespace {
@@ -104,57 +105,50 @@ TEST(TelemetryGolden, EveryCaptureGivesItsLoggedLinesWhateverTheDecimalPoint) {
 struct StepRow {
     const char* legend;
     std::string fed;
-    std::string shown;  // the byte display after the step
-    std::size_t left;   // bytes still waiting in the port
-    std::vector<std::string> log;
-    std::uint32_t waitedMs = 0;  // on the fake clock
     bool lineLost = false;
     std::int32_t counterBefore = 0;
     bool withPort = true;
 };
 
+// One step on each row's fresh line: what it showed, logged and left waiting in the port, and
+// how long it waited in how many waits; against tests/data/telemetry/poll_steps.txt.
 TEST(PollTelemetry, OneStepTakesShowsWaitsAndLogsAsEachRowSays) {
     const std::string generic = HexBytes("24 41 06 37 01 99");
-    const std::string genericLine = "Reading     1 $ A Bytes:6 Chk:55 Satz:1";
     const std::string flight = HexBytes("24 41 2D 00 00 00 00 00 00 8D 0E D2 04 F0 05 1E 05");
-    const std::string cut = "Reading     1 $ Rahmen abgebrochen nach ";
-    const std::vector<StepRow> rows = {
-        {"nothing waiting", "", "EOF     ", 0, {}},
-        {"no port", "", "EOF     ", 0, {}, 0, false, 0, false},
-        {"a zero byte ends the display text", HexBytes("41 00"), "00 ", 0, {}},
-        {"a high byte shows as two digits and itself", HexBytes("0A E4"), "e4 \xE4 ", 0, {}},
-        {"0xFF reads as nothing taken", HexBytes("41 FF"), "EOF     ", 0, {}},
-        {"stray bytes up to the dollar sign, then the frame", HexBytes("FF 41") + generic + "x",
-         "24 $ ", 1, {genericLine}},
+    const StepRow rows[] = {
+        {"nothing waiting", ""},
+        {"no port", "", false, 0, false},
+        {"a zero byte ends the display text", HexBytes("41 00")},
+        {"a high byte shows as two digits and itself", HexBytes("0A E4")},
+        {"0xFF reads as nothing taken", HexBytes("41 FF")},
+        {"stray bytes up to the dollar sign, then the frame", HexBytes("FF 41") + generic + "x"},
         {"at most kMaxBytesBeforeFrame bytes before a frame",
-         std::string(kMaxBytesBeforeFrame + 5, 'A'), "41 A ", 5, {}},
-        {"one frame per step, the next one waits", generic + generic, "24 $ ", 6, {genericLine}},
-        {"Length 0 is dropped after its header", HexBytes("24 41 00") + generic, "24 $ ", 6,
-         {"Reading     1 $ Laenge 0, Rahmen verworfen"}},
-        {"silence inside the body", flight, "24 $ ", 0, {cut + "17 von 45 Bytes"}, 100},
-        {"silence inside the header", "$A", "24 $ ", 0, {cut + "2 von 3 Bytes"}, 100},
-        {"a lost line ends the wait at once", flight, "24 $ ", 0, {cut + "17 von 45 Bytes"}, 0,
-         true},
-        {"six digits widen the number", generic, "24 $ ", 0,
-         {"Reading 100000 $ A Bytes:6 Chk:55 Satz:1"}, 0, false, 99999},
+         std::string(kMaxBytesBeforeFrame + 5, 'A')},
+        {"one frame per step, the next one waits", generic + generic},
+        {"Length 0 is dropped after its header", HexBytes("24 41 00") + generic},
+        {"silence inside the body", flight},
+        {"silence inside the header", "$A"},
+        {"a lost line ends the wait at once", flight, true},
+        {"six digits widen the number", generic, false, 99999},
     };
+    std::string story;
     for (const StepRow& row : rows) {
-        SCOPED_TRACE(row.legend);
         Line line(row.fed);
         line.reader.FrameCounter = row.counterBefore;
         line.device.lineLost = row.lineLost;
-        line.dialog.CheckButton(IDC_RX, true);
         const std::uint32_t startMs = line.clock.NowMs();
         int waits = 0;  // a step that kept waiting on a lost line would never end
         line.device.onWait = [&waits] { if (++waits > 10) throw std::runtime_error("spins"); };
         line.Step(row.withPort ? line.port : nullptr);
-        EXPECT_EQ(line.dialog.itemText[IDC_BYTE_DISPLAY], row.shown);
-        EXPECT_EQ(line.dialog.checks.back(), std::make_pair(IDC_RX, row.shown != "EOF     "));
-        EXPECT_EQ(line.device.input.size(), row.left);
-        EXPECT_EQ(line.dialog.list.entries, row.log);
-        EXPECT_EQ(line.clock.NowMs() - startMs, row.waitedMs);
-        EXPECT_LE(waits, 1) << "a silence is one blocking wait, not a polling loop";
+        story += "== " + std::string(row.legend) + "\nshown \"" +
+                 testing::Escaped(line.dialog.itemText[IDC_BYTE_DISPLAY]) + "\",";
+        for (const auto& [id, on] : line.dialog.checks) story += on ? " RX on," : " RX off,";
+        story += " " + std::to_string(line.device.input.size()) + " bytes left, waited " +
+                 std::to_string(line.clock.NowMs() - startMs) + " ms in " +
+                 std::to_string(waits) + " waits\n";
+        for (const std::string& entry : line.dialog.list.entries) story += entry + "\n";
     }
+    testing::ExpectGolden(ZR640_TELEMETRY_GOLDEN_DIR "/poll_steps.txt", story);
 }
 
 TEST(FrameSilenceLimit, IsTwentyCharacterTimesButAtLeast100Ms) {
