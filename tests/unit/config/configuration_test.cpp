@@ -5,22 +5,28 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <system_error>
 
-#include "platform/quit_request.h"
 #include "config/configuration.h"
-#include "profile_file_backend.h"
+#include "platform/quit_request.h"
 #include "recording_message_box.h"
 #include "test_files.h"
+#if defined(_WIN32)
+#include "backends/win32/win32_profile_file.h"
+using PlatformProfileFile = zr640::platform::Win32ProfileFile;
+constexpr char kPathSeparator = '\\';
+#else
+#include "backends/posix/ini_profile_file.h"
+using PlatformProfileFile = zr640::platform::IniProfileFile;
+constexpr char kPathSeparator = '/';
+#endif
 
 namespace zr640 {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::kPathSeparator;
 using testing::Replaced;
 
 // The keys of zr640.ini as the profile file reads them, those that are there; then every
@@ -28,9 +34,9 @@ using testing::Replaced;
 // the file it wrote, if any (Windows writes no blank line between sections, we do). The working
 // directory reads "<dir>" and CR reads "\r".
 std::string Dump(const std::string& directory) {
-    const auto profile = testing::MakePlatformProfileFile();
+    PlatformProfileFile profile;
     const std::string file = directory + kPathSeparator + kConfigFileName;
-    const bool existed = profile->Exists(file.c_str());
+    const bool existed = profile.Exists(file.c_str());
     std::ostringstream out;
     for (const char* key : {"COMSETTINGS", "Device", "Debug", "MaxLaengeName1", "MaxLaengeName2",
                             "Hoehe", "Frequenz", "StreckenPunkt1", "StreckenPunkt2",
@@ -39,16 +45,16 @@ std::string Dump(const std::string& directory) {
         const char* section = name.starts_with("Strecken")                  ? "Strecke"
                               : name == "COMSETTINGS" || name == "Device" ? "ZR640"
                                                                             : "Settings";
-        const std::string value = profile->GetString(section, key, "\x01", file.c_str());
+        const std::string value = profile.GetString(section, key, "\x01", file.c_str());
         if (value == "\x01") continue;
         out << "[" << section << "] " << key << " \"" << value << "\" as integer "
-            << profile->GetInt(section, key, -7, file.c_str()) << "\n";
+            << profile.GetInt(section, key, -7, file.c_str()) << "\n";
     }
     testing::RecordingMessageBox boxes;
     ResetQuitRequest();
     AppConfig c;
-    LoadConfiguration(*profile, directory, kPathSeparator, c);
-    LoadDeviceSetting(*profile, c);
+    LoadConfiguration(profile, directory, kPathSeparator, c);
+    LoadDeviceSetting(profile, c);
     for (const testing::ShownMessage& box : boxes.shown) {
         out << "message, style " << box.style << (box.beepedBefore ? ", beep: [" : ": [")
             << box.caption << "] " << Replaced(box.text, "\n", "\\n") << "\n";
