@@ -23,10 +23,10 @@ struct ScriptedReply {
 
 // A serial device for what a pseudo-terminal cannot do: fail a chosen step (named as in
 // `calls`) with a chosen error code, answer each write from a script, and let time-outs pass
-// at once by moving a ManualClock. Every call is recorded in order, with its arguments.
+// at once by moving the clock. Every call is recorded in order, with its arguments.
 class FakeSerialDevice final : public platform::SerialDevice {
 public:
-    explicit FakeSerialDevice(ManualClock* clock = nullptr) : clock_(clock) {}
+    explicit FakeSerialDevice(ManualClock* clock) : clock_(*clock) {}
 
     bool Open(int portNumber) override { return Step("Open", N(portNumber)); }
     std::string OpenFailureDetail() override { return openFailureDetail; }
@@ -66,21 +66,20 @@ public:
         DeliverDueReply();
         if (!input.empty()) return platform::InputWait::Ready;
         if (lineLost) return platform::InputWait::LineLost;
-        if (pending_ && clock_ != nullptr && pending_->dueMs - clock_->NowMs() <= timeoutMs) {
-            clock_->Advance(pending_->dueMs - clock_->NowMs());
+        if (pending_ && dueMs_ - clock_.NowMs() <= timeoutMs) {
+            clock_.Advance(dueMs_ - clock_.NowMs());
             DeliverDueReply();
             return input.empty() && lineLost ? platform::InputWait::LineLost
                                              : platform::InputWait::Ready;
         }
-        if (clock_ != nullptr) clock_->Advance(timeoutMs);
+        clock_.Advance(timeoutMs);
         return platform::InputWait::TimedOut;
     }
     int Write(const std::uint8_t* bytes, int length) override {
         Step("Write", N(length));
         writes.emplace_back(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
         if (!replies.empty()) {
-            const std::uint32_t now = clock_ != nullptr ? clock_->NowMs() : 0;
-            pending_ = Pending{replies.front(), now + replies.front().delayMs};
+            pending_ = replies.front(), dueMs_ = clock_.NowMs() + pending_->delayMs;
             replies.pop_front();
             DeliverDueReply();
         }
@@ -114,11 +113,6 @@ public:
     bool lineLost = false;
 
 private:
-    struct Pending {
-        ScriptedReply reply;
-        std::uint32_t dueMs;
-    };
-
     static std::string N(long long value) { return std::to_string(value); }
     // Records the call; false when the test made this step fail.
     bool Step(const std::string& name, const std::string& arguments = "") {
@@ -127,17 +121,15 @@ private:
     }
 
     void DeliverDueReply() {
-        if (!pending_) return;
-        if (clock_ != nullptr && static_cast<std::int32_t>(clock_->NowMs() - pending_->dueMs) < 0) {
-            return;
-        }
-        Feed(pending_->reply.bytes);
-        lineLost = lineLost || pending_->reply.loseLine;
+        if (!pending_ || static_cast<std::int32_t>(clock_.NowMs() - dueMs_) < 0) return;
+        Feed(pending_->bytes);
+        lineLost = lineLost || pending_->loseLine;
         pending_.reset();
     }
 
-    ManualClock* clock_;
-    std::optional<Pending> pending_;
+    ManualClock& clock_;
+    std::optional<ScriptedReply> pending_;  // the reply to the last write, due at dueMs_
+    std::uint32_t dueMs_ = 0;
 };
 
 }  // namespace zr640::testing

@@ -38,13 +38,11 @@ std::string Dump(const std::string& directory) {
     const std::string file = directory + kPathSeparator + kConfigFileName;
     const bool existed = profile.Exists(file.c_str());
     std::ostringstream out;
-    for (const char* key : {"COMSETTINGS", "Device", "Debug", "MaxLaengeName1", "MaxLaengeName2",
-                            "Hoehe", "Frequenz", "StreckenPunkt1", "StreckenPunkt2",
-                            "StreckenPunkt3", "StreckenPunkt4"}) {
-        const std::string name = key;
-        const char* section = name.starts_with("Strecken")                  ? "Strecke"
-                              : name == "COMSETTINGS" || name == "Device" ? "ZR640"
-                                                                            : "Settings";
+    for (const auto& [section, key] : {std::pair{"ZR640", "COMSETTINGS"}, {"ZR640", "Device"},
+             {"Settings", "Debug"}, {"Settings", "MaxLaengeName1"}, {"Settings", "MaxLaengeName2"},
+             {"Settings", "Hoehe"}, {"Settings", "Frequenz"}, {"Strecke", "StreckenPunkt1"},
+             {"Strecke", "StreckenPunkt2"}, {"Strecke", "StreckenPunkt3"},
+             {"Strecke", "StreckenPunkt4"}}) {
         const std::string value = profile.GetString(section, key, "\x01", file.c_str());
         if (value == "\x01") continue;
         out << "[" << section << "] " << key << " \"" << value << "\" as integer "
