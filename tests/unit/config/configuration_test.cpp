@@ -89,17 +89,6 @@ TEST(Configuration, EveryFileGivesItsGoldenDump) {
     EXPECT_GE(cases, 10);
 }
 
-TEST(Configuration, AMissingFileIsWrittenAndReadBackAndOneThatCannotBeIsSaidSo) {
-    testing::TemporaryDirectory dir;
-    const std::string created = Dump(dir.Path());
-    ExpectGolden("no_file", created + "again:\n" + Dump(dir.Path()));
-    ExpectGolden("no_directory", Dump(dir.File("missing")));
-    std::error_code ignored;
-    fs::remove(dir.File(kConfigFileName), ignored);
-    fs::create_directory(dir.File(kConfigFileName));
-    ExpectGolden("unreadable", Dump(dir.Path()));
-}
-
 // A directory below `base` whose zr640.ini path is exactly `pathLength` long.
 std::string DirectoryForPathLength(const std::string& base, std::size_t pathLength) {
     const std::size_t directoryLength = pathLength - 1 - std::string(kConfigFileName).size();
@@ -113,13 +102,24 @@ std::string DirectoryForPathLength(const std::string& base, std::size_t pathLeng
     return directory;
 }
 
-TEST(Configuration, APathOf255CharactersIsUsedAndALongerOneRefused) {
+// A missing file is written and read back at the next start, a path of 255 characters is used
+// and a longer one refused, and a file that cannot be written or read is said so.
+TEST(Configuration, AMissingFileIsWrittenAndReadBackAndOneThatCannotBeIsSaidSo) {
     testing::TemporaryDirectory dir;
-    for (const std::size_t length : {255, 256}) {
-        const std::string directory = DirectoryForPathLength(dir.Path(), length);
+    const auto twice = [](const std::string& directory) {
         const std::string created = Dump(directory);
-        ExpectGolden("path_" + std::to_string(length), created + "again:\n" + Dump(directory));
+        return created + "again:\n" + Dump(directory);
+    };
+    ExpectGolden("no_file", twice(dir.Path()));
+    for (const std::size_t length : {255, 256}) {
+        ExpectGolden("path_" + std::to_string(length),
+                     twice(DirectoryForPathLength(dir.Path(), length)));
     }
+    ExpectGolden("no_directory", Dump(dir.File("missing")));
+    std::error_code ignored;
+    fs::remove(dir.File(kConfigFileName), ignored);
+    fs::create_directory(dir.File(kConfigFileName));
+    ExpectGolden("unreadable", Dump(dir.Path()));
 }
 
 }  // namespace
