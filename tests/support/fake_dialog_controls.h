@@ -20,10 +20,7 @@ public:
         if (enabled) disabled.erase(id); else disabled.insert(id);
     }
     platform::ListView* List(int id) override { return id == 110 ? &list : nullptr; }
-    void StartTimer(unsigned periodMs) override {
-        timerPeriodMs = periodMs;
-        timerRunning = true;
-    }
+    void StartTimer(unsigned periodMs) override { timerPeriodMs = periodMs, timerRunning = true; }
     void StopTimer() override { timerRunning = false; }
     void EndDialog() override { ended = true; }
 

@@ -87,8 +87,7 @@ public:
     }
     void WaitUntilSent() override { Step("WaitUntilSent"); }
     void EscapeFunction(int function) override {
-        Step("EscapeFunction", N(function));
-        escapes.push_back(function);
+        Step("EscapeFunction", N(function)), escapes.push_back(function);
     }
     bool Close() override { return Step("Close"); }
     std::uint32_t LastError() override { return lastErrorCode; }

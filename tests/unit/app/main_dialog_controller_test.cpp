@@ -30,6 +30,7 @@ const std::string kOn[] = {"off", "on"};
 // is empty) and at the editor.
 class Scene final : public platform::FileChooser, public platform::EditorLauncher {
 public:
+    Scene() { testing::WriteBytes(file, "Lauf-Lillinghof,EDQI\r\n"); }
     bool ChooseFile(const platform::FileChooserRequest& r, std::string& chosen) override {
         Line("chooser", r.title + ", " + r.initialDirectory + ", " + r.filters.at(0).first + " " +
                             r.filters.at(0).second + ", " + r.filters.at(1).first + " " +
@@ -61,10 +62,6 @@ public:
     void Choose(const std::string& chosen) { answer = chosen, Commands({IDC_CHOOSE}); }
     void Finish() { jobs.Finish(), Say("the job and what it posted run"); }
     void Destroy() { controller->OnDestroy(), Say("destroy"); }
-    std::string WaypointFile() {
-        testing::WriteBytes(directory.File("alpen.wht"), "Lauf-Lillinghof,EDQI\r\n");
-        return directory.File("alpen.wht");
-    }
 
     // The step, the time it took, how often the device saw each call and the indicators each
     // change; then the dialog's state, and its new texts, log lines, boxes and writes.
@@ -102,6 +99,7 @@ public:
     std::string Story() { return testing::Replaced(story_, directory.Path(), "<dir>"); }
 
     testing::TemporaryDirectory directory;
+    std::string file = directory.File("alpen.wht");  // a waypoint file to choose
     testing::RecordingMessageBox boxes;
     testing::ManualClock clock;
     testing::FakeSerialDevice device{&clock};
@@ -145,13 +143,13 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
              s.Choose(longest + "x"), s.Choose(""), s.Commands({IDC_EDIT}); }},
         {"a transfer is a job: its commands greyed and idle, Cancel stops it, not the dialog",
          [](Scene& s) {
-             s.Start(), s.Choose(s.WaypointFile()), s.Commands({IDC_REPLACE});
+             s.Start(), s.Choose(s.file), s.Commands({IDC_REPLACE});
              s.Commands({IDC_RUN, IDC_UPDATE, IDC_REPLACE, IDC_CHOOSE, IDC_EDIT, IDC_SET_TASK});
              s.Commands({IDC_CANCEL}), s.Finish(), s.Commands({IDC_CANCEL}); }},
         {"reception is on again after every transfer, also when \"Run\" had switched it off",
          [](Scene& s) {
              s.Route({"Bayreuth,EDQD"}), s.Start(), s.Commands({IDC_RUN, IDC_UPDATE});
-             s.Choose(s.WaypointFile()), s.Commands({IDC_SET_TASK}), s.Finish();
+             s.Choose(s.file), s.Commands({IDC_SET_TASK}), s.Finish();
              for (int command : {IDC_UPDATE, IDC_REPLACE}) s.Commands({IDC_RUN, command}), s.Finish();
          }},
         {"a failing read shows one box; the ticks of its own loop read nothing", [](Scene& s) {

@@ -36,9 +36,8 @@ std::string HexBytes(const std::string& text) {
 // An open port on the fake device, whose waits move the fake clock, and the dialog.
 struct Line {
     explicit Line(const std::string& fed) {
-        record.device = &device;
-        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
-        device.Feed(fed);
+        record.device = &device, port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
+        device.Feed(fed);  // after the opening, which discards what came before
     }
     void Step(ComPort* from) { PollTelemetry(from, reader, dialog, &dialog.log, clock); }
 
