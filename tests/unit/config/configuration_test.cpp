@@ -16,12 +16,11 @@
 #if defined(_WIN32)
 #include "backends/win32/win32_profile_file.h"
 using PlatformProfileFile = zr640::platform::Win32ProfileFile;
-constexpr char kPathSeparator = '\\';
 #else
 #include "backends/posix/ini_profile_file.h"
 using PlatformProfileFile = zr640::platform::IniProfileFile;
-constexpr char kPathSeparator = '/';
 #endif
+constexpr char kPathSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
 namespace zr640 {
 namespace {
