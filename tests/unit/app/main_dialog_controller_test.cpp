@@ -56,7 +56,7 @@ public:
     }
     void Commands(std::initializer_list<int> ids) {
         std::string step = "command";
-        for (int id : ids) controller->OnCommand(id), step += " " + std::to_string(id);
+        for (int id : ids) controller->OnCommand(id), step.append(" ").append(std::to_string(id));
         Say(step);
     }
     void Choose(const std::string& chosen) { answer = chosen, Commands({IDC_CHOOSE}); }
@@ -96,7 +96,7 @@ public:
     void Line(const std::string& what, const std::string& bytes) {
         events_ += "\n  " + what + " " + testing::Escaped(bytes);
     }
-    std::string Story() { return testing::Replaced(story_, directory.Path(), "<dir>"); }
+    std::string Story() { return testing::Replaced(story_, testing::Escaped(file), "<file>"); }
 
     testing::TemporaryDirectory directory;
     std::string file = directory.File("alpen.wht");  // a waypoint file to choose
