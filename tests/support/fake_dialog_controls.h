@@ -11,35 +11,23 @@
 
 namespace zr640::testing {
 
-// The main dialog's controls as plain state, with a history of indicator changes.
+// The main dialog's controls as plain state, with every change of an indicator in order.
 class FakeDialogControls final : public platform::DialogControls {
 public:
     void SetItemText(int id, const char* text) override { itemText[id] = text; }
-    void CheckButton(int id, bool checked) override {
-        checkedState[id] = checked;
-        checks.emplace_back(id, checked);
-    }
+    void CheckButton(int id, bool checked) override { checks.emplace_back(id, checked); }
     void EnableItem(int id, bool enabled) override {
         if (enabled) disabled.erase(id); else disabled.insert(id);
     }
     platform::ListView* List(int id) override { return id == 110 ? &list : nullptr; }
-    void StartTimer(unsigned periodMs) override {
-        timerPeriodMs = periodMs;
-        timerRunning = true;
-    }
+    void StartTimer(unsigned periodMs) override { timerPeriodMs = periodMs, timerRunning = true; }
     void StopTimer() override { timerRunning = false; }
     void EndDialog() override { ended = true; }
-
-    bool IsChecked(int id) const {
-        auto it = checkedState.find(id);
-        return it != checkedState.end() && it->second;
-    }
 
     // The event log over the list control, for code that logs without a controller.
     RecordedLog log;
     FakeListView& list = log.list;
     std::map<int, std::string> itemText;
-    std::map<int, bool> checkedState;
     std::set<int> disabled;
     std::vector<std::pair<int, bool>> checks;
     unsigned timerPeriodMs = 0;

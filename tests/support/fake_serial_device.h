@@ -6,26 +6,12 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "manual_clock.h"
 #include "platform/serial_device.h"
 
 namespace zr640::testing {
-
-// The device operations a test can make fail.
-enum class DeviceStep {
-    Open,
-    SetupQueues,
-    BuildLineSettings,
-    ApplyLineSettings,
-    GetTimeouts,
-    SetTimeouts,
-    SetEventMask,
-    Purge,
-    Close,
-};
 
 // What the far end sends after one write: `bytes` become readable `delayMs` after the write
 // (on the clock given to the device); with `loseLine` the line is gone once they are read.
@@ -35,48 +21,39 @@ struct ScriptedReply {
     bool loseLine = false;
 };
 
-// A serial device for what a pseudo-terminal cannot do: fail a chosen step with a chosen
-// error code, answer each write from a script, and let time-outs pass at once by moving a
-// ManualClock. Every call is recorded in order, with its arguments, in `calls`.
+// A serial device for what a pseudo-terminal cannot do: fail a chosen step (named as in
+// `calls`) with a chosen error code, answer each write from a script, and let time-outs pass
+// at once by moving the clock. Every call is recorded in order, with its arguments.
 class FakeSerialDevice final : public platform::SerialDevice {
 public:
-    explicit FakeSerialDevice(ManualClock* clock = nullptr) : clock_(clock) {}
+    explicit FakeSerialDevice(ManualClock* clock) : clock_(*clock) {}
 
-    bool Open(int portNumber) override {
-        return Step(DeviceStep::Open, "Open " + N(portNumber)) && (isOpen = true);
-    }
+    bool Open(int portNumber) override { return Step("Open", N(portNumber)); }
     std::string OpenFailureDetail() override { return openFailureDetail; }
-    bool SetupQueues(std::uint32_t rxQueueSize, std::uint32_t txQueueSize) override {
-        return Step(DeviceStep::SetupQueues, "SetupQueues " + N(rxQueueSize) + " " + N(txQueueSize));
+    bool SetupQueues(std::uint32_t rx, std::uint32_t tx) override {
+        return Step("SetupQueues", N(rx) + " " + N(tx));
     }
-    int BuildLineSettings(const char* settingsText) override {
-        return Step(DeviceStep::BuildLineSettings, std::string("BuildLineSettings ") + settingsText);
-    }
-    bool ApplyLineSettings() override {
-        return Step(DeviceStep::ApplyLineSettings, "ApplyLineSettings");
-    }
+    int BuildLineSettings(const char* text) override { return Step("BuildLineSettings", text); }
+    bool ApplyLineSettings() override { return Step("ApplyLineSettings"); }
     bool GetTimeouts(platform::CommTimeouts& timeouts) override {
-        return Step(DeviceStep::GetTimeouts, "GetTimeouts") && (timeouts = deviceTimeouts, true);
+        return Step("GetTimeouts") && (timeouts = deviceTimeouts, true);
     }
     bool SetTimeouts(const platform::CommTimeouts& t) override {
-        return Step(DeviceStep::SetTimeouts,
-                    "SetTimeouts " + N(t.readIntervalTimeout) + " " +
-                        N(t.readTotalTimeoutMultiplier) + " " + N(t.readTotalTimeoutConstant) +
-                        " " + N(t.writeTotalTimeoutMultiplier) + " " +
-                        N(t.writeTotalTimeoutConstant)) &&
+        return Step("SetTimeouts", N(t.readIntervalTimeout) + " " + N(t.readTotalTimeoutMultiplier) +
+                                       " " + N(t.readTotalTimeoutConstant) + " " +
+                                       N(t.writeTotalTimeoutMultiplier) + " " +
+                                       N(t.writeTotalTimeoutConstant)) &&
                (deviceTimeouts = t, true);
     }
-    bool SetEventMask(std::uint32_t mask) override {
-        return Step(DeviceStep::SetEventMask, "SetEventMask " + N(mask));
-    }
+    bool SetEventMask(std::uint32_t mask) override { return Step("SetEventMask", N(mask)); }
     bool Purge(std::uint32_t flags) override {
-        if (!Step(DeviceStep::Purge, "Purge " + N(flags))) return false;
+        if (!Step("Purge", N(flags))) return false;
         if ((flags & platform::kPurgeRxClear) != 0) input.clear();
         return true;
     }
-    void ClearErrors() override { calls.push_back("ClearErrors"); }
+    void ClearErrors() override { Step("ClearErrors"); }
     int ReadByte(std::uint8_t& byte) override {
-        calls.push_back("ReadByte");
+        Step("ReadByte");
         DeliverDueReply();
         if (input.empty()) return 0;
         byte = input.front();
@@ -84,52 +61,42 @@ public:
         return 1;
     }
     platform::InputWait WaitForInput(std::uint32_t timeoutMs) override {
-        calls.push_back("WaitForInput " + N(timeoutMs));
+        Step("WaitForInput", N(timeoutMs));
         if (onWait) onWait();
         DeliverDueReply();
         if (!input.empty()) return platform::InputWait::Ready;
         if (lineLost) return platform::InputWait::LineLost;
-        if (pending_ && clock_ != nullptr && pending_->dueMs - clock_->NowMs() <= timeoutMs) {
-            clock_->Advance(pending_->dueMs - clock_->NowMs());
+        if (pending_ && dueMs_ - clock_.NowMs() <= timeoutMs) {
+            clock_.Advance(dueMs_ - clock_.NowMs());
             DeliverDueReply();
             return input.empty() && lineLost ? platform::InputWait::LineLost
                                              : platform::InputWait::Ready;
         }
-        if (clock_ != nullptr) clock_->Advance(timeoutMs);
+        clock_.Advance(timeoutMs);
         return platform::InputWait::TimedOut;
     }
     int Write(const std::uint8_t* bytes, int length) override {
-        calls.push_back("Write " + N(length));
+        Step("Write", N(length));
         writes.emplace_back(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
-        written += writes.back();
         if (!replies.empty()) {
-            const std::uint32_t now = clock_ != nullptr ? clock_->NowMs() : 0;
-            pending_ = Pending{replies.front(), now + replies.front().delayMs};
+            pending_ = replies.front(), dueMs_ = clock_.NowMs() + pending_->delayMs;
             replies.pop_front();
             DeliverDueReply();
         }
         return writeAccepts.value_or(length);
     }
-    void WaitUntilSent() override { calls.push_back("WaitUntilSent"); }
+    void WaitUntilSent() override { Step("WaitUntilSent"); }
     void EscapeFunction(int function) override {
-        calls.push_back("EscapeFunction " + N(function));
-        escapes.push_back(function);
+        Step("EscapeFunction", N(function)), escapes.push_back(function);
     }
-    bool Close() override { return Step(DeviceStep::Close, "Close") && !(isOpen = false); }
+    bool Close() override { return Step("Close"); }
     std::uint32_t LastError() override { return lastErrorCode; }
 
     // Bytes that are readable at once, as if they had arrived before the call.
     void Feed(const std::string& bytes) { input.insert(input.end(), bytes.begin(), bytes.end()); }
 
-    // How many recorded calls begin with `prefix`.
-    int CallCount(const std::string& prefix) const {
-        int count = 0;
-        for (const std::string& call : calls) count += call.rfind(prefix, 0) == 0 ? 1 : 0;
-        return count;
-    }
-
     // Set up by the test.
-    std::set<DeviceStep> failing;
+    std::set<std::string> failing;  // the names of the steps that fail
     std::uint32_t lastErrorCode = 5;
     std::string openFailureDetail;
     std::deque<ScriptedReply> replies;
@@ -141,36 +108,27 @@ public:
     std::deque<std::uint8_t> input;
     std::vector<std::string> calls;
     std::vector<std::string> writes;
-    std::string written;
     std::vector<int> escapes;
-    bool isOpen = false;
     bool lineLost = false;
 
 private:
-    struct Pending {
-        ScriptedReply reply;
-        std::uint32_t dueMs;
-    };
-
     static std::string N(long long value) { return std::to_string(value); }
     // Records the call; false when the test made this step fail.
-    bool Step(DeviceStep step, std::string call) {
-        calls.push_back(std::move(call));
-        return failing.count(step) == 0;
+    bool Step(const std::string& name, const std::string& arguments = "") {
+        calls.push_back(arguments.empty() ? name : name + " " + arguments);
+        return failing.count(name) == 0;
     }
 
     void DeliverDueReply() {
-        if (!pending_) return;
-        if (clock_ != nullptr && static_cast<std::int32_t>(clock_->NowMs() - pending_->dueMs) < 0) {
-            return;
-        }
-        Feed(pending_->reply.bytes);
-        lineLost = lineLost || pending_->reply.loseLine;
+        if (!pending_ || static_cast<std::int32_t>(clock_.NowMs() - dueMs_) < 0) return;
+        Feed(pending_->bytes);
+        lineLost = lineLost || pending_->loseLine;
         pending_.reset();
     }
 
-    ManualClock* clock_;
-    std::optional<Pending> pending_;
+    ManualClock& clock_;
+    std::optional<ScriptedReply> pending_;  // the reply to the last write, due at dueMs_
+    std::uint32_t dueMs_ = 0;
 };
 
 }  // namespace zr640::testing

@@ -23,10 +23,7 @@ public:
     RecordingMessageBox(const RecordingMessageBox&) = delete;
     RecordingMessageBox& operator=(const RecordingMessageBox&) = delete;
 
-    void Beep() override {
-        ++beeps;
-        pendingBeep = true;
-    }
+    void Beep() override { pendingBeep = true; }
     void Show(const char* text, const char* caption, unsigned style) override {
         shown.push_back({text, caption, style, pendingBeep});
         pendingBeep = false;
@@ -34,7 +31,6 @@ public:
     }
 
     std::vector<ShownMessage> shown;
-    int beeps = 0;
     // What happens while the box is open, as the ticks its event loop delivers.
     std::function<void()> whileOpen;
 

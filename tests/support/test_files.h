@@ -48,6 +48,14 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+// `text` with every `from` replaced by `to`.
+inline std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
 // Compares `actual` with the expected text in the file at `path`. With ZR640_REGENERATE_GOLDEN=1
 // in the environment the file is rewritten instead: review the diff before committing it.
 inline void ExpectGolden(const std::filesystem::path& path, const std::string& actual) {

@@ -1,239 +1,174 @@
-// The main dialog's controller over the dialog seam, with the real configuration, port, event
-// log, telemetry reader and transfers behind it; the dialog, the device, the file chooser, the
-// editor and the job runner are fakes.
+// The main dialog's controller with the real port, event log, telemetry reader and transfers
+// behind it; the dialog, the device, the file chooser, the editor and the job runner are fakes.
+// Each row is a course of commands and ticks; what every step did to the device and the dialog
+// is compared with tests/data/app/controller.log. After a deliberate change, run with
+// ZR640_REGENERATE_GOLDEN=1 and review the diff.
 #include "app/main_dialog_controller.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <functional>
+#include <map>
+#include <optional>
+#include <utility>
 
 #include "config/configuration.h"
 #include "fake_dialog_controls.h"
-#include "fake_serial_device.h"
 #include "manual_job_runner.h"
-#include "platform/quit_request.h"
-#include "profile_file_backend.h"
-#include "recording_message_box.h"
+#include "test_files.h"
+#include "transcript.h"
 
 namespace zr640 {
 namespace {
 
-using ::testing::ElementsAre;
-using Checks = std::vector<std::pair<int, bool>>;
+// A device status frame as the instrument sends it.
+const std::string kStatusFrame("\x24\x41\x19\x00\x02\x41\x31\x32\x33\x34\x00\x03\x1F\x19\xFE\xDD"
+                               "\xFF\x78\x00\x57\x00\x82\x7B\x53\xD1", 25);
+const std::string kOn[] = {"off", "on"};
 
-// The user at the file chooser (who cancels while `answer` is empty) and at the editor.
-class FakeUser final : public platform::FileChooser, public platform::EditorLauncher {
+// The dialog over the controller, and the user at the file chooser (who cancels while `answer`
+// is empty) and at the editor.
+class Scene final : public platform::FileChooser, public platform::EditorLauncher {
 public:
-    bool ChooseFile(const platform::FileChooserRequest& request, std::string& chosen) override {
-        requests.push_back(request);
+    Scene() { testing::WriteBytes(file, "Lauf-Lillinghof,EDQI\r\n"); }
+    bool ChooseFile(const platform::FileChooserRequest& r, std::string& chosen) override {
+        Line("chooser", r.title + ", " + r.initialDirectory + ", " + r.filters.at(0).first + " " +
+                            r.filters.at(0).second + ", " + r.filters.at(1).first + " " +
+                            r.filters.at(1).second);
         chosen = answer.empty() ? chosen : answer;
         return !answer.empty();
     }
-    void OpenInEditor(const char* path) override { opened.emplace_back(path); }
-    std::string answer;
-    std::vector<platform::FileChooserRequest> requests;
-    std::vector<std::string> opened;
-};
+    void OpenInEditor(const char* path) override { Line("editor", path); }
 
-// A device status frame as the instrument sends it, and its line in the log.
-const std::string kStatusFrame("\x24\x41\x19\x00\x02\x41\x31\x32\x33\x34\x00\x03\x1F\x19\xFE\xDD"
-                               "\xFF\x78\x00\x57\x00\x82\x7B\x53\xD1", 25);
-const char* const kStatusLine =
-    "Reading     1 Satznr 2 Werknummer:A1234 Schalterstellung:3 Menu:1f MCPoti:25 WindPoti:-2 "
-    "WindKomponente:-3.50 WindEmpfehlung:12.00 WindVektorBetrag:8.70 WindVektorBogen:225.00";
-
-class MainDialogControllerTest : public ::testing::Test {
-protected:
-    // The controller reads the configuration for its whole life: it starts once that is set.
+    void Route(std::initializer_list<const char*> points) {
+        for (const char* point : points) {
+            ParseWaypointFields(point, config.Route.slot.at(config.RouteCount++), config);
+        }
+    }
     void Start() {
-        controller = std::make_unique<MainDialogController>(
-            config, ControllerServices{device, user, user, clock, jobs});
+        controller.emplace(config, ControllerServices{device, *this, *this, clock, jobs});
         controller->OnInitDialog(dialog);
+        Say("start");
     }
     void Ticks(int count) {
         for (int i = 0; i < count; ++i, clock.Advance(PollPeriodMs)) controller->OnTimer();
+        Say("ticks " + std::to_string(count));
     }
-    void Command(int id) { controller->OnCommand(id); }
-    void Choose(const std::string& answer) {
-        user.answer = answer;
-        Command(IDC_CHOOSE);
+    void Commands(std::initializer_list<int> ids) {
+        std::string step = "command";
+        for (int id : ids) controller->OnCommand(id), step.append(" ").append(std::to_string(id));
+        Say(step);
     }
-    std::vector<std::string>& Log() { return dialog.list.entries; }
-    std::string WaypointFile() {
-        testing::WriteBytes(directory.File("alpen.wht"), "Lauf-Lillinghof,EDQI\r\n");
-        return directory.File("alpen.wht");
+    void Choose(const std::string& chosen) { answer = chosen, Commands({IDC_CHOOSE}); }
+    void Finish() { jobs.Finish(), Say("the job and what it posted run"); }
+    void Destroy() { controller->OnDestroy(), Say("destroy"); }
+
+    // The step, the time it took, how often the device saw each call and the indicators each
+    // change; then the dialog's state, and its new texts, log lines, boxes and writes.
+    void Say(const std::string& step) {
+        std::map<std::string, int> seen;
+        for (const std::string& call : device.calls) ++seen[call];
+        for (const auto& [id, on] : dialog.checks) ++seen[(id == IDC_TX ? "TX " : "RX ") + kOn[on]];
+        story_ += step + ", " + std::to_string(clock.NowMs() - sinceMs_) + " ms:";
+        for (const auto& [what, count] : seen) story_ += " " + what + " x" + std::to_string(count);
+        story_ += "\n  reception " + kOn[controller->ReceiveEnabled()] + ", timer " +
+                  (dialog.timerRunning ? std::to_string(dialog.timerPeriodMs) : "off") +
+                  (jobs.JobPending() ? ", job waiting" : "") + (dialog.ended ? ", ended" : "") +
+                  ", log selection " + std::to_string(dialog.list.selection) + " extent " +
+                  std::to_string(dialog.list.horizontalExtent) + ", greyed:";
+        for (int id : dialog.disabled) story_ += " " + std::to_string(id);
+        for (const auto& [id, text] : dialog.itemText) {
+            if (std::exchange(texts_[id], text) != text) Line("text " + std::to_string(id), text);
+        }
+        for (; logged_ < dialog.list.entries.size(); ++logged_) {
+            Line("log", dialog.list.entries[logged_]);
+        }
+        for (; boxed_ < boxes.shown.size(); ++boxed_) {
+            const testing::ShownMessage& box = boxes.shown[boxed_];
+            Line("box " + std::to_string(box.style) + (box.beepedBefore ? " beep [" : " [") +
+                     box.caption + "]", box.text);
+        }
+        for (const std::string& bytes : device.writes) Line("tx", bytes);
+        story_ += std::exchange(events_, "") + "\n";
+        device.calls.clear(), device.writes.clear(), dialog.checks.clear();
+        sinceMs_ = clock.NowMs();
     }
+    void Line(const std::string& what, const std::string& bytes) {
+        events_ += "\n  " + what + " " + testing::Escaped(bytes);
+    }
+    std::string Story() { return testing::Replaced(story_, testing::Escaped(file), "<file>"); }
 
     testing::TemporaryDirectory directory;
+    std::string file = directory.File("alpen.wht");  // a waypoint file to choose
     testing::RecordingMessageBox boxes;
     testing::ManualClock clock;
     testing::FakeSerialDevice device{&clock};
-    FakeUser user;
     testing::FakeDialogControls dialog;
     testing::ManualJobRunner jobs;
     AppConfig config;
-    std::unique_ptr<MainDialogController> controller;
+    std::optional<MainDialogController> controller;
+    std::string answer;
+
+private:
+    std::string story_;
+    std::string events_;  // the lines of the step under way
+    std::map<int, std::string> texts_;  // as last told
+    std::uint32_t sinceMs_ = clock.NowMs();
+    std::size_t logged_ = 0;
+    std::size_t boxed_ = 0;
 };
 
-// The configuration as a first start writes it (with its box) and the next start reads it.
-TEST_F(MainDialogControllerTest, AFreshConfigurationListsTheRouteAndOpensCom1) {
-    const auto profile = testing::MakePlatformProfileFile();
-    AppConfig created;
-    LoadConfiguration(*profile, directory.Path(), testing::kPathSeparator, created);
-    ResetQuitRequest();  // raised by the first start, which writes the file
-    LoadConfiguration(*profile, directory.Path(), testing::kPathSeparator, config);
-    Start();
-    EXPECT_THAT(Log(), ElementsAre("Streckenpunkt 1: Lauf-Lilling,EDQI",
-                                   "Streckenpunkt 2: Oschersleben,EDOL",
-                                   "Streckenpunkt 3: Hetzleser Be,EDQX",
-                                   "Streckenpunkt 4: Bayreuth,EDQD", " ", " "));
-    EXPECT_TRUE(dialog.list.selection == 5 && dialog.list.horizontalExtent == 2048 &&
-                dialog.timerPeriodMs == 50u && boxes.shown.size() == 1);
-    EXPECT_EQ(device.CallCount("BuildLineSettings COM1:4800,N,8,1"), 1);
-    EXPECT_EQ(device.calls.back(), "Purge 10");  // the input that came before is discarded
-}
-
-// Each tick clears TX and reads a frame only while reception is on ("Run" switches it); a frame
-// broken off is given up after 20 characters of silence at the configured rate.
-TEST_F(MainDialogControllerTest, TheTickClearsTxAndReadsOnlyWhileReceptionIsOn) {
-    config.BaudRate = 300;
-    Start();
-    device.Feed(kStatusFrame);
-    Command(IDC_RUN);
-    Ticks(2);
-    EXPECT_EQ(dialog.checks, (Checks{{IDC_TX, false}, {IDC_TX, false}}));
-    Command(IDC_RUN);
-    Ticks(1);
-    EXPECT_THAT(Log(), ElementsAre(" ", " ", kStatusLine));
-    device.Feed("$A");
-    const std::uint32_t startMs = clock.NowMs();
-    controller->OnTimer();
-    EXPECT_EQ(clock.NowMs() - startMs, 667u);
-    controller->OnDestroy();
-    EXPECT_TRUE(device.CallCount("Close") == 1 && !dialog.timerRunning);
-}
-
-TEST_F(MainDialogControllerTest, DebugClosesThePortAndStopsTheTicksAtOnce) {
-    config.Debug = true;
-    Start();
-    EXPECT_FALSE(device.isOpen || dialog.timerRunning);
-    controller->OnDestroy();
-    EXPECT_EQ(device.CallCount("Close"), 1);
-}
-
-TEST_F(MainDialogControllerTest, AFailedOpeningShowsItsBoxAndLeavesNoPortToReadOrClose) {
-    device.failing.insert(testing::DeviceStep::Open);
-    Start();
-    Ticks(1);
-    const std::size_t calls = device.calls.size();
-    controller->OnDestroy();
-    EXPECT_EQ(device.calls.size(), calls);
-    EXPECT_EQ(dialog.checks, (Checks{{IDC_TX, false}}));
-    EXPECT_TRUE(boxes.shown.size() == 1 && boxes.shown[0].caption == "Error");
-}
-
-// Enter (command 1), the ids of the controls that are no buttons and unknown ids do nothing.
-TEST_F(MainDialogControllerTest, CancelEndsTheDialogAndOtherIdsDoNothing) {
-    Start();
-    const std::size_t calls = device.calls.size();
-    for (int id : {0, IDC_ENTER, 3, 101, 103, 104, 109, 110, 120, 0xFFFF}) Command(id);
-    EXPECT_TRUE(!dialog.ended && controller->ReceiveEnabled() && user.requests.empty() &&
-                boxes.shown.empty() && device.calls.size() == calls);
-    EXPECT_THAT(Log(), ElementsAre(" ", " "));
-    Command(IDC_CANCEL);
-    EXPECT_TRUE(dialog.ended);
-}
-
-// Cancelled, the chooser keeps the earlier choice, and so does a path longer than 259
-// characters, with a box; "Edit" without a file only complains.
-TEST_F(MainDialogControllerTest, ChoosingAndEditingTheWaypointFile) {
-    Start();
-    Command(IDC_EDIT);
-    const std::string longest = "/" + std::string(kMaxWaypointPathLength - 5, 'w') + ".wht";
-    for (const std::string& answer : {std::string(), longest, longest + "x", std::string()}) {
-        Choose(answer);
+TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
+    const std::pair<const char*, std::function<void(Scene&)>> rows[] = {
+        {"the route listed, the port opened and its input discarded", [](Scene& s) {
+             s.Route({"Lauf-Lillinghof,EDQI", "Oschersleben"}), s.Start(); }},
+        {"each tick clears TX and reads only while \"Run\" has reception on; a frame cut short "
+         "is given up after 20 characters of silence at 300 Bd; the end closes the port",
+         [](Scene& s) {
+             s.config.BaudRate = 300, s.Start(), s.device.Feed(kStatusFrame);
+             s.Commands({IDC_RUN}), s.Ticks(2), s.Commands({IDC_RUN}), s.Ticks(1);
+             s.device.Feed("$A"), s.Ticks(1), s.Destroy(); }},
+        {"Debug closes the port and stops the ticks at once", [](Scene& s) {
+             s.config.Debug = true, s.Start(), s.Destroy(); }},
+        {"a failed opening leaves no port to read or close", [](Scene& s) {
+             s.device.failing = {"Open"}, s.Start(), s.Ticks(1), s.Destroy(); }},
+        {"Enter, the controls that are no buttons and unknown ids do nothing; Cancel ends",
+         [](Scene& s) {
+             s.Start(), s.Commands({0, IDC_ENTER, 3, 101, 103, 104, 109, 110, 120, 0xFFFF});
+             s.Commands({IDC_CANCEL}); }},
+        {"a cancelled choice and a path over 259 characters keep the earlier one; Edit without a "
+         "file complains", [](Scene& s) {
+             const std::string longest = "/" + std::string(kMaxWaypointPathLength - 5, 'w') + ".wht";
+             s.Start(), s.Commands({IDC_EDIT}), s.Choose(""), s.Choose(longest);
+             s.Choose(longest + "x"), s.Choose(""), s.Commands({IDC_EDIT}); }},
+        {"a transfer is a job: its commands greyed and idle, Cancel stops it, not the dialog",
+         [](Scene& s) {
+             s.Start(), s.Choose(s.file), s.Commands({IDC_REPLACE});
+             s.Commands({IDC_RUN, IDC_UPDATE, IDC_REPLACE, IDC_CHOOSE, IDC_EDIT, IDC_SET_TASK});
+             s.Commands({IDC_CANCEL}), s.Finish(), s.Commands({IDC_CANCEL}); }},
+        {"reception is on again after every transfer, also when \"Run\" had switched it off",
+         [](Scene& s) {
+             s.Route({"Bayreuth,EDQD"}), s.Start(), s.Commands({IDC_RUN, IDC_UPDATE});
+             s.Choose(s.file), s.Commands({IDC_SET_TASK}), s.Finish();
+             for (int command : {IDC_UPDATE, IDC_REPLACE}) s.Commands({IDC_RUN, command}), s.Finish();
+         }},
+        {"a failing read shows one box; the ticks of its own loop read nothing", [](Scene& s) {
+             s.Start(), s.device.failing = {"SetEventMask"};
+             s.boxes.whileOpen = [&s] { for (int i = 0; i < 5; ++i) s.controller->OnTimer(); };
+             s.Ticks(5); }},
+        {"a lost line is logged, tried again every 2 s without a box, and read once it is back",
+         [](Scene& s) {
+             s.Start(), s.device.lineLost = true, s.device.failing = {"Open"}, s.Ticks(100);
+             s.device.failing.clear(), s.device.lineLost = false, s.Ticks(40);
+             s.device.Feed(kStatusFrame), s.Ticks(1); }},
+    };
+    std::string story;
+    for (const auto& [name, play] : rows) {
+        Scene scene;
+        play(scene);
+        story += "== " + std::string(name) + "\n" + scene.Story();
     }
-    Command(IDC_EDIT);
-    const platform::FileChooserRequest& request = user.requests.at(0);
-    EXPECT_EQ(request.title + "|" + request.initialDirectory + "|" + request.filters.at(0).second +
-                  "|" + request.filters.at(1).first,
-              "Wendepunktdatei w\xE4hlen|waypoints|*.wht|Alle Dateien");
-    EXPECT_THAT(user.opened, ElementsAre(longest));
-    EXPECT_EQ(dialog.itemText[IDC_PATH], longest);
-    ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[0].text, "Erst mal eine Wendepunktdatei w\xE4hlen!");
-    EXPECT_THAT(boxes.shown[1].text, ::testing::HasSubstr("(mehr als 259 Zeichen)"));
-    EXPECT_TRUE(boxes.shown[1].caption == "Fehler" && boxes.shown[1].style == 16u &&
-                boxes.beeps == 2);
-}
-
-// While a transfer runs as a job, its commands are greyed and find nothing to do, cancel stops
-// the transfer instead of the dialog, and its end gives everything back.
-TEST_F(MainDialogControllerTest, ATransferIsAJobThatCancelStops) {
-    Start();
-    Choose(WaypointFile());
-    Command(IDC_REPLACE);
-    const std::set<int> busy{IDC_RUN, IDC_UPDATE, IDC_REPLACE, IDC_CHOOSE, IDC_EDIT, IDC_SET_TASK};
-    EXPECT_TRUE(jobs.JobPending() && dialog.disabled == busy);
-    for (int id : busy) Command(id);
-    Command(IDC_CANCEL);
-    EXPECT_TRUE(!controller->ReceiveEnabled() && user.requests.size() == 1 && !dialog.ended);
-    jobs.Finish();
-    EXPECT_TRUE(dialog.disabled.empty() && controller->ReceiveEnabled() && device.written.empty());
-    EXPECT_EQ(Log().back(), "Abbruch durch Benutzer nach 0 S\xE4tzen");
-    Command(IDC_CANCEL);
-    EXPECT_TRUE(dialog.ended);
-}
-
-// However a transfer ends (here the instrument stays silent), reception is on again and RTS
-// low, even when "Run" had switched reception off; only an upload without a file leaves both.
-TEST_F(MainDialogControllerTest, ReceptionIsOnAgainAfterEveryTransfer) {
-    Start();
-    Command(IDC_RUN);
-    Command(IDC_UPDATE);
-    EXPECT_TRUE(!controller->ReceiveEnabled() && device.escapes.empty() && boxes.shown.size() == 1);
-    Choose(WaypointFile());
-    const std::pair<int, const char*> transfers[] = {
-        {IDC_SET_TASK, "$KTWPR,"}, {IDC_UPDATE, "$KTWPI,Update*"}, {IDC_REPLACE, "$KTWPI,Replace*"}};
-    for (const auto& [command, sentence] : transfers) {
-        if (controller->ReceiveEnabled()) Command(IDC_RUN);
-        device.written.clear();
-        Command(command);
-        jobs.Finish();
-        EXPECT_TRUE(controller->ReceiveEnabled() && device.escapes.back() == CLRRTS) << sentence;
-        EXPECT_EQ(device.written.rfind(sentence, 0), 0u) << device.written;
-    }
-}
-
-// The ticks that a box's own loop delivers read nothing, and those after it do not report the
-// same fault again.
-TEST_F(MainDialogControllerTest, AFailingReadShowsOneBoxWhileTicksKeepComing) {
-    Start();
-    device.failing.insert(testing::DeviceStep::SetEventMask);
-    boxes.whileOpen = [&] { Ticks(5); };
-    Ticks(5);
-    EXPECT_EQ(device.CallCount("ReadByte"), 5);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "SetCommMask");
-}
-
-// A pulled adapter: the loss is logged once, the port is tried again every 2 s without a box,
-// and once it opens the log says so and reading goes on.
-TEST_F(MainDialogControllerTest, ALostLineIsOpenedAgainQuietlyWhenTheDeviceIsBack) {
-    Start();
-    device.lineLost = true;
-    device.failing.insert(testing::DeviceStep::Open);
-    Ticks(100);
-    EXPECT_EQ(device.CallCount("Open "), 3);  // at the start, then after 2 and 4 s
-    device.failing.clear();
-    device.lineLost = false;
-    Ticks(40);
-    device.Feed(kStatusFrame);
-    Ticks(1);
-    EXPECT_THAT(Log(), ElementsAre(" ", " ", "Verbindung zum Ger\xE4t verloren",
-                                   "Verbindung wiederhergestellt", kStatusLine));
-    EXPECT_TRUE(boxes.shown.empty());
+    testing::ExpectGolden(ZR640_APP_GOLDEN_DIR "/controller.log", story);
 }
 
 }  // namespace

@@ -5,56 +5,53 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <system_error>
 
-#include "platform/quit_request.h"
 #include "config/configuration.h"
-#include "profile_file_backend.h"
+#include "platform/quit_request.h"
 #include "recording_message_box.h"
 #include "test_files.h"
+#if defined(_WIN32)
+#include "backends/win32/win32_profile_file.h"
+using PlatformProfileFile = zr640::platform::Win32ProfileFile;
+#else
+#include "backends/posix/ini_profile_file.h"
+using PlatformProfileFile = zr640::platform::IniProfileFile;
+#endif
+constexpr char kPathSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
 namespace zr640 {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::kPathSeparator;
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
+using testing::Replaced;
 
 // The keys of zr640.ini as the profile file reads them, those that are there; then every
 // message box, the quit request and the settings that LoadConfiguration made of the file, and
 // the file it wrote, if any (Windows writes no blank line between sections, we do). The working
 // directory reads "<dir>" and CR reads "\r".
 std::string Dump(const std::string& directory) {
-    const auto profile = testing::MakePlatformProfileFile();
+    PlatformProfileFile profile;
     const std::string file = directory + kPathSeparator + kConfigFileName;
-    const bool existed = profile->Exists(file.c_str());
+    const bool existed = profile.Exists(file.c_str());
     std::ostringstream out;
-    for (const char* key : {"COMSETTINGS", "Device", "Debug", "MaxLaengeName1", "MaxLaengeName2",
-                            "Hoehe", "Frequenz", "StreckenPunkt1", "StreckenPunkt2",
-                            "StreckenPunkt3", "StreckenPunkt4"}) {
-        const std::string name = key;
-        const char* section = name.starts_with("Strecken")                  ? "Strecke"
-                              : name == "COMSETTINGS" || name == "Device" ? "ZR640"
-                                                                            : "Settings";
-        const std::string value = profile->GetString(section, key, "\x01", file.c_str());
+    for (const auto& [section, key] : {std::pair{"ZR640", "COMSETTINGS"}, {"ZR640", "Device"},
+             {"Settings", "Debug"}, {"Settings", "MaxLaengeName1"}, {"Settings", "MaxLaengeName2"},
+             {"Settings", "Hoehe"}, {"Settings", "Frequenz"}, {"Strecke", "StreckenPunkt1"},
+             {"Strecke", "StreckenPunkt2"}, {"Strecke", "StreckenPunkt3"},
+             {"Strecke", "StreckenPunkt4"}}) {
+        const std::string value = profile.GetString(section, key, "\x01", file.c_str());
         if (value == "\x01") continue;
         out << "[" << section << "] " << key << " \"" << value << "\" as integer "
-            << profile->GetInt(section, key, -7, file.c_str()) << "\n";
+            << profile.GetInt(section, key, -7, file.c_str()) << "\n";
     }
     testing::RecordingMessageBox boxes;
     ResetQuitRequest();
     AppConfig c;
-    LoadConfiguration(*profile, directory, kPathSeparator, c);
-    LoadDeviceSetting(*profile, c);
+    LoadConfiguration(profile, directory, kPathSeparator, c);
+    LoadDeviceSetting(profile, c);
     for (const testing::ShownMessage& box : boxes.shown) {
         out << "message, style " << box.style << (box.beepedBefore ? ", beep: [" : ": [")
             << box.caption << "] " << Replaced(box.text, "\n", "\\n") << "\n";
@@ -91,17 +88,6 @@ TEST(Configuration, EveryFileGivesItsGoldenDump) {
     EXPECT_GE(cases, 10);
 }
 
-TEST(Configuration, AMissingFileIsWrittenAndReadBackAndOneThatCannotBeIsSaidSo) {
-    testing::TemporaryDirectory dir;
-    const std::string created = Dump(dir.Path());
-    ExpectGolden("no_file", created + "again:\n" + Dump(dir.Path()));
-    ExpectGolden("no_directory", Dump(dir.File("missing")));
-    std::error_code ignored;
-    fs::remove(dir.File(kConfigFileName), ignored);
-    fs::create_directory(dir.File(kConfigFileName));
-    ExpectGolden("unreadable", Dump(dir.Path()));
-}
-
 // A directory below `base` whose zr640.ini path is exactly `pathLength` long.
 std::string DirectoryForPathLength(const std::string& base, std::size_t pathLength) {
     const std::size_t directoryLength = pathLength - 1 - std::string(kConfigFileName).size();
@@ -115,13 +101,24 @@ std::string DirectoryForPathLength(const std::string& base, std::size_t pathLeng
     return directory;
 }
 
-TEST(Configuration, APathOf255CharactersIsUsedAndALongerOneRefused) {
+// A missing file is written and read back at the next start, a path of 255 characters is used
+// and a longer one refused, and a file that cannot be written or read is said so.
+TEST(Configuration, AMissingFileIsWrittenAndReadBackAndOneThatCannotBeIsSaidSo) {
     testing::TemporaryDirectory dir;
-    for (const std::size_t length : {255, 256}) {
-        const std::string directory = DirectoryForPathLength(dir.Path(), length);
+    const auto twice = [](const std::string& directory) {
         const std::string created = Dump(directory);
-        ExpectGolden("path_" + std::to_string(length), created + "again:\n" + Dump(directory));
+        return created + "again:\n" + Dump(directory);
+    };
+    ExpectGolden("no_file", twice(dir.Path()));
+    for (const std::size_t length : {255, 256}) {
+        ExpectGolden("path_" + std::to_string(length),
+                     twice(DirectoryForPathLength(dir.Path(), length)));
     }
+    ExpectGolden("no_directory", Dump(dir.File("missing")));
+    std::error_code ignored;
+    fs::remove(dir.File(kConfigFileName), ignored);
+    fs::create_directory(dir.File(kConfigFileName));
+    ExpectGolden("unreadable", Dump(dir.Path()));
 }
 
 }  // namespace

@@ -10,9 +10,7 @@ namespace {
 
 struct SetCase {
     std::string before;
-    const char* section;
-    const char* key;
-    const char* value;
+    const char *section, *key, *value;
     std::string after;  // empty: refused, the text stays as it was
 };
 

@@ -1,25 +1,30 @@
-// The port and the exchange over the fake device, row by row against tests/data/serial/*.log.
-// After a deliberate change, run with ZR640_REGENERATE_GOLDEN=1 and review the diff.
+// The port, the sentence exchange and the uploads made of exchanges, over the fake device: each
+// table's rows, played one by one, against its golden file in tests/data/serial and
+// tests/data/transfer. After a deliberate change, run with ZR640_REGENERATE_GOLDEN=1 and review
+// the diff.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "config/configuration.h"
 #include "fake_dialog_controls.h"
 #include "serial/sentence.h"
 #include "test_files.h"
 #include "transcript.h"
+#include "transfer/transfer.h"
 
 namespace zr640 {
 namespace {
 
 using namespace std::string_literals;
-using testing::DeviceStep;
 const std::string kSentence = FrameSentence("$KTWPI,Update");
 
-// One fresh port record over a fake device; every operation notes its result in the transcript.
+// One fresh port record over a fake device that answers from a script, and a waypoint file;
+// every operation notes its result in the transcript.
 struct Bench {
     Bench() { record.device = &device, record.indicators = &controls; }
     void Say(const std::string& call, int result) {
@@ -45,11 +50,36 @@ struct Bench {
     void Reply(const std::string& bytes, std::uint32_t delayMs = 0, bool loseLine = false) {
         device.replies.push_back({bytes, delayMs, loseLine});
     }
+    // One reply line per write, CR LF added; "" for a write that gets no answer.
+    void Replies(std::initializer_list<std::string> lines, std::uint32_t delayMs = 0) {
+        for (const std::string& line : lines) Reply(line.empty() ? line : line + "\r\n", delayMs);
+    }
     void Exchange(const char* prefix = "$KTWPO", int attempts = kExchangeAttempts) {
         transcript.Note("ExchangeSentence -> " + std::to_string(ExchangeSentence(
             operation, port, ReplyTimeoutMs, attempts, kSentence.c_str(), prefix)));
     }
+    // Cancels as wait number `wait` (from 0) on the port begins.
+    void CancelAtWait(int wait) {
+        device.onWait = [this, wait, waits = 0]() mutable {
+            if (waits++ == wait) operation.Cancel(), transcript.Note("cancel");
+        };
+    }
+    void File(const std::string& bytes) { testing::WriteBytes(path, bytes); }
+    void Upload(UploadMode mode) {
+        TransferContext context{operation, port, config, path};
+        UploadWaypointFile(mode, context);
+    }
+    void Task(std::initializer_list<std::string> points) {
+        config.MaxLaengeName1 = config.MaxLaengeName2 = 255;
+        for (const std::string& point : points) {
+            ParseWaypointFields(point.c_str(), config.Route.slot.at(config.RouteCount++), config);
+        }
+        TransferContext context{operation, port, config, path};
+        UploadTask(context);
+    }
 
+    testing::TemporaryDirectory directory;
+    std::string path = directory.File("waypoints.wht");
     testing::RecordingMessageBox boxes;
     testing::ManualClock clock;
     testing::FakeSerialDevice device{&clock};
@@ -58,18 +88,25 @@ struct Bench {
     platform::OperationEnvironment operation{&transcript, clock};
     ComPort record;
     ComPort* port = nullptr;
+    AppConfig config;
 };
 
 using Row = std::pair<std::string, std::function<void(Bench&)>>;
 
-// Each row on a fresh bench, its transcript under its name.
-std::string Play(const std::vector<Row>& rows, bool everyCall, bool openFirst = false) {
+// Each row on a fresh bench, its transcript under its name; every run ends with RTS low and
+// writes nothing after a cancel.
+std::string Play(const std::vector<Row>& rows, bool openFirst = true, bool everyCall = false) {
     std::string story;
-    for (const auto& [name, run] : rows) {
+    for (const auto& [name, play] : rows) {
         Bench bench;
         if (openFirst) bench.Open(), bench.transcript.Take();
-        run(bench);
-        story += "== " + name + "\n" + bench.transcript.Take(everyCall);
+        play(bench);
+        const std::string run = bench.transcript.Take(everyCall);
+        story += "== " + name + "\n" + run;
+        EXPECT_TRUE(bench.device.escapes.empty() || bench.device.escapes.back() == CLRRTS) << name;
+        const std::size_t cancel = run.find(" cancel\n");
+        EXPECT_TRUE(cancel == std::string::npos || run.find(" tx ", cancel) == std::string::npos)
+            << name;
     }
     return story;
 }
@@ -84,17 +121,17 @@ TEST(ComPort, EveryOperationGivesItsGoldenCallsBoxesAndResults) {
              b.Open(2), b.Open(5), b.device.Feed("A"), b.Read(); }},
         {"no receive ring", [](Bench& b) { b.device.lastErrorCode = 8, b.Open(1, 0); }},
         {"the device's reason on a line of its own", [](Bench& b) {
-             b.device.failing = {DeviceStep::Open};
+             b.device.failing = {"Open"};
              b.device.openFailureDetail = "/dev/ttyUSB0: No such file or directory", b.Open(3); }},
         {"a failing close keeps the port, a failing restore does not", [](Bench& b) {
-             b.Open(), b.device.failing = {DeviceStep::Close}, b.Close();
-             b.device.failing = {DeviceStep::SetTimeouts}, b.Close(); }},
+             b.Open(), b.device.failing = {"Close"}, b.Close();
+             b.device.failing = {"SetTimeouts"}, b.Close(); }},
         {"reads 0..255, lights RX, a failing mask shown once", [](Bench& b) {
              b.Open(), b.Read(), b.device.Feed("\xFF\x00"s), b.Read(), b.Read(), b.Read();
-             b.device.failing = {DeviceStep::SetEventMask}, b.device.Feed("x");
+             b.device.failing = {"SetEventMask"}, b.device.Feed("x");
              b.Read(), b.Read(); }},
         {"a ring left by a failed opening is resized, its positions wrap", [](Bench& b) {
-             b.device.failing = {DeviceStep::Open}, b.Open(1, 4), b.device.failing.clear();
+             b.device.failing = {"Open"}, b.Open(1, 4), b.device.failing.clear();
              b.Open(1, 8);
              for (char c = 'a'; c < 'k'; ++c) b.device.Feed({c}), b.Read(); }},
         {"writes after a purge, says what the device took, lights TX", [](Bench& b) {
@@ -112,20 +149,16 @@ TEST(ComPort, EveryOperationGivesItsGoldenCallsBoxesAndResults) {
                  b.port = port, b.Read(), b.Write("x"), b.Close(), b.Say("SetRts", SetRts(port, 3));
                  b.Say("DiscardInput", DiscardInput(port)); } }},
     };
-    int step = 0;
     for (const char* name : {"Open", "SetupQueues", "BuildLineSettings", "ApplyLineSettings",
                              "GetTimeouts", "SetTimeouts", "SetEventMask", "Purge"}) {
-        rows.push_back({std::string(name) + " fails", [s = step++](Bench& b) {
-            b.device.failing = {DeviceStep(s)}, b.device.lastErrorCode = 87, b.Open(4); }});
+        rows.push_back({std::string(name) + " fails", [name](Bench& b) {
+            b.device.failing = {name}, b.device.lastErrorCode = 87, b.Open(4); }});
     }
-    testing::ExpectGolden(ZR640_SERIAL_GOLDEN_DIR "/com_port.log", Play(rows, true));
+    testing::ExpectGolden(ZR640_DATA_DIR "/serial/com_port.log", Play(rows, false, true));
 }
 
 TEST(SentenceExchange, EveryReplyGivesItsGoldenLinesAttemptsAndResult) {
     const std::vector<Row> rows = {
-        {"accepted at once", [](Bench& b) { b.Reply("$KTWPO,1\r\n"), b.Exchange(); }},
-        {"three wrong replies", [](Bench& b) {
-             b.Reply("$KTWPX\r\n"), b.Reply("$KTWPX\r\n"), b.Reply("$KTWPX\r\n"), b.Exchange(); }},
         {"wrong, right", [](Bench& b) {
              b.Reply("$KTWPA,3\r\n"), b.Reply("$KTWPO\r\n"), b.Exchange(); }},
         {"255 bytes judged, 256 overflow", [](Bench& b) {
@@ -139,7 +172,6 @@ TEST(SentenceExchange, EveryReplyGivesItsGoldenLinesAttemptsAndResult) {
              b.Exchange("$KTWPO", 1); }},
         {"bytes ahead of the reply join it, older ones are purged", [](Bench& b) {
              b.device.Feed("$KTWPO\r\n"), b.Reply("noise$KTWPO\r\n"), b.Exchange("$KTWPO", 1); }},
-        {"silent", [](Bench& b) { b.Exchange(); }},
         {"the last attempt decides", [](Bench& b) {
              b.Reply("$BAD\r\n"), b.Exchange(), b.Reply(""), b.Reply(""), b.Reply("$BAD\r\n");
              b.Exchange(); }},
@@ -148,13 +180,100 @@ TEST(SentenceExchange, EveryReplyGivesItsGoldenLinesAttemptsAndResult) {
              b.Reply("$KTW"), b.Exchange("$KTWPO", 1); }},
         {"line lost", [](Bench& b) {
              b.Reply("$KT", 500, true), b.Reply("$KTWPO\r\n"), b.Exchange(); }},
-        {"cancelled while waiting", [](Bench& b) {
-             b.Reply("$KTWPO\r\n", 1000), b.device.onWait = [&b] {
-                 b.operation.Cancel(), b.transcript.Note("cancel"), b.device.onWait = {}; };
-             b.Exchange(); }},
         {"no port", [](Bench& b) { b.port = nullptr, b.Exchange(); }},
     };
-    testing::ExpectGolden(ZR640_SERIAL_GOLDEN_DIR "/exchange.log", Play(rows, false, true));
+    testing::ExpectGolden(ZR640_DATA_DIR "/serial/exchange.log", Play(rows));
+}
+
+TEST(WaypointUpload, EveryFileAndEveryAnswerGivesItsGoldenRun) {
+    std::vector<Row> rows = {
+        {"no file chosen", [](Bench& b) {
+             b.transcript.Note("chosen: " + std::to_string(WaypointFileChosen("")) +
+                               std::to_string(WaypointFileChosen("x.wht"))); }},
+        {"Replace: blank lines skipped, nine trimmed fields, names cut", [](Bench& b) {
+             b.config.MaxLaengeName1 = 10;
+             b.Replies({"$KTWPO", "$KTWPA,1", "$KTWPA,2", "$KTWPA,34", "$KTWPA,4", "$KTWPA,5"});
+             b.File("Hetzleser Berg,EDQX, 48.5 ,9.3\r\n\r\n   \r\nX,,Y\r\n"
+                    "1,2,3,4,5,6,7,8,9,10,11\r\nM\xFCnchen\r\r\n");
+             b.Upload(UploadMode::Replace); }},
+        {"Update: any count accepted, line feeds alone, names cut to 8", [](Bench& b) {
+             b.File("Hetzleser Berg,EDQXY\nAalen\n\n");
+             b.Replies({"$KTWPO,Update", "$KTWPA,99", "$KTWPA,"}), b.Upload(UploadMode::Update); }},
+        {"empty lines only", [](Bench& b) {
+             b.File("\r\n\n\r\r\n"), b.Replies({"$KTWPO"}), b.Upload(UploadMode::Update); }},
+        {"the longest line, field and sentence", [](Bench& b) {
+             b.config.MaxLaengeName1 = b.config.MaxLaengeName2 = 255;
+             b.Replies({"$KTWPO", "$KTWPA,1", "$KTWPA,2", "$KTWPA,3"});
+             b.File("A,,,,,,,,," + std::string(501, 'x') + "\r\n" + std::string(255, 'f') +
+                    "\r\n" + std::string(255, 'a') + "," + std::string(236, 'b'));
+             b.Upload(UploadMode::Replace); }},
+        {"a file that cannot be opened", [](Bench& b) {
+             b.path = "/nicht/vorhanden.wht", b.Upload(UploadMode::Replace); }},
+    };
+    // A line that cannot go out whole stops the run before anything is sent, wherever it stands.
+    const std::string longSentence = "B,C," + std::string(255, 'a') + "," + std::string(235, 'b');
+    for (const std::string& bad : {std::string(512, 'x'), "B\0C"s, "B\rC"s,
+                                   "B,C," + std::string(256, 'f'), longSentence}) {
+        for (const std::string& file :
+             {bad + "\r\nA\r\n", "A\r\n\r\n" + bad + "\r\nD\r\n", "A\r\n" + bad}) {
+            rows.push_back({"not sent: " + testing::Escaped(file.substr(0, 12)), [file](Bench& b) {
+                b.File(file), b.Replies({"$KTWPO", "$KTWPA,1"}), b.Upload(UploadMode::Replace);
+                EXPECT_TRUE(b.device.writes.empty()) << testing::Escaped(file); }});
+        }
+    }
+    testing::ExpectGolden(ZR640_DATA_DIR "/transfer/waypoint_upload.log", Play(rows));
+}
+
+// Wherever an exchange of a run fails, and wherever the user cancels, the run ends there: no
+// sentence after it, RTS low, and the log says how far it came.
+TEST(WaypointUpload, AFaultAtAnyExchangeAndACancelAtAnyWaitEndTheRunThere) {
+    const std::vector<std::string> answers = {"$KTWPO", "$KTWPA,1", "$KTWPA,2"};
+    const std::pair<const char*, std::vector<testing::ScriptedReply>> faults[] = {
+        {"one wrong answer", {{"$KTWPX\r\n"}}},
+        {"three wrong answers", {{"$X\n"}, {"$X\n"}, {"$X\n"}}},
+        {"silence", {{""}, {""}, {""}}},
+        {"the line lost", {{"$KT", 300, true}}}};
+    std::vector<Row> rows;
+    for (std::size_t k = 0; k < answers.size(); ++k) {
+        for (const auto& [fault, script] : faults) {
+            const std::string name = fault + " at exchange "s + std::to_string(k);
+            rows.push_back({name, [&answers, &script = script, k](Bench& b) {
+                for (std::size_t i = 0; i < answers.size(); ++i) {
+                    if (i == k) b.device.replies.insert(b.device.replies.end(), script.begin(),
+                                                        script.end());
+                    if (i != k || script.size() == 1) b.Replies({answers[i]});
+                }
+                b.File("A,1\r\nB,2\r\n"), b.Upload(UploadMode::Replace); }});
+        }
+    }
+    // Every answer comes 100 ms late, so that each exchange waits on the port twice.
+    for (int wait = 0; wait < 6; ++wait) {
+        rows.push_back({"cancel at wait " + std::to_string(wait), [wait](Bench& b) {
+            b.Replies({"$KTWPO", "$KTWPA,1", "$KTWPA,2"}, 100), b.CancelAtWait(wait);
+            b.File("A,1\r\nB,2\r\n"), b.Upload(UploadMode::Replace); }});
+    }
+    testing::ExpectGolden(ZR640_DATA_DIR "/transfer/upload_faults.log", Play(rows));
+}
+
+TEST(TaskUpload, EveryRouteAndEveryAnswerGivesItsGoldenRun) {
+    // "$KTWPR,1,1,1", 3 points of 2 + 117 + 4 characters, the last point, 5 for "*HH\r\n".
+    const std::string point = std::string(117, 'n') + ",EDXX";
+    const std::vector<Row> rows = {
+        {"four points, one without identifier", [](Bench& b) {
+             b.Replies({"$KTWPS,1,4"});
+             b.Task({"Bayreuth,EDQD", "Oschersleben", "M\xFCnchen,EDMR", "Aalen,EDPA"}); }},
+        {"no point", [](Bench& b) { b.Replies({"$KTWPS,1,0"}), b.Task({}); }},
+        {"three wrong answers", [](Bench& b) {
+             b.Replies({"$KTWPS,1,2", "$KTWPS,1,2", "$KTWPS,1,2"}), b.Task({"Bayreuth,EDQD"}); }},
+        {"silence", [](Bench& b) { b.Task({"Bayreuth,EDQD"}); }},
+        {"cancel in the wait", [](Bench& b) { b.CancelAtWait(0), b.Task({"Bayreuth,EDQD"}); }},
+        {"the longest sentence, 511 characters", [&](Bench& b) {
+             b.Replies({"$KTWPS,1,4"});
+             b.Task({point, point, point, std::string(119, 'l') + ",EDXX"}); }},
+        {"a sentence of 512 characters", [&](Bench& b) {
+             b.Task({point, point, point, std::string(120, 'l') + ",EDXX"}); }},
+    };
+    testing::ExpectGolden(ZR640_DATA_DIR "/transfer/task_upload.log", Play(rows));
 }
 
 }  // namespace

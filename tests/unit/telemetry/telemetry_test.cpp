@@ -1,24 +1,21 @@
 // The telemetry receive step over the fake device. The decoding test replays every captured
 // byte stream in tests/data/telemetry (*.hex) and compares the event log with the lines next
 // to it (*.log), also under a locale with a decimal comma, which a toolkit may set; after a
-// deliberate change of the log lines, run with ZR640_REGENERATE_GOLDEN=1 to rewrite the .log
-// files, and review the diff. The frame reader's table says what one step takes and waits.
+// deliberate change, run with ZR640_REGENERATE_GOLDEN=1 and review the diff. The frame
+// reader's table says what one step takes and waits.
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "fake_dialog_controls.h"
-#include "fake_serial_device.h"
-#include "manual_clock.h"
-#include "recording_message_box.h"
 #include "telemetry/telemetry_reader.h"
+#include "test_files.h"
+#include "transcript.h"
 
 namespace zr640 {
 namespace {
@@ -39,9 +36,8 @@ std::string HexBytes(const std::string& text) {
 // An open port on the fake device, whose waits move the fake clock, and the dialog.
 struct Line {
     explicit Line(const std::string& fed) {
-        record.device = &device;
-        port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
-        device.Feed(fed);
+        record.device = &device, port = OpenComPort(record, 1, 4800, 'N', 8, 1, 256);
+        device.Feed(fed);  // after the opening, which discards what came before
     }
     void Step(ComPort* from) { PollTelemetry(from, reader, dialog, &dialog.log, clock); }
 
@@ -75,8 +71,6 @@ bool UseDecimalComma() {
 }
 
 TEST(TelemetryGolden, EveryCaptureGivesItsLoggedLinesWhateverTheDecimalPoint) {
-    const char* regenerate = std::getenv("ZR640_REGENERATE_GOLDEN");
-    const bool regenerating = regenerate != nullptr && std::string(regenerate) == "1";
     const bool decimalComma = UseDecimalComma();
     std::setlocale(LC_NUMERIC, "C");
 #ifdef ZR640_GERMAN_LOCALE_DIR
@@ -88,19 +82,12 @@ TEST(TelemetryGolden, EveryCaptureGivesItsLoggedLinesWhateverTheDecimalPoint) {
         ++captures;
         SCOPED_TRACE(entry.path().filename().string());
         std::string capture;
-        std::ifstream in(entry.path());
+        std::istringstream in(testing::ReadWholeFile(entry.path()));
         for (std::string text; std::getline(in, text);) {
             capture += HexBytes(text.substr(0, text.find('#')));  // '#' starts a comment
         }
         const std::string actual = Replay(capture);
-        const fs::path expectedPath = fs::path(entry.path()).replace_extension(".log");
-        if (regenerating) {
-            std::ofstream(expectedPath, std::ios::binary) << actual;
-            continue;
-        }
-        std::ostringstream expected;
-        expected << std::ifstream(expectedPath, std::ios::binary).rdbuf();
-        EXPECT_EQ(expected.str(), actual);
+        testing::ExpectGolden(fs::path(entry.path()).replace_extension(".log"), actual);
         if (decimalComma) {
             UseDecimalComma();
             EXPECT_EQ(Replay(capture), actual) << "with a decimal comma";
@@ -113,65 +100,54 @@ TEST(TelemetryGolden, EveryCaptureGivesItsLoggedLinesWhateverTheDecimalPoint) {
 struct StepRow {
     const char* legend;
     std::string fed;
-    std::string shown;  // the byte display after the step
-    std::size_t left;   // bytes still waiting in the port
-    std::vector<std::string> log;
-    std::uint32_t waitedMs = 0;  // on the fake clock
     bool lineLost = false;
     std::int32_t counterBefore = 0;
     bool withPort = true;
 };
 
+// One step on each row's fresh line: what it showed, logged and left waiting in the port, and
+// how long it waited in how many waits; then the silence limits; against poll_steps.txt.
 TEST(PollTelemetry, OneStepTakesShowsWaitsAndLogsAsEachRowSays) {
     const std::string generic = HexBytes("24 41 06 37 01 99");
-    const std::string genericLine = "Reading     1 $ A Bytes:6 Chk:55 Satz:1";
     const std::string flight = HexBytes("24 41 2D 00 00 00 00 00 00 8D 0E D2 04 F0 05 1E 05");
-    const std::string cut = "Reading     1 $ Rahmen abgebrochen nach ";
-    const std::vector<StepRow> rows = {
-        {"nothing waiting", "", "EOF     ", 0, {}},
-        {"no port", "", "EOF     ", 0, {}, 0, false, 0, false},
-        {"a zero byte ends the display text", HexBytes("41 00"), "00 ", 0, {}},
-        {"a high byte shows as two digits and itself", HexBytes("0A E4"), "e4 \xE4 ", 0, {}},
-        {"0xFF reads as nothing taken", HexBytes("41 FF"), "EOF     ", 0, {}},
-        {"stray bytes up to the dollar sign, then the frame", HexBytes("FF 41") + generic + "x",
-         "24 $ ", 1, {genericLine}},
+    const StepRow rows[] = {
+        {"nothing waiting", ""},
+        {"no port", "", false, 0, false},
+        {"a zero byte ends the display text", HexBytes("41 00")},
+        {"a high byte shows as two digits and itself", HexBytes("0A E4")},
+        {"0xFF reads as nothing taken", HexBytes("41 FF")},
+        {"stray bytes up to the dollar sign, then the frame", HexBytes("FF 41") + generic + "x"},
         {"at most kMaxBytesBeforeFrame bytes before a frame",
-         std::string(kMaxBytesBeforeFrame + 5, 'A'), "41 A ", 5, {}},
-        {"one frame per step, the next one waits", generic + generic, "24 $ ", 6, {genericLine}},
-        {"Length 0 is dropped after its header", HexBytes("24 41 00") + generic, "24 $ ", 6,
-         {"Reading     1 $ Laenge 0, Rahmen verworfen"}},
-        {"silence inside the body", flight, "24 $ ", 0, {cut + "17 von 45 Bytes"}, 100},
-        {"silence inside the header", "$A", "24 $ ", 0, {cut + "2 von 3 Bytes"}, 100},
-        {"a lost line ends the wait at once", flight, "24 $ ", 0, {cut + "17 von 45 Bytes"}, 0,
-         true},
-        {"six digits widen the number", generic, "24 $ ", 0,
-         {"Reading 100000 $ A Bytes:6 Chk:55 Satz:1"}, 0, false, 99999},
+         std::string(kMaxBytesBeforeFrame + 5, 'A')},
+        {"one frame per step, the next one waits", generic + generic},
+        {"Length 0 is dropped after its header", HexBytes("24 41 00") + generic},
+        {"silence inside the body", flight},
+        {"silence inside the header", "$A"},
+        {"a lost line ends the wait at once", flight, true},
+        {"six digits widen the number", generic, false, 99999},
     };
+    std::string story;
     for (const StepRow& row : rows) {
-        SCOPED_TRACE(row.legend);
         Line line(row.fed);
         line.reader.FrameCounter = row.counterBefore;
         line.device.lineLost = row.lineLost;
-        line.dialog.CheckButton(IDC_RX, true);
         const std::uint32_t startMs = line.clock.NowMs();
         int waits = 0;  // a step that kept waiting on a lost line would never end
         line.device.onWait = [&waits] { if (++waits > 10) throw std::runtime_error("spins"); };
         line.Step(row.withPort ? line.port : nullptr);
-        EXPECT_EQ(line.dialog.itemText[IDC_BYTE_DISPLAY], row.shown);
-        EXPECT_EQ(line.dialog.IsChecked(IDC_RX), row.shown != "EOF     ");
-        EXPECT_EQ(line.device.input.size(), row.left);
-        EXPECT_EQ(line.dialog.list.entries, row.log);
-        EXPECT_EQ(line.clock.NowMs() - startMs, row.waitedMs);
-        EXPECT_LE(waits, 1) << "a silence is one blocking wait, not a polling loop";
+        story += "== " + std::string(row.legend) + "\nshown \"" +
+                 testing::Escaped(line.dialog.itemText[IDC_BYTE_DISPLAY]) + "\",";
+        for (const auto& [id, on] : line.dialog.checks) story += on ? " RX on," : " RX off,";
+        story += " " + std::to_string(line.device.input.size()) + " bytes left, waited " +
+                 std::to_string(line.clock.NowMs() - startMs) + " ms in " +
+                 std::to_string(waits) + " waits\n";
+        for (const std::string& entry : line.dialog.list.entries) story += entry + "\n";
     }
-}
-
-TEST(FrameSilenceLimit, IsTwentyCharacterTimesButAtLeast100Ms) {
-    const std::vector<std::pair<std::int32_t, std::uint32_t>> rows = {
-        {115200, 100}, {2000, 100}, {1999, 101}, {300, 667}, {110, 1819}, {0, 1819}};
-    for (const auto& [baud, limitMs] : rows) {
-        EXPECT_EQ(FrameSilenceLimitForBaud(baud), limitMs) << baud;
+    story += "== the silence that gives a frame up, by baud rate\n";
+    for (const std::int32_t baud : {115200, 2000, 1999, 300, 110, 0}) {
+        story += std::to_string(baud) + ": " + std::to_string(FrameSilenceLimitForBaud(baud)) + "\n";
     }
+    testing::ExpectGolden(ZR640_TELEMETRY_GOLDEN_DIR "/poll_steps.txt", story);
 }
 
 }  // namespace
