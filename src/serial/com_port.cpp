@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/dialog_layout.h"
 #include "platform/event_log.h"
 #include "platform/message_box.h"
 

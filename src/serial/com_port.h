@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "platform/dialog_controls.h"
-#include "platform/dialog_layout.h"
 #include "platform/operation_environment.h"
 #include "platform/serial_device.h"
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/dialog_layout.h"
 #include "platform/event_log.h"
 #include "telemetry/frame_assembler.h"
 #include "telemetry/records.h"

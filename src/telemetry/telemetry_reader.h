@@ -4,7 +4,6 @@
 #include <string>
 
 #include "platform/clock.h"
-#include "platform/dialog_layout.h"
 #include "platform/dialog_controls.h"
 #include "platform/log_sink.h"
 #include "serial/com_port.h"

@@ -6,6 +6,7 @@
 
 #include "fake_dialog_controls.h"
 #include "fuzz_support.h"
+#include "platform/dialog_layout.h"
 #include "telemetry/records.h"
 #include "telemetry/telemetry_reader.h"
 

@@ -12,6 +12,7 @@
 
 #include "config/configuration.h"
 #include "fake_dialog_controls.h"
+#include "platform/dialog_layout.h"
 #include "serial/sentence.h"
 #include "test_files.h"
 #include "transcript.h"

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "fake_dialog_controls.h"
+#include "platform/dialog_layout.h"
 #include "telemetry/telemetry_reader.h"
 #include "test_files.h"
 #include "transcript.h"
