@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/event_log.h"
+
 namespace zr640 {
 
 void PostedLog::Append(const char* text) {
@@ -20,8 +22,7 @@ void PostedMessageBox::Beep() {
 
 void PostedMessageBox::Show(const char* text, const char* caption, unsigned style) {
     jobs_.Post([copy = std::string(text), title = std::string(caption), style] {
-        const platform::OpenBoxCount open;
-        platform::InstalledMessageBox().Show(copy.c_str(), title.c_str(), style);
+        ShowMessage(style, 0, title.c_str(), "%s", copy.c_str());
     });
 }
 
