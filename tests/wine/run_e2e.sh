@@ -7,10 +7,9 @@
 set -uo pipefail
 scenario=${1:?scenario}
 here=$(cd "$(dirname "$0")" && pwd)
-: "${ZR640_EXE:?}" "${ZR640_DRIVER:?}" "${ZR640_E2E_DIR:?}" "${ZR640_SIM:=}"
+: "${ZR640_EXE:?}" "${ZR640_DRIVER:?}" "${ZR640_E2E_DIR:?}" "${ZR640_SIM:?of the linux preset}"
 export WINEPREFIX=${WINEPREFIX:-$here/../../build/wineprefix} WINEDEBUG=${WINEDEBUG:--all}
-# Wine reads the driver's arguments through the locale; C.UTF-8 is always there and gives
-# Windows-1252 as the programs' 8-bit character set.
+# Wine reads the driver's arguments through the locale; C.UTF-8 gives Windows-1252 to programs.
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 [[ -n ${DISPLAY:-} ]] || exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 work=$ZR640_E2E_DIR/$scenario com1=$WINEPREFIX/zr640-com1 sim_pid= app_pid=
@@ -19,18 +18,13 @@ fail() { echo "FAIL [$scenario]: $*" >&2; exit 1; }
 
 # What a failed scenario left in the prefix (a box, the editor, a crashed program) would hold
 # the next scenario's Wine server.
-cleanup() {
-    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null && timeout 30 wineserver -k 2>/dev/null
-    [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null
-    wait 2>/dev/null
-}
-trap cleanup EXIT
+trap '{ [[ -n $app_pid ]] && kill "$app_pid" && timeout 30 wineserver -k; kill $sim_pid
+    wait; } 2>/dev/null' EXIT
 
-# COM1 and COM10 lead to a link in the prefix that each simulator points at its own pty (COM7
-# of scripts/wine-prefix likewise). Wine draws the window frames itself (no window manager under
-# Xvfb) with its own fonts, a crash ends a program at once, and the file chooser opens in
-# "waypoints", not where an earlier run left it. Wine makes its COM ports when its server
-# starts: that one ends, and the next one writes to a log of its own, not into the output.
+# COM1 and COM10 lead to a link that each simulator points at its pty (COM7 of scripts/wine-prefix
+# likewise). Wine draws the frames (no window manager under Xvfb) with its own fonts, a crash ends
+# a program at once, the chooser opens in "waypoints", not where an earlier run left it. Wine
+# makes its COM ports when its server starts: that one ends, the next one logs to a file.
 prepare() {
     rm -rf "$work" && mkdir -p "$work/waypoints" && "$here/../../scripts/wine-prefix" ||
         fail "no Wine prefix"
@@ -44,17 +38,13 @@ prepare() {
         wineserver >>"$work/wineserver.log" 2>&1 || fail "the Wine prefix cannot be set up"
 }
 
-# start_sim LINK SIM-OPTIONS...: the simulator, instead of any before, on a pty behind LINK.
+# start_sim LINK SIM-OPTIONS...: the simulator, instead of any before, on a pty behind LINK;
+# it names the pty once the link is there.
 start_sim() {
-    [[ -x $ZR640_SIM ]] || fail "no simulator (ZR640_SIM=$ZR640_SIM); build the linux preset first"
     [[ -z $sim_pid ]] || { kill "$sim_pid" && wait "$sim_pid"; }
-    "$ZR640_SIM" --link "$@" >"$work/sim.out" 2>"$work/sim.err" &
+    exec {sim_out}< <(exec "$ZR640_SIM" --link "$@" 2>"$work/sim.err")
     sim_pid=$!
-    for _ in $(seq 100); do
-        [[ -s $work/sim.out && -L $1 ]] && return
-        sleep 0.1
-    done
-    fail "the simulator did not start: $(cat "$work/sim.err")"
+    read -r -t 10 -u "$sim_out" _ || fail "$ZR640_SIM did not start: $(cat "$work/sim.err")"
 }
 
 # write_ini [COMSETTINGS]: zr640.ini as a first start writes it, or with other settings.
@@ -79,7 +69,7 @@ scenario_start_up() {
     local folder
     folder=$(winepath -w "$work" 2>/dev/null) || fail "winepath"
     run_app box "Ini-Datei nicht gefunden!" $'\n\nDie Ini-Datei wurde in\n'"$folder"$'\\zr640.ini nicht gefunden.\n\nEine Datei mit Defaulteinstellungen wurde angelegt.\n\nBitte auf aktuelle Einstellungen hin editieren!\n\nProgramm wird beendet!' 30000
-    cmp "$work/zr640.ini" "$here/data/zr640.ini" || fail "zr640.ini holds:"$'\n'"$(cat "$work/zr640.ini")"
+    cmp "$work/zr640.ini" "$here/data/zr640.ini" || fail "zr640.ini:"$'\n'"$(<"$work/zr640.ini")"
     write_ini COM1:12345,N,8
     run_app box "Fehler im COM-Eintrag in Ini-Datei!" \
         $'\n\nEintrag COM1:12345,N,8 fehlerhaft\nProgramm wird beendet!' 30000
@@ -95,13 +85,11 @@ scenario_start_up() {
 }
 
 # Two records in a loop, decoded; what arrives before the port opens is discarded, so the first
-# frame read may be either, and the frames read are counted from 1 all the same. "Run" stops
-# reading while frames keep coming; Enter (command 1, as no button is the default) does nothing.
-# The task goes out past the frames that waited (a write discards them first), and reception is
-# on again afterwards. What the user sees of the dialog; after the close box has ended the
-# program, the settings it left on the line (no flow control: it would hold back the bytes 0x11
-# and 0x13 of a frame); the manifest (data/manifest.txt: visual styles, DPI awareness per
-# monitor, Windows 7 to 11, the user's own rights) without a code page of its own.
+# frame read may be either, counted from 1 all the same. "Run" stops reading while frames keep
+# coming; Enter (command 1: no button is the default) does nothing. The task goes out past the
+# frames that waited (a write discards them), and reception is on again afterwards. What the
+# user sees; after the close box, the settings left on the line (no flow control: it would hold
+# back the bytes 0x11 and 0x13); the manifest's declarations, and no code page of its own.
 scenario_telemetry() {
     write_ini COM1:9600,N,8,2
     start_sim "$com1" --frames "$here/data/two_records.frames" --interval 200
@@ -124,10 +112,9 @@ scenario_telemetry() {
     ! grep -qaF activeCodePage "$ZR640_EXE" || fail "the manifest sets a code page"
 }
 
-# Choosing the waypoint file: "Edit" without one, the chooser cancelled, a new name, the editor,
-# and a file whose full path of 258 characters does not fit the chooser's 256 bytes (a path
-# beyond 260 would overrun Wine's own file dialog). Each tick, with nothing read, shows so and
-# clears the RX and TX indicators that a click has set.
+# Choosing the waypoint file: "Edit" without one, a new name, the chooser cancelled, the editor,
+# and a full path of 258 characters, beyond the chooser's 256 bytes (beyond 260 would overrun
+# Wine's own chooser). Each tick with nothing read shows so and clears the lit RX and TX.
 scenario_choose_file() {
     write_ini
     printf 'Lauf-Lillinghof,EDQI\r\n' >"$work/waypoints/flugplatz.wht"
@@ -138,7 +125,6 @@ scenario_choose_file() {
     printf 'Oschersleben,EDOL\r\n' >"$work/waypoints/$long/lang.wht"
     start_sim "$com1" --no-telemetry
     run_app dialog 30000 click 119 box Fehler "Erst mal eine Wendepunktdatei wählen!" 10000 \
-        click 118 choose "${chooser[@]}" "" 15000 text 109 "" \
         click 118 choose "${chooser[@]}" neu.wht 15000 text 109 "$folder\\neu.wht" \
         click 118 choose "${chooser[@]}" "" 15000 text 109 "$folder\\neu.wht" \
         click 118 choose "${chooser[@]}" flugplatz.wht 15000 text 109 "$folder\\flugplatz.wht" \

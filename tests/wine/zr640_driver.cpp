@@ -1,7 +1,7 @@
 // Works zr640.exe under Wine from outside, as a user would: finds its windows, presses its
 // buttons, reads the event log and the message boxes, fills in the file chooser, and checks
 // what the user sees of the dialog. The steps come from the command line and run in order
-// (Steps() lists them with their arguments); the first that fails ends the driver with exit
+// (`steps` lists them with their arguments); the first that fails ends the driver with exit
 // code 1, its name and the end of the log on standard error. Texts are Windows-1252, as the
 // dialog's; in patterns '*' stands for any run of characters.
 #include <windows.h>
@@ -73,20 +73,15 @@ std::string TextOf(HWND window) {
     return text;
 }
 
-// A visible window of another process with this class (any when null) and caption pattern,
-// within the timeout that ends the step's arguments.
+// A visible window with this class (any when null) and caption pattern, within the timeout
+// that ends the step's arguments (the driver shows no window of its own).
 HWND WaitForWindow(const char* className, const std::string& caption) {
     HWND found = nullptr;
     WaitUntil(Ms(), [&] {
         while ((found = FindWindowExA(nullptr, found, className, nullptr)) != nullptr) {
-            DWORD process = 0;
-            GetWindowThreadProcessId(found, &process);
             char title[512] = {};
             GetWindowTextA(found, title, sizeof title);
-            if (process != GetCurrentProcessId() && IsWindowVisible(found) &&
-                Matches(title, caption.c_str())) {
-                return true;
-            }
+            if (IsWindowVisible(found) && Matches(title, caption.c_str())) return true;
         }
         return false;
     });
@@ -114,22 +109,17 @@ std::vector<std::string> Entries(HWND list, LRESULT first = 0) {
     return entries;
 }
 
-void ExpectEntry(int index, const std::string& pattern) {
+void ExpectEntry(int index, const char* suffix = "") {  // the entry's pattern, then suffix
+    const std::string pattern = Take() + suffix;
     const auto entries = Entries(Item(IDC_LOG), index);
     Expect(!entries.empty() && Matches(entries[0].c_str(), pattern.c_str()),
            "entry " + std::to_string(index) + " is not \"" + pattern + "\"");
 }
 
-// The key goes to the control that has the focus in the dialog's thread, as if typed; when no
-// control has it, the system hands the dialog a system key, which the dialog does not act on.
-void PressKey(WORD virtualKey) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(Dialog(), nullptr), &info);
-    const bool focus = info.hwndFocus != nullptr;
-    HWND target = focus ? info.hwndFocus : Dialog();
-    PostMessageA(target, focus ? WM_KEYDOWN : WM_SYSKEYDOWN, virtualKey, 1);
-    PostMessageA(target, focus ? WM_KEYUP : WM_SYSKEYUP, virtualKey, LPARAM{0xC0000001});
+// A key typed on the keyboard: it goes to the control with the focus in the active window.
+void PressKey(BYTE virtualKey) {
+    keybd_event(virtualKey, 0, 0, 0);
+    keybd_event(virtualKey, 0, KEYEVENTF_KEYUP, 0);
 }
 
 // A mouse click: the button takes the focus, then its command runs. `wait` returns once the
@@ -214,8 +204,9 @@ void CheckLayout() {
                             0, 0, 0, 0, 0, 10, 10, 0, 0, 0, 8};
     const char face[] = "MS Sans Serif";
     probe.insert(probe.end(), face, face + sizeof face);
+    const auto ignore = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; };
     HWND window = CreateDialogIndirectA(nullptr, reinterpret_cast<LPCDLGTEMPLATEA>(probe.data()),
-                                        nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; });
+                                        nullptr, ignore);
     RECT wanted{0, 0, MAIN_DIALOG_SIZE}, client{}, frame{};
     Expect(window != nullptr && MapDialogRect(window, &wanted), "no probe dialog for the font");
     DestroyWindow(window);
@@ -247,12 +238,8 @@ const std::map<std::string, void (*)()> steps{
     {"enter", [] { PressKey(VK_RETURN); }},
     {"close", [] { PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
     {"entries",  // n, then n texts: the first n entries
-     [] { for (int i = 0, count = Int(); i < count; ++i) ExpectEntry(i, Take()); }},
-    {"entry-begins",  // index, text
-     [] {
-         const int index = Int();
-         ExpectEntry(index, Take() + "*");
-     }},
+     [] { for (int i = 0, count = Int(); i < count; ++i) ExpectEntry(i); }},
+    {"entry-begins", [] { ExpectEntry(Int(), "*"); }},  // index, text
     {"count",  // n: the log holds n entries, and the last one is selected
      [] {
          const int n = Int();
@@ -322,10 +309,8 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
     } catch (const std::exception& failure) {  // a step's, or a number that is none
-        std::fprintf(stderr, "driver: %s: %s; the log ends with:\n", step.c_str(), failure.what());
-        HWND list = GetDlgItem(dialog, IDC_LOG);
-        const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-        for (const auto& entry : Entries(list, std::max<LRESULT>(count - 12, 0))) {
+        std::fprintf(stderr, "driver: %s: %s; the log holds:\n", step.c_str(), failure.what());
+        for (const auto& entry : Entries(GetDlgItem(dialog, IDC_LOG))) {
             std::fprintf(stderr, "%s\n", entry.c_str());
         }
         return 1;
