@@ -16,8 +16,7 @@ work=$ZR640_E2E_DIR/$scenario com1=$WINEPREFIX/zr640-com1 sim_pid= app_pid=
 
 fail() { echo "FAIL [$scenario]: $*" >&2; exit 1; }
 
-# What a failed scenario left in the prefix (a box, the editor, a crashed program) would hold
-# the next scenario's Wine server.
+# What a failed scenario left (a box, the editor, a crashed program) would hold the next one.
 trap '{ [[ -n $app_pid ]] && kill "$app_pid" && timeout 30 wineserver -k; kill $sim_pid
     wait; } 2>/dev/null' EXIT
 
@@ -38,8 +37,7 @@ prepare() {
         wineserver >>"$work/wineserver.log" 2>&1 || fail "the Wine prefix cannot be set up"
 }
 
-# start_sim LINK SIM-OPTIONS...: the simulator, instead of any before, on a pty behind LINK;
-# it names the pty once the link is there.
+# start_sim LINK SIM-OPTIONS...: the simulator, instead of any before, on a pty behind LINK.
 start_sim() {
     [[ -z $sim_pid ]] || { kill "$sim_pid" && wait "$sim_pid"; }
     exec {sim_out}< <(exec "$ZR640_SIM" --link "$@" 2>"$work/sim.err")
@@ -50,8 +48,7 @@ start_sim() {
 # write_ini [COMSETTINGS]: zr640.ini as a first start writes it, or with other settings.
 write_ini() { sed "s/COM1:4800,N,8,1/${1:-&}/" "$here/data/zr640.ini" >"$work/zr640.ini"; }
 
-# run_app STEPS...: the program in the scratch folder, worked by the driver's steps; then it
-# must end by itself with 0 within its time.
+# run_app STEPS...: the program worked by the driver; then it must end by itself with 0.
 run_app() {
     (cd "$work" && exec timeout 90 wine "$ZR640_EXE") >"$work/app.out" 2>&1 &
     app_pid=$!
@@ -79,9 +76,7 @@ scenario_start_up() {
         30000 dialog 30000 escape gone 10000
     start_sim "$com1" --interval 100
     write_ini && sed -i 's/^Debug=0/Debug=1/' "$work/zr640.ini"
-    run_app dialog 30000 entries 6 "Streckenpunkt 1: Lauf-Lilling,EDQI" \
-        "Streckenpunkt 2: Oschersleben,EDOL" "Streckenpunkt 3: Hetzleser Be,EDQX" \
-        "Streckenpunkt 4: Bayreuth,EDQD" " " " " steady 2000 count 6 close gone 10000
+    run_app dialog 30000 steady 2000 count 6 close gone 10000  # the route's six lines, no more
 }
 
 # Two records in a loop, decoded; what arrives before the port opens is discarded, so the first
@@ -101,14 +96,13 @@ scenario_telemetry() {
         text 102 Run text 103 RX text 104 TX text 120 Wendepunktdatei text 118 Wählen \
         text 119 Edit text 117 "Replace WP's" text 116 "Update WP's" text 123 "Strecke setzen" \
         close gone 10000
-    local line word part
-    line=" $(stty -F "$com1" -a | tr -s ';\n' '  ') " || fail "no settings of the line"
-    for word in 9600 -parenb cs8 cstopb -crtscts -ixon -ixoff; do
-        [[ $line == *" $word "* ]] || fail "the line lacks $word:$line"
-    done
-    while read -r part; do
-        grep -qaF -- "$part" "$ZR640_EXE" || fail "the manifest lacks $part"
-    done <"$here/data/manifest.txt"
+    local line missing
+    line=$(stty -F "$com1" -a |
+        grep -oE 'speed [0-9]+|-?(parenb|cs[5-8]|cstopb|crtscts|ixon|ixoff)\b' | paste -sd' ')
+    [[ $line == 'speed 9600 -parenb cs8 cstopb -crtscts -ixon -ixoff' ]] || fail "line: $line"
+    missing=$(grep -oaFf "$here/data/manifest.txt" "$ZR640_EXE" | sort -u |
+        comm -13 - <(sort "$here/data/manifest.txt"))
+    [[ -z $missing ]] || fail "the manifest lacks $missing"
     ! grep -qaF activeCodePage "$ZR640_EXE" || fail "the manifest sets a code page"
 }
 
@@ -140,10 +134,9 @@ scenario_choose_file() {
 # before a second one ends the program. bench/dialog_latency_wine.sh runs it with more records.
 scenario_responsive() {
     write_ini
-    local records=${ZR640_RESPONSIVE_RECORDS:-21} i
-    for i in $(seq "$records"); do
-        printf 'Punkt%d,P%d,N,48.%d,E,11.%d\r\n' "$i" "$i" "$i" "$i"
-    done >"$work/waypoints/lang.wht"
+    local records=${ZR640_RESPONSIVE_RECORDS:-21}
+    seq "$records" | awk '{ printf "Punkt%d,P%d,N,48.%d,E,11.%d\r\n", $1, $1, $1, $1 }' \
+        >"$work/waypoints/lang.wht"
     start_sim "$com1" --no-telemetry --baud 4800 --reply-delay 150 --silent-after $((records - 1))
     run_app dialog 30000 click 118 choose "${chooser[@]}" lang.wht 15000 \
         click 116 responsive 'WP   3:' 20000 buttons 0 0 escape \

@@ -1,9 +1,7 @@
-// Works zr640.exe under Wine from outside, as a user would: finds its windows, presses its
-// buttons, reads the event log and the message boxes, fills in the file chooser, and checks
-// what the user sees of the dialog. The steps come from the command line and run in order
-// (`steps` lists them with their arguments); the first that fails ends the driver with exit
-// code 1, its name and the end of the log on standard error. Texts are Windows-1252, as the
-// dialog's; in patterns '*' stands for any run of characters.
+// Works zr640.exe under Wine from outside, as a user would, and checks what the user sees. The
+// steps (`steps` below) come from the command line and run in order; the first that fails ends
+// the driver with exit code 1, its name and the log on standard error. Texts are Windows-1252,
+// as the dialog's; in patterns '*' stands for any run of characters.
 #include <windows.h>
 #include <dlgs.h>
 #include <tlhelp32.h>
@@ -33,10 +31,7 @@ bool Matches(const char* text, const char* pattern) {
     return *pattern == *text && (*text == '\0' || Matches(text + 1, pattern + 1));
 }
 
-std::string Take() {
-    Expect(nextArg < args.size(), "a step lacks its arguments");
-    return args[nextArg++];
-}
+std::string Take() { return args.at(nextArg++); }  // throws when a step lacks its arguments
 int Int() { return std::stoi(Take()); }
 DWORD Ms() { return static_cast<DWORD>(std::stoul(Take())); }
 
@@ -139,9 +134,8 @@ void CloseBox() {  // caption, text pattern, timeout: its text, then closed with
     for (HWND c = nullptr; text.empty() && (c = FindWindowExA(box, c, "Static", nullptr));) {
         text = TextOf(c);
     }
-    std::printf("box \"%s\": \"%s\"\n", caption.c_str(), text.c_str());
     Dismiss(box, IDOK);
-    Expect(Matches(text.c_str(), wanted.c_str()), "the box says otherwise");
+    Expect(Matches(text.c_str(), wanted.c_str()), "the box says \"" + text + "\"");
 }
 
 // The chooser shows a file type that begins with `filter`; the name is typed into its file
@@ -177,28 +171,12 @@ void Responsive() {  // text, timeout
                 answerMs.size() - 1, answerMs.back(), answerMs[answerMs.size() * 99 / 100]);
 }
 
-// Common Controls 6 in the dialog's process: the comctl32.dll it loaded comes from that
-// assembly (DllGetVersion would not tell: Wine's answers 5.81 from every copy).
-bool CommonControls6() {
-    DWORD process = 0;
-    GetWindowThreadProcessId(Dialog(), &process);
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
-    MODULEENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    bool version6 = false;
-    for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry)) {
-        version6 |= Matches(CharLowerA(entry.szExePath),
-                            "*common-controls_6595b64144ccf1df_6.*\\comctl32.dll");
-    }
-    CloseHandle(snapshot);
-    return version6;
-}
-
 // What the user sees of the dialog: at the top left, with a client area of the size that the
 // template's dialog units make in its font (MS Sans Serif, 8 points; mapped in a probe dialog
 // of this process, since MapDialogRect works only there), and fixed: no sizing border, no
-// minimise or maximise box, a close box. The program's icon shows at the top left, the log
-// scrolls 2048 pixels sideways, and the controls come from Common Controls 6.
+// minimise or maximise box, a close box. The program's icon shows, the log scrolls 2048 pixels
+// sideways, and the comctl32.dll loaded comes from the Common Controls 6 assembly (DllGetVersion
+// would not tell: Wine's answers 5.81 from every copy).
 void CheckLayout() {
     std::vector<WORD> probe{LOWORD(WS_POPUP | DS_SETFONT), HIWORD(WS_POPUP | DS_SETFONT),
                             0, 0, 0, 0, 0, 10, 10, 0, 0, 0, 8};
@@ -222,7 +200,18 @@ void CheckLayout() {
                frame.top == 0 && (style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0 &&
                (style & WS_SYSMENU) != 0 && icon && extent == 2048,
            "the dialog does not look as it should");
-    Expect(CommonControls6(), "the program has no Common Controls 6 loaded");
+    DWORD process = 0;
+    GetWindowThreadProcessId(Dialog(), &process);
+    HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
+    MODULEENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    bool version6 = false;
+    for (BOOL more = Module32First(modules, &entry); more; more = Module32Next(modules, &entry)) {
+        version6 |= Matches(CharLowerA(entry.szExePath),
+                            "*common-controls_6595b64144ccf1df_6.*\\comctl32.dll");
+    }
+    CloseHandle(modules);
+    Expect(version6, "the program has no Common Controls 6 loaded");
 }
 
 // The steps, each with its arguments; a timeout in milliseconds ends those of one that waits.
@@ -237,48 +226,39 @@ const std::map<std::string, void (*)()> steps{
     {"escape", [] { PressKey(VK_ESCAPE); }},
     {"enter", [] { PressKey(VK_RETURN); }},
     {"close", [] { PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-    {"entries",  // n, then n texts: the first n entries
-     [] { for (int i = 0, count = Int(); i < count; ++i) ExpectEntry(i); }},
+    {"entries", [] { for (int i = 0, n = Int(); i < n; ++i) ExpectEntry(i); }},  // n, n texts
     {"entry-begins", [] { ExpectEntry(Int(), "*"); }},  // index, text
-    {"count",  // n: the log holds n entries, and the last one is selected
-     [] {
+    {"count", [] {  // n: the log holds n entries, and the last one is selected
          const int n = Int();
          Expect(Count() == n && SendMessageA(Item(IDC_LOG), LB_GETCURSEL, 0, 0) == n - 1,
                 "not so many entries with the last selected");
      }},
     {"wait-count", [] { Wait([n = Int()] { return Count() >= n; }); }},  // n
     {"grows", [] { Wait([n = Count() + Int()] { return Count() >= n; }); }},  // by n
-    {"wait-ending",  // text: an entry that ends so
-     [] {
-         Wait([end = Take()] {
-             const auto entries = Entries(Item(IDC_LOG));
-             return std::ranges::any_of(entries, [&](auto& e) { return e.ends_with(end); });
-         });
+    {"wait-ending", [] {  // text: an entry that ends so
+         const auto endsSo = [end = Take()](auto& entry) { return entry.ends_with(end); };
+         Wait([&] { return std::ranges::any_of(Entries(Item(IDC_LOG)), endsSo); });
      }},
-    {"steady",  // milliseconds: the log does not grow meanwhile
-     [] {
+    {"steady", [] {  // milliseconds: the log does not grow meanwhile
          const int before = Count();
          Sleep(Ms());
          Expect(Count() == before, "the log grew");
      }},
     {"responsive", Responsive},
-    {"buttons",  // 0 (greyed) or 1: the buttons that a transfer greys
-     [] {
+    {"buttons", [] {  // 0 (greyed) or 1: the buttons that a transfer greys
          Wait([on = Int() != 0] {
              const auto shown = [&](int id) { return (IsWindowEnabled(Item(id)) != 0) == on; };
              return std::ranges::all_of(std::vector{IDC_RUN, IDC_UPDATE, IDC_REPLACE, IDC_CHOOSE,
                                                     IDC_EDIT, IDC_SET_TASK}, shown);
          });
      }},
-    {"checked",  // id, 0 or 1: an indicator's check mark comes or goes
-     [] {
+    {"checked", [] {  // id, 0 or 1: an indicator's check mark comes or goes
          HWND indicator = Item(Int());
          Wait([indicator, on = Int() != 0] {
              return (SendMessageA(indicator, BM_GETCHECK, 0, 0) == BST_CHECKED) == on;
          });
      }},
-    {"text",  // id, text: what the control shows
-     [] {
+    {"text", [] {  // id, text: what the control shows
          const std::string text = TextOf(Item(Int()));
          Expect(text == Take(), "the control shows \"" + text + "\"");
      }},
@@ -286,8 +266,7 @@ const std::map<std::string, void (*)()> steps{
     // For screenshots: the dialog in front with its title bar lit, a pause, where it is.
     {"activate", [] { SetForegroundWindow(Dialog()); }},
     {"sleep", [] { Sleep(Ms()); }},
-    {"window-geometry",
-     [] {
+    {"window-geometry", [] {
          RECT r{};
          GetWindowRect(Dialog(), &r);
          std::printf("geometry: %ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left,
@@ -303,12 +282,9 @@ int main(int argc, char** argv) {
     try {
         while (nextArg < args.size()) {
             step = Take();
-            const auto found = steps.find(step);
-            Expect(found != steps.end(), "unknown step");
-            found->second();
-            std::fflush(stdout);
+            steps.at(step)();
         }
-    } catch (const std::exception& failure) {  // a step's, or a number that is none
+    } catch (const std::exception& failure) {  // a step's, an unknown one, or a number that is none
         std::fprintf(stderr, "driver: %s: %s; the log holds:\n", step.c_str(), failure.what());
         for (const auto& entry : Entries(GetDlgItem(dialog, IDC_LOG))) {
             std::fprintf(stderr, "%s\n", entry.c_str());
