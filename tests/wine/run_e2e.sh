@@ -7,33 +7,23 @@
 set -uo pipefail
 scenario=${1:?scenario}
 here=$(cd "$(dirname "$0")" && pwd)
-: "${ZR640_EXE:?}" "${ZR640_DRIVER:?}" "${ZR640_E2E_DIR:?}" "${ZR640_SIM:=}"
+: "${ZR640_EXE:?}" "${ZR640_DRIVER:?}" "${ZR640_E2E_DIR:?}" "${ZR640_SIM:?of the linux preset}"
 export WINEPREFIX=${WINEPREFIX:-$here/../../build/wineprefix} WINEDEBUG=${WINEDEBUG:--all}
-# Wine reads the driver's arguments through the locale; C.UTF-8 is always there and gives
-# Windows-1252 as the programs' 8-bit character set.
+# Wine reads the driver's arguments through the locale; C.UTF-8 gives Windows-1252 to programs.
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 [[ -n ${DISPLAY:-} ]] || exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 work=$ZR640_E2E_DIR/$scenario com1=$WINEPREFIX/zr640-com1 sim_pid= app_pid=
 
-fail() {
-    echo "FAIL [$scenario]: $*" >&2
-    exit 1
-}
+fail() { echo "FAIL [$scenario]: $*" >&2; exit 1; }
 
-# What a failed scenario left in the prefix (a box, the editor, a crashed program) would hold
-# the next scenario's Wine server.
-cleanup() {
-    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null && timeout 30 wineserver -k 2>/dev/null
-    [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null
-    wait 2>/dev/null
-}
-trap cleanup EXIT
+# What a failed scenario left (a box, the editor, a crashed program) would hold the next one.
+trap '{ [[ -n $app_pid ]] && kill "$app_pid" && timeout 30 wineserver -k; kill $sim_pid
+    wait; } 2>/dev/null' EXIT
 
-# COM1 and COM10 lead to a link in the prefix that each simulator points at its own pty (COM7
-# of scripts/wine-prefix likewise). Wine draws the window frames itself (no window manager under
-# Xvfb) with its own fonts, a crash ends a program at once, and the file chooser opens in
-# "waypoints", not where an earlier run left it. Wine makes its COM ports when its server
-# starts: that one ends, and the next one writes to a log of its own, not into the output.
+# COM1 and COM10 lead to a link that each simulator points at its pty (COM7 of scripts/wine-prefix
+# likewise). Wine draws the frames (no window manager under Xvfb) with its own fonts, a crash ends
+# a program at once, the chooser opens in "waypoints", not where an earlier run left it. Wine
+# makes its COM ports when its server starts: that one ends, the next one logs to a file.
 prepare() {
     rm -rf "$work" && mkdir -p "$work/waypoints" && "$here/../../scripts/wine-prefix" ||
         fail "no Wine prefix"
@@ -49,26 +39,16 @@ prepare() {
 
 # start_sim LINK SIM-OPTIONS...: the simulator, instead of any before, on a pty behind LINK.
 start_sim() {
-    [[ -x $ZR640_SIM ]] || fail "no simulator (ZR640_SIM=$ZR640_SIM); build the linux preset first"
     [[ -z $sim_pid ]] || { kill "$sim_pid" && wait "$sim_pid"; }
-    "$ZR640_SIM" --link "$@" >"$work/sim.out" 2>"$work/sim.err" &
+    exec {sim_out}< <(exec "$ZR640_SIM" --link "$@" 2>"$work/sim.err")
     sim_pid=$!
-    for _ in $(seq 100); do
-        [[ -s $work/sim.out && -L $1 ]] && return
-        sleep 0.1
-    done
-    fail "the simulator did not start: $(cat "$work/sim.err")"
+    read -r -t 10 -u "$sim_out" _ || fail "$ZR640_SIM did not start: $(cat "$work/sim.err")"
 }
 
-write_ini() {  # [COMSETTINGS]: zr640.ini as a first start writes it, or with other settings
-    printf '%s\r\n' '[ZR640]' "COMSETTINGS=${1:-COM1:4800,N,8,1}" '' '[Settings]' 'Debug=0' \
-        'MaxLaengeName1=12' 'MaxLaengeName2=4' 'Hoehe=1' 'Frequenz=1' '' '[Strecke]' \
-        'StreckenPunkt1=Lauf-Lillinghof,EDQI' 'StreckenPunkt2=Oschersleben,EDOL' \
-        'StreckenPunkt3=Hetzleser Berg,EDQX' 'StreckenPunkt4=Bayreuth,EDQD' >"$work/zr640.ini"
-}
+# write_ini [COMSETTINGS]: zr640.ini as a first start writes it, or with other settings.
+write_ini() { sed "s/COM1:4800,N,8,1/${1:-&}/" "$here/data/zr640.ini" >"$work/zr640.ini"; }
 
-# run_app STEPS...: the program in the scratch folder, worked by the driver's steps; then it
-# must end by itself with 0 within its time.
+# run_app STEPS...: the program worked by the driver; then it must end by itself with 0.
 run_app() {
     (cd "$work" && exec timeout 90 wine "$ZR640_EXE") >"$work/app.out" 2>&1 &
     app_pid=$!
@@ -77,66 +57,58 @@ run_app() {
     app_pid=
 }
 
-route=(entries 6 "Streckenpunkt 1: Lauf-Lilling,EDQI" "Streckenpunkt 2: Oschersleben,EDOL"
-    "Streckenpunkt 3: Hetzleser Be,EDQX" "Streckenpunkt 4: Bayreuth,EDQD" " " " ")
 chooser=("Wendepunktdatei wählen" Wendepunktdateien)
 
 # The boxes that end a start: no zr640.ini (a default one is written), a malformed COM entry.
 # Then a port that is not there, whose box names those that are, in the order of their numbers;
 # and Debug, which closes the port and stops reading at once: frames arrive, nothing is read.
 scenario_start_up() {
-    local folder written
+    local folder
     folder=$(winepath -w "$work" 2>/dev/null) || fail "winepath"
-    run_app box "Ini-Datei nicht gefunden!" "\n\nDie Ini-Datei wurde in\n${folder//\\/\\\\}\\\\zr640.ini nicht gefunden.\n\nEine Datei mit Defaulteinstellungen wurde angelegt.\n\nBitte auf aktuelle Einstellungen hin editieren!\n\nProgramm wird beendet!" 30000
-    written=$(tr -d '\r' <"$work/zr640.ini" | grep -v '^$') && write_ini
-    [[ $written == "$(tr -d '\r' <"$work/zr640.ini" | grep -v '^$')" ]] ||
-        fail "zr640.ini holds:"$'\n'"$written"
+    run_app box "Ini-Datei nicht gefunden!" $'\n\nDie Ini-Datei wurde in\n'"$folder"$'\\zr640.ini nicht gefunden.\n\nEine Datei mit Defaulteinstellungen wurde angelegt.\n\nBitte auf aktuelle Einstellungen hin editieren!\n\nProgramm wird beendet!' 30000
+    cmp "$work/zr640.ini" "$here/data/zr640.ini" || fail "zr640.ini:"$'\n'"$(<"$work/zr640.ini")"
     write_ini COM1:12345,N,8
     run_app box "Fehler im COM-Eintrag in Ini-Datei!" \
-        "\n\nEintrag COM1:12345,N,8 fehlerhaft\nProgramm wird beendet!" 30000
+        $'\n\nEintrag COM1:12345,N,8 fehlerhaft\nProgramm wird beendet!' 30000
     start_sim "$WINEPREFIX/zr640-com7" --no-telemetry
     write_ini COM3:4800,N,8,1
-    run_app box Error "could not open Com3\nVorhandene serielle Schnittstellen:\nCOM1 (*)\nCOM2 (*)\nCOM7 (*)\nCOM10 (*)\nCOMSETTINGS in zr640.ini anpassen" \
+    run_app box Error $'could not open Com3\nVorhandene serielle Schnittstellen:\nCOM1 (*)\nCOM2 (*)\nCOM7 (*)\nCOM10 (*)\nCOMSETTINGS in zr640.ini anpassen' \
         30000 dialog 30000 escape gone 10000
     start_sim "$com1" --interval 100
     write_ini && sed -i 's/^Debug=0/Debug=1/' "$work/zr640.ini"
-    run_app dialog 30000 "${route[@]}" steady 2000 count 6 close gone 10000
+    run_app dialog 30000 steady 2000 count 6 close gone 10000  # the route's six lines, no more
 }
 
 # Two records in a loop, decoded; what arrives before the port opens is discarded, so the first
-# frame read may be either, and the frames read are counted from 1 all the same. "Run" stops
-# reading while frames keep coming; Enter (command 1, as no button is the default) and command
-# 1 do nothing. The task goes out past the frames that waited (a write discards them first),
-# and reception is on again afterwards. What the user sees of the dialog; after the close box
-# has ended the program, the line settings it left on the terminal (no flow control); the
-# manifest: visual styles, DPI awareness per monitor, Windows 7 to 11, the user's own rights,
-# no code page of its own.
+# frame read may be either, counted from 1 all the same. "Run" stops reading while frames keep
+# coming; Enter (command 1: no button is the default) does nothing. The task goes out past the
+# frames that waited (a write discards them), and reception is on again afterwards. What the
+# user sees; after the close box, the settings left on the line (no flow control: it would hold
+# back the bytes 0x11 and 0x13); the manifest's declarations, and no code page of its own.
 scenario_telemetry() {
     write_ini COM1:9600,N,8,2
     start_sim "$com1" --frames "$here/data/two_records.frames" --interval 200
-    run_app dialog 30000 "${route[@]}" \
-        wait-ending ' Satznr 0 FlugZeitSek:3725 AktivDistanz:12340.00 SDTHoehe:1520 QFEHoehe:1310 LoggerFixZaehler:745 DeltaV:-12 GleitPfadDifferenz:-150 VarioMittelwert:1.50 Nettovario:-0.80 Vario:2.30 TAS:110.50 Groundspeed:98.70 Track:270.50 Breite: 48.123457 48°07'"'"'24" N Laenge: -11.500000 11°29'"'"'60" W DiffWinkel:-45' 15000 \
+    run_app dialog 30000 wait-ending ' Satznr 0 FlugZeitSek:3725 AktivDistanz:12340.00 SDTHoehe:1520 QFEHoehe:1310 LoggerFixZaehler:745 DeltaV:-12 GleitPfadDifferenz:-150 VarioMittelwert:1.50 Nettovario:-0.80 Vario:2.30 TAS:110.50 Groundspeed:98.70 Track:270.50 Breite: 48.123457 48°07'"'"'24" N Laenge: -11.500000 11°29'"'"'60" W DiffWinkel:-45' 15000 \
         wait-ending ' Satznr 2 Werknummer:A1234 Schalterstellung:3 Menu:1f MCPoti:25 WindPoti:-2 WindKomponente:-3.50 WindEmpfehlung:12.00 WindVektorBetrag:8.70 WindVektorBogen:225.00' 15000 \
         entry-begins 6 'Reading     1 Satznr ' entry-begins 7 'Reading     2 Satznr ' \
-        press 102 steady 1000 enter command 1 steady 1000 \
-        click 123 wait-ending '$KTWPS,1,4*4E\r' 15000 grows 3 15000 layout common-controls \
+        press 102 steady 1000 enter steady 1000 \
+        click 123 wait-ending $'$KTWPS,1,4*4E\r' 15000 grows 3 15000 layout \
         text 102 Run text 103 RX text 104 TX text 120 Wendepunktdatei text 118 Wählen \
         text 119 Edit text 117 "Replace WP's" text 116 "Update WP's" text 123 "Strecke setzen" \
         close gone 10000
-    timeout 60 wine "$ZR640_DRIVER" line COM1 9600,N,8,2 || fail "the line settings differ"
-    for part in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' '>true/pm</dpiAware>' \
-        '>PerMonitorV2, PerMonitor</dpiAwareness>' 35138b9a-5d96-4fbd-8e2d-a2440225f93a \
-        4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78 \
-        8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a 'level="asInvoker" uiAccess="false"'; do
-        grep -qaF "$part" "$ZR640_EXE" || fail "the manifest lacks $part"
-    done
+    local line missing
+    line=$(stty -F "$com1" -a |
+        grep -oE 'speed [0-9]+|-?(parenb|cs[5-8]|cstopb|crtscts|ixon|ixoff)\b' | paste -sd' ')
+    [[ $line == 'speed 9600 -parenb cs8 cstopb -crtscts -ixon -ixoff' ]] || fail "line: $line"
+    missing=$(grep -oaFf "$here/data/manifest.txt" "$ZR640_EXE" | sort -u |
+        comm -13 - <(sort "$here/data/manifest.txt"))
+    [[ -z $missing ]] || fail "the manifest lacks $missing"
     ! grep -qaF activeCodePage "$ZR640_EXE" || fail "the manifest sets a code page"
 }
 
-# Choosing the waypoint file: "Edit" without one, the chooser cancelled, a new name, the editor,
-# and a file whose full path of 258 characters does not fit the chooser's 256 bytes (a path
-# beyond 260 would overrun Wine's own file dialog). Each tick, with nothing read, shows so and
-# clears the RX and TX indicators that a click has set.
+# Choosing the waypoint file: "Edit" without one, a new name, the chooser cancelled, the editor,
+# and a full path of 258 characters, beyond the chooser's 256 bytes (beyond 260 would overrun
+# Wine's own chooser). Each tick with nothing read shows so and clears the lit RX and TX.
 scenario_choose_file() {
     write_ini
     printf 'Lauf-Lillinghof,EDQI\r\n' >"$work/waypoints/flugplatz.wht"
@@ -145,17 +117,15 @@ scenario_choose_file() {
     long=$(printf 'W%.0s' $(seq $((258 - ${#folder} - 10))))
     mkdir -p "$work/waypoints/$long"
     printf 'Oschersleben,EDOL\r\n' >"$work/waypoints/$long/lang.wht"
-    folder=${folder//\\/\\\\}
     start_sim "$com1" --no-telemetry
     run_app dialog 30000 click 119 box Fehler "Erst mal eine Wendepunktdatei wählen!" 10000 \
-        click 118 cancel-chooser "${chooser[0]}" 15000 text 109 "" \
-        click 118 choose "${chooser[@]}" neu.wht 15000 text 109 "$folder\\\\neu.wht" \
-        click 118 cancel-chooser "${chooser[0]}" 15000 text 109 "$folder\\\\neu.wht" \
-        click 118 choose "${chooser[@]}" flugplatz.wht 15000 text 109 "$folder\\\\flugplatz.wht" \
-        click 119 editor flugplatz.wht 15000 \
+        click 118 choose "${chooser[@]}" neu.wht 15000 text 109 "$folder\\neu.wht" \
+        click 118 choose "${chooser[@]}" "" 15000 text 109 "$folder\\neu.wht" \
+        click 118 choose "${chooser[@]}" flugplatz.wht 15000 text 109 "$folder\\flugplatz.wht" \
+        click 119 editor '*flugplatz.wht*' 15000 \
         click 118 choose "${chooser[@]}" "$long\\lang.wht" 15000 \
         box Fehler "Der Pfad der Wendepunktdatei ist zu lang (mehr als 255 Zeichen)." 10000 \
-        text 109 "$folder\\\\flugplatz.wht" count 6 text 101 "EOF     " \
+        text 109 "$folder\\flugplatz.wht" count 6 text 101 "EOF     " \
         press 104 checked 104 0 2000 press 103 checked 103 0 2000 escape gone 10000
 }
 
@@ -164,10 +134,9 @@ scenario_choose_file() {
 # before a second one ends the program. bench/dialog_latency_wine.sh runs it with more records.
 scenario_responsive() {
     write_ini
-    local records=${ZR640_RESPONSIVE_RECORDS:-21} i
-    for i in $(seq "$records"); do
-        printf 'Punkt%d,P%d,N,48.%d,E,11.%d\r\n' "$i" "$i" "$i" "$i"
-    done >"$work/waypoints/lang.wht"
+    local records=${ZR640_RESPONSIVE_RECORDS:-21}
+    seq "$records" | awk '{ printf "Punkt%d,P%d,N,48.%d,E,11.%d\r\n", $1, $1, $1, $1 }' \
+        >"$work/waypoints/lang.wht"
     start_sim "$com1" --no-telemetry --baud 4800 --reply-delay 150 --silent-after $((records - 1))
     run_app dialog 30000 click 118 choose "${chooser[@]}" lang.wht 15000 \
         click 116 responsive 'WP   3:' 20000 buttons 0 0 escape \
