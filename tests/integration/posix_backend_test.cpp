@@ -74,8 +74,14 @@ TEST(PosixSerialDevice, TheLineIsRawCarriesEveryByteAndAStuckWriteEndsInTime) {
     // Straight to the device, until the peer takes no more: WriteComBlock would purge first.
     const std::uint8_t chunk[100] = {};
     for (int chunks = 0; device.Write(chunk, 100) == 100 && chunks < 100000; ++chunks) {}
-    const Clock::time_point start = Clock::now();
-    EXPECT_LT(device.Write(chunk, 10), 10);  // the terminal may have made room for a few
+    // The terminal moves what it holds on in the background and may make room for a few more.
+    Clock::time_point start;
+    int written = 10;
+    for (int tries = 0; written == 10 && tries < 1000; ++tries) {
+        start = Clock::now();
+        written = device.Write(chunk, 10);
+    }
+    EXPECT_LT(written, 10);
     device.WaitUntilSent();
     // 10 ms per byte and 100 ms for the block, as the Windows write time-outs allow.
     EXPECT_GE(Clock::now() - start, 190ms);
