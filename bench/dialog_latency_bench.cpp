@@ -21,7 +21,7 @@
 #include "backends/posix/xdg_editor_launcher.h"
 #include "frontends/qt/main_dialog.h"
 #include "sample_waypoints.h"
-#include "scratch_file.h"
+#include "test_files.h"
 #include "sim_process.h"
 
 namespace {
@@ -74,12 +74,15 @@ void BM_DialogGapsDuringTransfer(benchmark::State& state) {
             state.SkipWithError(sim.Error().c_str());
             return;
         }
-        testing::ScratchFile file{testing::SampleWaypointFile(testing::SampleWaypoints(201))};
+        const zr640::testing::TemporaryDirectory directory;
+        const std::string path = directory.File("sample.wht");
+        const auto waypoints = zr640::testing::SampleWaypoints(201);
+        zr640::testing::WriteBytes(path, zr640::testing::SampleWaypointFile(waypoints));
         AppConfig config;
         config.MaxLaengeName1 = 32;
         config.MaxLaengeName2 = 5;
         platform::PosixSerialDevice device(sim.SlavePath());
-        FixedChooser chooser(file.Path());
+        FixedChooser chooser(path);
         platform::XdgEditorLauncher editor;
         platform::SteadyClock clock;
         ThreadJobRunner jobs(platform::RunPostedOnEventLoop(jobs));

@@ -14,9 +14,9 @@
 #include "config/app_config.h"
 #include "opened_port.h"
 #include "sample_waypoints.h"
-#include "scratch_file.h"
 #include "serial/sentence.h"
 #include "sim_process.h"
+#include "test_files.h"
 #include "transfer/transfer.h"
 
 namespace {
@@ -60,11 +60,13 @@ struct UploadFile {
             sentenceBytes += zr640::FrameSentence(body).size();
         }
         sentenceBytes += zr640::FrameSentence("$KTWPI,Replace").size();
+        zr640::testing::WriteBytes(path, zr640::testing::SampleWaypointFile(waypoints));
     }
 
     std::vector<zr640::testing::SampleWaypoint> waypoints =
         zr640::testing::SampleWaypoints(kRecords);
-    zr640::testing::ScratchFile file{zr640::testing::SampleWaypointFile(waypoints)};
+    zr640::testing::TemporaryDirectory directory;
+    const std::string path = directory.File("sample.wht");
     std::size_t sentenceBytes = 0;
 };
 
@@ -91,8 +93,7 @@ UploadRun RunUpload(const UploadFile& upload, const std::vector<std::string>& si
     CountingLog list;
     zr640::EventLog log(&list);
     zr640::platform::OperationEnvironment operation{&log, clock};
-    const std::string path = upload.file.Path();
-    zr640::TransferContext context{operation, port, config, path};
+    zr640::TransferContext context{operation, port, config, upload.path};
 
     const double cpuStart = ProcessCpuSeconds();
     const Clock::time_point start = Clock::now();
