@@ -26,6 +26,14 @@
 #define IDC_UPDATE 116
 #define IDC_SET_TASK 123
 
+/* Commands of the log's context menu and of the window's system menu. The system menu takes
+   only ids below 0xF000 whose low four bits are clear; the same ids serve both menus. */
+#define IDM_COPY_LINE 0x0100
+#define IDM_COPY_ALL 0x0110
+#define IDM_SAVE_LOG 0x0120
+#define IDM_CHOOSE_ROUTE 0x0130
+#define IDM_ABOUT 0x0140
+
 #define PLACE_PROGRAM_ICON 4, 4, 21, 20
 #define PLACE_BYTE_DISPLAY 36, 8, 292, 12
 #define PLACE_RUN 412, 8, 50, 14
