@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "fake_list_view.h"
 #include "recording_message_box.h"
@@ -24,8 +25,12 @@ struct LogRow {
 // acts after each single insertion), then the first entry and every new one.
 TEST(EventLogTest, EachLineFeedEndsAnEntryAndTheNewest2000Stay) {
     LogPrintf(nullptr, "no log yet\n");
+    testing::FakeListView later;
     EventLog unattached;
     LogPrintf(&unattached, "no list yet\n");
+    unattached.Attach(&later);
+    LogPrintf(&unattached, "attached\n");
+    EXPECT_EQ(later.entries, std::vector<std::string>{"attached"});
     const LogRow rows[] = {
         {"no line feed: one entry", 0, "Streckenpunkt 1: Lauf-Lilling,EDQI"},
         {"the empty text: one empty entry", 0, ""},
