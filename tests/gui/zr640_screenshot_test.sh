@@ -31,7 +31,8 @@ entries("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root")
 EOF
 }
 # Qt offers its widgets there when it finds that bus running.
-dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
+dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+    >/dev/null
 LC_ALL=de_DE.UTF-8 QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
     ZR640_SCREENSHOT="$dir/shot.png" ZR640_SCREENSHOT_DELAY_MS=6000 timeout 30 "$zr640" &
 entries=
@@ -40,7 +41,7 @@ for ((deadline = SECONDS + 20; SECONDS < deadline; )); do
     entries=$(log_entries 2>/dev/null) && grep -m 1 -E "$flight" <<<"$entries" && break
     sleep 0.5
 done
-grep -qE "$flight" <<<"$entries" || { echo "no flight record in the log:"; echo "$entries"; exit 1; }
+grep -qE "$flight" <<<"$entries" || { echo "no flight record in the log:"$'\n'"$entries"; exit 1; }
 wait $! || { echo "zr640 ended with $?"; exit 1; }
 # Width and height from the PNG header: the dialog's fixed size, wider than high.
 read -r width height < <(od -An -tu4 --endian=big -j16 -N8 shot.png) || { echo "no shot"; exit 1; }

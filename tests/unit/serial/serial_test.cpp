@@ -219,7 +219,8 @@ TEST(WaypointUpload, EveryFileAndEveryAnswerGivesItsGoldenRun) {
              b.File("A,1\r\nB,2\r\n"), b.Replies({"$KTWPO", "$KTWPA,2", "$KTWPA,2", "$KTWPA,2"});
              b.Upload(UploadMode::Replace); }},
         {"Replace: record 1 answered $KTWPA,12, accepted", [](Bench& b) {
-             b.File("A,1\r\n"), b.Replies({"$KTWPO", "$KTWPA,12"}), b.Upload(UploadMode::Replace); }},
+             b.File("A,1\r\n"), b.Replies({"$KTWPO", "$KTWPA,12"});
+             b.Upload(UploadMode::Replace); }},
         {"Update: $KTWPO and $KTWPX, refused", [](Bench& b) {
              b.File("A,1\r\n"), b.Replies({"$KTWPO", "$KTWPO", "$KTWPX,", "$KTWPO"});
              b.Upload(UploadMode::Update); }},
