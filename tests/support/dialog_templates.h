@@ -1,7 +1,8 @@
 // What the dialogs' templates must hold, written out by hand from the layout the program is
 // meant to have, never taken from the resource script's macros: the Wine driver checks the
-// Windows program's windows against these tables, the Qt test its dialog. Places and sizes
-// are in dialog units. A second dialog adds a table of its own.
+// Windows program's windows against these tables (its step "template ID TIMEOUT"), the Qt test
+// its dialog. Places and sizes are in dialog units. A second dialog adds a table of its own to
+// kTemplates.
 #pragma once
 
 #include <cstdint>
