@@ -17,6 +17,7 @@
 #include "test_files.h"
 #include "transcript.h"
 #include "transfer/transfer.h"
+#include "transfer/upload_sentences.h"
 
 namespace zr640 {
 namespace {
@@ -210,6 +211,19 @@ TEST(WaypointUpload, EveryFileAndEveryAnswerGivesItsGoldenRun) {
              b.Upload(UploadMode::Replace); }},
         {"a file that cannot be opened", [](Bench& b) {
              b.path = "/nicht/vorhanden.wht", b.Upload(UploadMode::Replace); }},
+        {"the reply each record expects, a prefix", [](Bench& b) {
+             b.transcript.Note("Replace 1: " + RecordReply(UploadMode::Replace, 1) + ", 12: " +
+                               RecordReply(UploadMode::Replace, 12) + ", Update 1: " +
+                               RecordReply(UploadMode::Update, 1)); }},
+        {"Replace: record 1 answered $KTWPA,2, refused three times", [](Bench& b) {
+             b.File("A,1\r\nB,2\r\n"), b.Replies({"$KTWPO", "$KTWPA,2", "$KTWPA,2", "$KTWPA,2"});
+             b.Upload(UploadMode::Replace); }},
+        {"Replace: record 1 answered $KTWPA,12, accepted", [](Bench& b) {
+             b.File("A,1\r\n"), b.Replies({"$KTWPO", "$KTWPA,12"});
+             b.Upload(UploadMode::Replace); }},
+        {"Update: $KTWPO and $KTWPX, refused", [](Bench& b) {
+             b.File("A,1\r\n"), b.Replies({"$KTWPO", "$KTWPO", "$KTWPX,", "$KTWPO"});
+             b.Upload(UploadMode::Update); }},
     };
     // A line that cannot go out whole stops the run before anything is sent, wherever it stands.
     const std::string longSentence = "B,C," + std::string(255, 'a') + "," + std::string(235, 'b');
