@@ -245,7 +245,7 @@ TEST(Demo, PointsTheToolAtTheSimulatorItStarts) {
     scene.Open();
     const std::string sentence = FrameSentence("$KTWPI,Update");
     WriteComBlock(scene.port, reinterpret_cast<const std::uint8_t*>(sentence.data()),
-                  int(sentence.size()));
+                  int(sentence.size()), scene.operation);
     std::string heard;  // until the line falls silent for 600 ms
     while (heard.size() < 256 && WaitComInput(scene.port, 600) == platform::InputWait::Ready) {
         for (int byte; (byte = ReadComByte(scene.port)) != -1;) heard += static_cast<char>(byte);

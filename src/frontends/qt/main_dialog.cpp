@@ -211,10 +211,12 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-std::function<void()> RunPostedOnEventLoop(ThreadJobRunner& jobs) {
-    return [&jobs] {
-        QMetaObject::invokeMethod(qApp, [&jobs] { jobs.RunPosted(); }, Qt::QueuedConnection);
-    };
-}
+// QObject comes first among the bases: it is built before the runner and destroyed after it,
+// once the runner has joined its job.
+EventLoopJobRunner::EventLoopJobRunner()
+    : ThreadJobRunner([this] {
+          QMetaObject::invokeMethod(
+              static_cast<QObject*>(this), [this] { RunPosted(); }, Qt::QueuedConnection);
+      }) {}
 
 }  // namespace zr640::platform
