@@ -74,8 +74,13 @@ void Prepare(const std::string& what, const std::string& where) {
     }
 }
 
-struct NoFileChooser final : platform::FileChooser {
-    bool ChooseFile(const platform::FileChooserRequest&, std::string&) override { return false; }
+// The user at the file chooser: chooses `path`, or cancels while it is empty.
+struct PathChooser final : platform::FileChooser {
+    bool ChooseFile(const platform::FileChooserRequest&, std::string& chosen) override {
+        chosen = path.empty() ? chosen : path;
+        return !path.empty();
+    }
+    std::string path;
 };
 
 // One row's world: a temporary directory, the simulator, and everything the user could read.
@@ -87,7 +92,7 @@ public:
         options.insert(options.end(), {"--link", Path("line"), "--store", Path("memory.txt"),
                                        "--log", Path("sim.log")});
         EXPECT_TRUE(sim.Start(options)) << sim.Error();
-        if (row[2].at(0) != "ticks") Open();  // else the controller opens the line itself
+        if (row[2].at(0).rfind("ticks", 0) != 0) Open();  // else the controller opens it
     }
 
     void Open() {
@@ -102,7 +107,7 @@ public:
         const std::string action = step.substr(0, step.find(':'));
         const std::string what = step.substr(std::min(step.size(), action.size() + 1));
         if (action == "devices") return Devices(what), Clock::duration{};
-        if (action == "ticks") return Ticks(), Clock::duration{};
+        if (action == "ticks") return Ticks(what == "offline"), Clock::duration{};
         Prepare(what, Path(action == "ini" ? kConfigFileName : "waypoints.wht"));
         TransferContext context{operation, port, config, Path("waypoints.wht")};
         platform::IniProfileFile profile;
@@ -134,14 +139,24 @@ public:
     }
 
     // The controller's poll timer until it has lost the line and found it again (at most 10 s),
-    // then its "Strecke setzen" over the line it found.
-    void Ticks() {
+    // then its "Strecke setzen" over the line it found. `offline`: while the line is away, the
+    // user sends the route and uploads three.wht.
+    void Ticks(bool offline) {
         MainDialogController controller(config, {device, chooser, editor, clock, jobs});
         controller.OnInitDialog(dialog);
         const std::vector<std::string>& log = dialog.list.entries;
-        for (const auto start = Clock::now(); Clock::now() - start < seconds(10) &&
-             std::find(log.begin(), log.end(), "Verbindung wiederhergestellt") == log.end();) {
+        const auto logged = [&log](const char* line) {
+            return std::find(log.begin(), log.end(), line) != log.end();
+        };
+        for (const auto start = Clock::now();
+             Clock::now() - start < seconds(10) && !logged("Verbindung wiederhergestellt");) {
             controller.OnTimer();
+            if (offline && logged("Verbindung zum Ger\xE4t verloren")) {
+                offline = false;
+                Prepare("three.wht", chooser.path = Path("waypoints.wht"));
+                controller.OnCommand(IDC_SET_TASK), jobs.Finish();
+                controller.OnCommand(IDC_CHOOSE), controller.OnCommand(IDC_UPDATE), jobs.Finish();
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(PollPeriodMs));
         }
         controller.OnCommand(IDC_SET_TASK);
@@ -197,7 +212,7 @@ public:
     testing::FakeDialogControls dialog;
     platform::OperationEnvironment operation{&dialog.log, clock};
     AppConfig config;
-    NoFileChooser chooser;
+    PathChooser chooser;
     platform::XdgEditorLauncher editor;
     testing::ManualJobRunner jobs;
 };
