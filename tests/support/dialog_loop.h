@@ -39,11 +39,6 @@ public:
         }
         return true;
     }
-    // The loop alone for `time`, whatever happens.
-    void RunFor(MainDialogController& controller, std::chrono::milliseconds time) {
-        RunUntil(controller, [] { return false; }, time);
-    }
-
     std::atomic<long> wakeUps{0};
 
 private:

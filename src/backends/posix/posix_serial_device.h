@@ -12,7 +12,7 @@ namespace zr640::platform {
 // A serial device through termios. COM n stands for <deviceRoot>/ttyS<n-1> unless the user
 // named another device (a USB adapter, a /dev/serial/by-id path, a pseudo-terminal). When
 // the device does not exist, the failure names the ports found under `deviceRoot`.
-class PosixSerialDevice final : public SerialDevice {
+class PosixSerialDevice : public SerialDevice {
 public:
     explicit PosixSerialDevice(std::string devicePath = {}, std::string deviceRoot = "/dev");
     ~PosixSerialDevice() override;
