@@ -69,8 +69,13 @@ private:
 // the object the call is bound to lives exactly as long as the runner. A wake-up that is still
 // queued when the runner goes is dropped with it instead of reaching a runner that is gone.
 class EventLoopJobRunner final : public QObject, public ThreadJobRunner {
+    Q_OBJECT
+
 public:
     EventLoopJobRunner();
+
+private slots:
+    void runPosted() { RunPosted(); }
 };
 
 }  // namespace zr640::platform
