@@ -255,8 +255,9 @@ int WriteComBlock(ComPort* port, const std::uint8_t* bytes, int length,
     while (written < length) {
         const std::uint32_t leftMs = block.LeftMs();
         if (operation.IsCancelled() || leftMs == 0) break;
-        const int taken = port->device->Write(bytes + written, std::min(length - written, sliceBytes),
-                                              std::min(kCancelCheckMs, leftMs));
+        const int slice = std::min(length - written, sliceBytes);
+        const int taken =
+            port->device->Write(bytes + written, slice, std::min(kCancelCheckMs, leftMs));
         if (taken < 0) break;
         written += taken;
         if (!WaitUntilSent(*port, operation, block)) break;

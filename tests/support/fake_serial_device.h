@@ -88,7 +88,8 @@ public:
             return *writeAccepts;
         }
         const int taken = stalled ? 0 : std::min(length, writeAccepts.value_or(length));
-        const std::string sent(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(taken));
+        const std::string sent(reinterpret_cast<const char*>(bytes),
+                               static_cast<std::size_t>(taken));
         writes.push_back(sent);
         sentUntilUs_ = std::max(sentUntilUs_, NowUs()) + std::uint64_t{byteMicros} * sent.size();
         if (!replies.empty() && !sent.empty() && sent.back() == '\n') {

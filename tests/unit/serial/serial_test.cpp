@@ -144,7 +144,8 @@ TEST(ComPort, EveryOperationGivesItsGoldenCallsBoxesAndResults) {
              b.device.failing = {"Open"}, b.Open(1, 4), b.device.failing.clear();
              b.Open(1, 8);
              for (char c = 'a'; c < 'k'; ++c) b.device.Feed({c}), b.Read(); }},
-        {"writes after a purge, on where the device takes less, says what it took, lights TX", [](Bench& b) {
+        {"writes after a purge, on where the device takes less, says what it took, lights TX",
+         [](Bench& b) {
              b.Open(), b.device.Feed("stale"), b.Write("$abc*60\r\n");
              b.device.writeAccepts = 4, b.Write("$abc*60\r\n");
              b.device.writeAccepts = -1, b.Write("$abc"); }},
@@ -294,7 +295,8 @@ TEST(TaskUpload, ACancelAtAnySliceOfTheLongestSentenceOrItsWaitEndsItWithin50Ms)
                 fired = true, cancelMs = b.clock.NowMs(), writesBefore = b.device.writes.size();
                 b.operation.Cancel();
             };
-            b.Replies({"$KTWPS,1,4"}), b.Task({point, point, point, std::string(119, 'l') + ",EDXX"});
+            b.Replies({"$KTWPS,1,4"});
+            b.Task({point, point, point, std::string(119, 'l') + ",EDXX"});
             if (!fired) break;
             EXPECT_EQ(b.device.writes.size(), writesBefore + (call == "Write"));
             EXPECT_EQ(b.device.escapes.back(), CLRRTS);
