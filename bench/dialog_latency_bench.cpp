@@ -85,7 +85,7 @@ void BM_DialogGapsDuringTransfer(benchmark::State& state) {
         FixedChooser chooser(path);
         platform::XdgEditorLauncher editor;
         platform::SteadyClock clock;
-        ThreadJobRunner jobs(platform::RunPostedOnEventLoop(jobs));
+        platform::EventLoopJobRunner jobs;
         MainDialogController controller(config, {device, chooser, editor, clock, jobs});
         platform::MainDialog dialog(controller);
         dialog.show();

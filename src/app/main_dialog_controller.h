@@ -65,10 +65,13 @@ private:
     void ChooseWaypointFile();
     void EditWaypointFile();
     void StartTransfer(Transfer transfer);
-    void EndOfTransfer();
+    void EndOfTransfer(bool lineLost);
+    void StopJob();
     void EnableBusyCommands(bool enabled);
     ComPort* OpenConfiguredPort();
     void WatchLine();
+    void DropLostLine();
+    bool ReopenQuietly();
 
     const AppConfig& config_;
     ControllerServices services_;

@@ -17,7 +17,9 @@ void UploadTask(TransferContext& context) {
     LogPrintf(log, "%s", Banner("Strecke setzen", kRuleLength).c_str());
 
     const std::optional<std::string> sentence = TaskSentence(context.config);
-    if (!sentence) {
+    if (LineMissing(context)) {
+        // Said in the log; the closing lines follow as always.
+    } else if (!sentence) {
         LogPrintf(log,
                   "Strecke nicht gesendet: der Satz w\xE4re l\xE4nger als %d Zeichen "
                   "(MaxLaengeName1/MaxLaengeName2 kleiner w\xE4hlen)!",

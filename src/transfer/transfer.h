@@ -18,6 +18,11 @@ struct TransferContext {
     ComPort* port;
     const AppConfig& config;
     std::string waypointFilePath;
+    // There is no line to the instrument (lost, or never opened) and it could not be opened:
+    // the transfer says so after its banner and sends nothing.
+    bool lineMissing = false;
+    // Set by the transfer when the line went away under it; the exchange has said so.
+    bool lineLost = false;
 };
 
 // Whether a waypoint file has been chosen; says so in a box when not. On the dialog's thread,

@@ -147,7 +147,8 @@ void UploadWaypointFile(UploadMode mode, TransferContext& context) {
     LogPrintf(log, "%s", Banner(word, kRuleLength + (mode == UploadMode::Update)).c_str());
 
     WaypointFileReader reader;
-    const std::optional<int> records = CheckFile(context, reader);
+    const std::optional<int> records =
+        LineMissing(context) ? std::nullopt : CheckFile(context, reader);
     if (records && OpenUpload(mode, context)) {
         LogPrintf(log, "%d S\xE4tze in der Datei", *records);
         if (const std::optional<int> sent = SendRecords(mode, context, reader)) {

@@ -77,7 +77,7 @@ protected:
     QtFileChooser chooser;
     XdgEditorLauncher editor;
     SteadyClock clock;
-    zr640::ThreadJobRunner jobs{RunPostedOnEventLoop(jobs)};
+    EventLoopJobRunner jobs;
     MainDialogController controller{config, {device, chooser, editor, clock, jobs}};
     std::unique_ptr<MainDialog> dialog;
 };

@@ -75,8 +75,13 @@ void Prepare(const std::string& what, const std::string& where) {
     }
 }
 
-struct NoFileChooser final : platform::FileChooser {
-    bool ChooseFile(const platform::FileChooserRequest&, std::string&) override { return false; }
+// The user at the file chooser: chooses `path`, or cancels while it is empty.
+struct PathChooser final : platform::FileChooser {
+    bool ChooseFile(const platform::FileChooserRequest&, std::string& chosen) override {
+        chosen = path.empty() ? chosen : path;
+        return !path.empty();
+    }
+    std::string path;
 };
 
 // One row's world: a temporary directory, the simulator, and everything the user could read.
@@ -88,7 +93,7 @@ public:
         options.insert(options.end(), {"--link", Path("line"), "--store", Path("memory.txt"),
                                        "--log", Path("sim.log")});
         EXPECT_TRUE(sim.Start(options)) << sim.Error();
-        if (row[2].at(0) != "ticks") Open();  // else the controller opens the line itself
+        if (row[2].at(0).rfind("ticks", 0) != 0) Open();  // else the controller opens it
     }
 
     void Open() {
@@ -103,7 +108,7 @@ public:
         const std::string action = step.substr(0, step.find(':'));
         const std::string what = step.substr(std::min(step.size(), action.size() + 1));
         if (action == "devices") return Devices(what), Clock::duration{};
-        if (action == "ticks") return Ticks(), Clock::duration{};
+        if (action == "ticks") return Ticks(what == "offline"), Clock::duration{};
         Prepare(what, Path(action == "ini" ? kConfigFileName : "waypoints.wht"));
         TransferContext context{operation, port, config, Path("waypoints.wht")};
         platform::IniProfileFile profile;
@@ -135,14 +140,24 @@ public:
     }
 
     // The controller's poll timer until it has lost the line and found it again (at most 10 s),
-    // then its "Strecke setzen" over the line it found.
-    void Ticks() {
+    // then its "Strecke setzen" over the line it found. `offline`: while the line is away, the
+    // user sends the route and uploads three.wht.
+    void Ticks(bool offline) {
         MainDialogController controller(config, {device, chooser, editor, clock, jobs});
         controller.OnInitDialog(dialog);
         const std::vector<std::string>& log = dialog.list.entries;
-        for (const auto start = Clock::now(); Clock::now() - start < seconds(10) &&
-             std::find(log.begin(), log.end(), "Verbindung wiederhergestellt") == log.end();) {
+        const auto logged = [&log](const char* line) {
+            return std::find(log.begin(), log.end(), line) != log.end();
+        };
+        for (const auto start = Clock::now();
+             Clock::now() - start < seconds(10) && !logged("Verbindung wiederhergestellt");) {
             controller.OnTimer();
+            if (offline && logged("Verbindung zum Ger\xE4t verloren")) {
+                offline = false;
+                Prepare("three.wht", chooser.path = Path("waypoints.wht"));
+                controller.OnCommand(IDC_SET_TASK), jobs.Finish();
+                controller.OnCommand(IDC_CHOOSE), controller.OnCommand(IDC_UPDATE), jobs.Finish();
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(PollPeriodMs));
         }
         controller.OnCommand(IDC_SET_TASK);
@@ -198,7 +213,7 @@ public:
     testing::FakeDialogControls dialog;
     platform::OperationEnvironment operation{&dialog.log, clock};
     AppConfig config;
-    NoFileChooser chooser;
+    PathChooser chooser;
     platform::XdgEditorLauncher editor;
     testing::ManualJobRunner jobs;
 };
@@ -256,7 +271,7 @@ TEST(Demo, PointsTheToolAtTheSimulatorItStarts) {
     scene.Open();
     const std::string sentence = FrameSentence("$KTWPI,Update");
     WriteComBlock(scene.port, reinterpret_cast<const std::uint8_t*>(sentence.data()),
-                  int(sentence.size()));
+                  int(sentence.size()), scene.operation);
     std::string heard;  // until the line falls silent for 600 ms
     while (heard.size() < 256 && WaitComInput(scene.port, 600) == platform::InputWait::Ready) {
         for (int byte; (byte = ReadComByte(scene.port)) != -1;) heard += static_cast<char>(byte);

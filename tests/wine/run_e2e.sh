@@ -144,14 +144,23 @@ scenario_responsive() {
         responsive 'Abbruch, Fehler bei resend!!' 20000 buttons 1 5000 escape gone 10000
 }
 
-# The line goes away 5 s in (once the program has opened it: Wine may take seconds to start it
-# on a loaded machine) and a new one comes 2.5 s later, as a USB adapter pulled and plugged
-# again: said once in the log, no box while it is away, the frames go on.
+# The line goes away as the first record of an upload arrives and a new one comes 6 s later,
+# as a USB adapter pulled and plugged again: said once in the log, no box while it is away.
+# Meanwhile "Strecke setzen" and "Update WP's" each say in one line that nothing was sent, and
+# nothing reaches the simulator; once the line is back, the frames go on.
 scenario_unplug() {
     write_ini
-    start_sim "$com1" --interval 300 --unplug-after 5000 --reopen-after 2500
-    run_app dialog 30000 wait-ending 'Verbindung zum Gerät verloren' 15000 \
-        wait-ending 'Verbindung wiederhergestellt' 15000 grows 2 10000 escape gone 10000
+    printf 'Lauf-Lillinghof,EDQI\r\n' >"$work/waypoints/flugplatz.wht"
+    start_sim "$com1" --interval 300 --hangup-after 0 --reopen-after 6000 --log "$work/sim.log"
+    local nothing='Keine Verbindung zum Gerät, nichts gesendet'
+    run_app dialog 30000 click 118 choose "${chooser[@]}" flugplatz.wht 15000 \
+        click 116 wait-ending 'Verbindung zum Gerät verloren' 15000 buttons 1 5000 \
+        click 123 endings "$nothing" 1 10000 buttons 1 5000 \
+        click 116 endings "$nothing" 2 10000 buttons 1 5000 \
+        wait-ending 'Verbindung wiederhergestellt' 15000 grows 2 10000 \
+        endings "$nothing" 2 1000 endings 'Verbindung zum Gerät verloren' 1 1000 escape gone 10000
+    ! sed -n '/^note hang-up/,/^note line/p' "$work/sim.log" | grep -q '^rx' ||
+        fail "written while the line was away:"$'\n'"$(cat "$work/sim.log")"
 }
 
 declare -F "scenario_${scenario//-/_}" >/dev/null || fail "unknown scenario"

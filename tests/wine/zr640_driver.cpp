@@ -310,6 +310,16 @@ const std::map<std::string, void (*)()> steps{
          const auto endsSo = [end = Take()](auto& entry) { return entry.ends_with(end); };
          Wait([&] { return std::ranges::any_of(Entries(Item(IDC_LOG)), endsSo); });
      }},
+    {"endings", [] {  // text, n, timeout: n entries end so, and no more
+         const std::string end = Take();
+         const auto endingSo = [&end] {
+             return std::ranges::count_if(Entries(Item(IDC_LOG)),
+                                          [&end](auto& entry) { return entry.ends_with(end); });
+         };
+         const int n = Int();
+         Wait([&] { return endingSo() >= n; });
+         Expect(endingSo() == n, "more entries end so");
+     }},
     {"steady", [] {  // milliseconds: the log does not grow meanwhile
          const int before = Count();
          Sleep(Ms());

@@ -142,7 +142,9 @@ TEST(PollTelemetry, OneStepTakesShowsWaitsAndLogsAsEachRowSays) {
         line.device.lineLost = row.lineLost;
         const std::uint32_t startMs = line.clock.NowMs();
         int waits = 0;  // a step that kept waiting on a lost line would never end
-        line.device.onWait = [&waits] { if (++waits > 10) throw std::runtime_error("spins"); };
+        line.device.onCall = [&waits](const std::string& call) {
+            if (call == "WaitForInput" && ++waits > 10) throw std::runtime_error("spins");
+        };
         line.Step(row.withPort ? line.port : nullptr);
         story += "== " + std::string(row.legend) + "\nshown \"" +
                  testing::Escaped(line.dialog.itemText[IDC_BYTE_DISPLAY]) + "\",";
