@@ -17,9 +17,11 @@
 
 #include "app/main_dialog_controller.h"
 #include "app/thread_job_runner.h"
+#include "backends/posix/ini_profile_file.h"
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
 #include "frontends/qt/main_dialog.h"
+#include "frontends/qt/route_dialog.h"
 #include "sample_waypoints.h"
 #include "test_files.h"
 #include "sim_process.h"
@@ -86,7 +88,10 @@ void BM_DialogGapsDuringTransfer(benchmark::State& state) {
         platform::XdgEditorLauncher editor;
         platform::SteadyClock clock;
         platform::EventLoopJobRunner jobs;
-        MainDialogController controller(config, {device, chooser, editor, clock, jobs});
+        platform::IniProfileFile profile;
+        platform::QtRouteDialog routeDialog;
+        MainDialogController controller(
+            config, {device, chooser, editor, clock, jobs, profile, routeDialog});
         platform::MainDialog dialog(controller);
         dialog.show();
         auto& log = *qobject_cast<QListWidget*>(dialog.Control(IDC_LOG));

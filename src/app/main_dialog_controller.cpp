@@ -1,8 +1,8 @@
 #include "app/main_dialog_controller.h"
 
-#include <algorithm>
 #include <utility>
 
+#include "app/route_commands.h"
 #include "platform/event_log.h"
 #include "platform/message_box.h"
 #include "platform/operation_environment.h"
@@ -51,14 +51,7 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
         list->SetHorizontalExtent(kEventLogExtentPixels);
     }
     postedIndicators_.Attach(&dialog);
-    // The configuration never loads more than the table holds; the bound keeps a hand-made
-    // AppConfig from reading past it.
-    const int routeCount = std::clamp(config_.RouteCount, 0, kRouteSlots);
-    for (int i = 1; i <= routeCount; ++i) {
-        const WaypointFields& point = config_.Route.slot[static_cast<std::size_t>(i - 1)];
-        LogPrintf(&eventLog_, "Streckenpunkt %d: %s,%s", i, point.Field(1), point.Field(2));
-    }
-    LogPrintf(&eventLog_, " \n \n");
+    LogRoute(config_, &eventLog_);
 
     if (config_.Debug) {
         CloseComPort(port_);
@@ -93,7 +86,11 @@ void MainDialogController::OnCommand(int id) {
         }
         break;
     case IDC_SET_TASK:
+        RefreshRouteForTask(services_.profile, config_, &eventLog_);
         StartTransfer(UploadTask);
+        break;
+    case IDM_CHOOSE_ROUTE:
+        ChooseRoute();
         break;
     case IDC_CHOOSE:
         ChooseWaypointFile();
@@ -103,6 +100,12 @@ void MainDialogController::OnCommand(int id) {
         break;
     default:
         break;
+    }
+}
+
+void MainDialogController::OnLogDoubleClick(const char* entry) {
+    if (!transferRunning_ && IsRouteLine(entry)) {
+        ChooseRoute();
     }
 }
 
@@ -202,9 +205,9 @@ void MainDialogController::StartTransfer(Transfer transfer) {
     postedIndicators_.Dimmed(IDC_RX);
     postedIndicators_.Dimmed(IDC_TX);
     services_.jobs.Start([this, transfer = std::move(transfer), port = port_, lineMissing,
-                          path = waypointFilePath_] {
+                          config = config_, path = waypointFilePath_] {
         platform::InstallThreadMessageBox(&postedBoxes_);
-        TransferContext context{operation_, port, config_, path, lineMissing};
+        TransferContext context{operation_, port, config, path, lineMissing};
         RunGuarded(transfer, context);
         platform::InstallThreadMessageBox(nullptr);
         services_.jobs.Post([this, lost = context.lineLost] { EndOfTransfer(lost); });
@@ -256,12 +259,25 @@ void MainDialogController::ChooseWaypointFile() {
     }
 }
 
-void MainDialogController::EditWaypointFile() {
+bool MainDialogController::WaypointFileChosenForUse() {
     if (waypointFilePath_.empty()) {
         ShowMessage(platform::kStyleStopIcon, 1, "Fehler", "Erst mal eine Wendepunktdatei w\xE4hlen!");
-        return;
+        return false;
     }
-    services_.editor.OpenInEditor(waypointFilePath_.c_str());
+    return true;
+}
+
+void MainDialogController::EditWaypointFile() {
+    if (WaypointFileChosenForUse()) {
+        services_.editor.OpenInEditor(waypointFilePath_.c_str());
+    }
+}
+
+void MainDialogController::ChooseRoute() {
+    if (WaypointFileChosenForUse()) {
+        zr640::ChooseRoute(waypointFilePath_, services_.profile, services_.routeDialog, config_,
+                           &eventLog_);
+    }
 }
 
 }  // namespace zr640

@@ -6,6 +6,7 @@
 
 #include "platform/event_log.h"
 #include "app/job_reports.h"
+#include "app/route_dialog.h"
 #include "config/app_config.h"
 #include "platform/clock.h"
 #include "platform/dialog_layout.h"
@@ -14,6 +15,7 @@
 #include "platform/file_chooser.h"
 #include "platform/job_runner.h"
 #include "platform/operation_environment.h"
+#include "platform/profile_file.h"
 #include "platform/serial_device.h"
 #include "serial/com_port.h"
 #include "telemetry/telemetry_reader.h"
@@ -38,10 +40,13 @@ struct ControllerServices {
     platform::EditorLauncher& editor;
     platform::MonotonicClock& clock;
     platform::JobRunner& jobs;
+    // zr640.ini, where the route dialog writes [Strecke] and "Strecke setzen" reads it again.
+    platform::ProfileFile& profile;
+    RouteDialog& routeDialog;
 };
 
 // The main dialog's controller: what both front ends share. A front end maps its events to
-// these four calls, implements DialogControls over its widgets and runs the jobs that the
+// these calls, implements DialogControls over its widgets and runs the jobs that the
 // controller starts. A transfer runs as a job: the dialog's thread never waits for the
 // instrument, and cancel (Escape, the close box) stops the transfer instead of the dialog.
 class MainDialogController {
@@ -51,12 +56,17 @@ public:
 
     void OnInitDialog(platform::DialogControls& dialog);
     void OnCommand(int id);
+    // A double-click on an entry of the event log, with the entry's text.
+    void OnLogDoubleClick(const char* entry);
     void OnTimer();
     void OnDestroy();
 
     bool ReceiveEnabled() const { return receiveEnabled_; }
     bool TransferRunning() const { return transferRunning_; }
     const std::string& WaypointFilePath() const { return waypointFilePath_; }
+    // The configuration with the route in memory, which the route dialog and "Strecke
+    // setzen" may replace; the rest stays as it was read at start-up.
+    const AppConfig& Config() const { return config_; }
     ComPort* Port() const { return port_; }
 
 private:
@@ -64,6 +74,8 @@ private:
 
     void ChooseWaypointFile();
     void EditWaypointFile();
+    bool WaypointFileChosenForUse();
+    void ChooseRoute();
     void StartTransfer(Transfer transfer);
     void EndOfTransfer(bool lineLost);
     void StopJob();
@@ -73,7 +85,7 @@ private:
     void DropLostLine();
     bool ReopenQuietly();
 
-    const AppConfig& config_;
+    AppConfig config_;
     ControllerServices services_;
     platform::DialogControls* dialog_ = nullptr;
     ComPort portRecord_;

@@ -16,12 +16,15 @@
 #include <QTest>
 
 #include "app/thread_job_runner.h"
+#include "config/route.h"
+#include "backends/posix/ini_profile_file.h"
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
 #include "dialog_templates.h"
 #include "frontends/qt/dialog_template.h"
 #include "frontends/qt/qt_file_chooser.h"
 #include "frontends/qt/qt_message_box.h"
+#include "frontends/qt/route_dialog.h"
 #include "pty_pair.h"
 #include "recording_message_box.h"
 #include "test_files.h"
@@ -51,9 +54,6 @@ protected:
         if (qApp == nullptr) new QApplication(argc, argv);
         fs::create_directories(root.File("waypoints"));
         fs::current_path(root.Path());
-        std::strcpy(config.Route.slot[0].Field(1), "M\xFCnster \x84S\xFC" "d\x93");
-        std::strcpy(config.Route.slot[0].Field(2), "EDDG");
-        config.RouteCount = 1;
         dialog = std::make_unique<MainDialog>(controller);
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
@@ -69,16 +69,30 @@ protected:
         return entries;
     }
 
+    // zr640.ini with a route of one point, and the configuration read from it.
+    static AppConfig ConfigOfOnePoint(const std::string& directory) {
+        zr640::testing::WriteBytes(directory + "/zr640.ini",
+                                   "[Strecke]\r\nStreckenPunkt1=M\xFCnster \x84S\xFC" "d\x93,EDDG\r\n");
+        AppConfig read;
+        read.MaxLaengeName1 = 32;
+        read.ConfigFilePath = directory + "/zr640.ini";
+        SetRoute(ReadRouteValues(profile, read.ConfigFilePath.c_str()), read);
+        return read;
+    }
+
     zr640::testing::TemporaryDirectory root;
     zr640::testing::RecordingMessageBox messages;
     zr640::testing::PtyPair pty;
-    AppConfig config;
+    static inline IniProfileFile profile;
+    AppConfig config = ConfigOfOnePoint(root.Path());
     PosixSerialDevice device{pty.SlavePath()};
     QtFileChooser chooser;
     XdgEditorLauncher editor;
     SteadyClock clock;
     EventLoopJobRunner jobs;
-    MainDialogController controller{config, {device, chooser, editor, clock, jobs}};
+    QtRouteDialog routeDialog;
+    MainDialogController controller{config,
+                                    {device, chooser, editor, clock, jobs, profile, routeDialog}};
     std::unique_ptr<MainDialog> dialog;
 };
 

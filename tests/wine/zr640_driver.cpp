@@ -1,8 +1,10 @@
 // Works zr640.exe under Wine from outside, as a user would, and checks what the user sees. The
 // steps (`steps` below) come from the command line and run in order; the first that fails ends
 // the driver with exit code 1, its name and the log on standard error. Texts are Windows-1252,
-// as the dialog's; in patterns '*' stands for any run of characters.
+// as the dialog's; in patterns '*' stands for any run of characters. The steps work on the
+// main dialog, or on the route dialog after "route".
 #include <windows.h>
+#include <commctrl.h>
 #include <dlgs.h>
 #include <tlhelp32.h>
 
@@ -16,12 +18,14 @@
 
 #include "dialog_templates.h"
 #include "platform/dialog_layout.h"
+#include "platform/route_dialog_layout.h"
 
 namespace {
 
 std::vector<std::string> args;  // the steps with their arguments
 std::size_t nextArg = 0;
-HWND dialog = nullptr;
+HWND mainDialog = nullptr;
+HWND dialog = nullptr;  // the one the steps work on
 
 void Expect(bool condition, const std::string& what) {
     if (!condition) throw std::runtime_error(what);
@@ -54,12 +58,13 @@ HWND Dialog() {
     Expect(IsWindow(dialog), "no dialog (run the step dialog first)");
     return dialog;
 }
-HWND Item(int id) {
-    HWND item = GetDlgItem(Dialog(), id);
+HWND Item(int id, HWND window = nullptr) {
+    HWND item = GetDlgItem(window != nullptr ? window : Dialog(), id);
     Expect(item != nullptr, "no control " + std::to_string(id));
     return item;
 }
-int Count() { return static_cast<int>(SendMessageA(Item(IDC_LOG), LB_GETCOUNT, 0, 0)); }
+HWND Log() { return Item(IDC_LOG, mainDialog); }
+int Count() { return static_cast<int>(SendMessageA(Log(), LB_GETCOUNT, 0, 0)); }
 
 // WM_GETTEXT is carried across processes; GetWindowText would only see the cached caption.
 std::string TextOf(HWND window) {
@@ -107,7 +112,7 @@ std::vector<std::string> Entries(HWND list, LRESULT first = 0) {
 
 void ExpectEntry(int index, const char* suffix = "") {  // the entry's pattern, then suffix
     const std::string pattern = Take() + suffix;
-    const auto entries = Entries(Item(IDC_LOG), index);
+    const auto entries = Entries(Log(), index);
     Expect(!entries.empty() && Matches(entries[0].c_str(), pattern.c_str()),
            "entry " + std::to_string(index) + " is not \"" + pattern + "\"");
 }
@@ -158,7 +163,7 @@ void Responsive() {  // text, timeout
     const ULONGLONG deadline = GetTickCount64() + Ms();
     std::vector<ULONGLONG> answerMs{0};
     for (LRESULT read = 0;; Sleep(10)) {
-        const auto entries = Entries(Item(IDC_LOG), read);
+        const auto entries = Entries(Log(), read);
         read += static_cast<LRESULT>(entries.size());
         if (std::ranges::any_of(entries, [&](auto& e) { return e.starts_with(wanted); })) break;
         Expect(GetTickCount64() < deadline, "no such entry");
@@ -285,9 +290,202 @@ void CheckLayout() {
     Expect(version6, "the program has no Common Controls 6 loaded");
 }
 
+// The keyboard focus of the dialog's thread: GetFocus answers only for the driver's own.
+HWND FocusedWindow() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(Dialog(), nullptr);
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+// A character typed on the keyboard (the letters and digits of any layout, the blank, and
+// '\b' for the backspace key).
+void TypeCharacter(char c) {
+    const SHORT key = c == '\b' ? VK_BACK : VkKeyScanA(c);
+    Expect(key != -1, std::string("no key for ") + c);
+    if (HIBYTE(key) & 1) keybd_event(VK_SHIFT, 0, 0, 0);
+    PressKey(LOBYTE(key));
+    if (HIBYTE(key) & 1) keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// A double-click with the mouse on entry `index` of the log, which has to be in view.
+void DoubleClickEntry() {  // index
+    HWND list = Log();
+    RECT item{};
+    Expect(SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(Int()),
+                        reinterpret_cast<LPARAM>(&item)) != LB_ERR,
+           "no such entry");
+    POINT at{item.left + 20, (item.top + item.bottom) / 2};
+    ClientToScreen(list, &at);
+    SetCursorPos(at.x, at.y);
+    for (int click = 0; click < 2; ++click) {
+        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    }
+}
+
+// The pixels of a rectangle in dialog units, mapped in a probe dialog of this process with
+// the font of the templates (MapDialogRect works only there).
+RECT DialogUnitsToPixels(RECT units) {
+    std::vector<WORD> probe{LOWORD(WS_POPUP | DS_SETFONT), HIWORD(WS_POPUP | DS_SETFONT),
+                            0, 0, 0, 0, 0, 10, 10, 0, 0, 0, 8};
+    const char face[] = "MS Sans Serif";
+    probe.insert(probe.end(), face, face + sizeof face);
+    const auto ignore = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; };
+    HWND window = CreateDialogIndirectA(nullptr, reinterpret_cast<LPCDLGTEMPLATEA>(probe.data()),
+                                        nullptr, ignore);
+    Expect(window != nullptr && MapDialogRect(window, &units), "no probe dialog for the font");
+    DestroyWindow(window);
+    return units;
+}
+
+// Template 200 as the user gets it: each control in creation order with its id, class, text,
+// style bits and place (x, y, width, height in dialog units), written out here rather than
+// taken from the layout header; the client area; the filter focused and the records list
+// virtual, with its three column headings.
+void CheckRouteLayout() {
+    struct Expected {
+        int id;
+        const char* className;
+        const char* text;
+        DWORD style;
+        RECT units;  // x, y, width, height
+    };
+    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+    const Expected expected[] = {
+        {201, "Static", "&Suchen:", kChild | SS_LEFT, {7, 9, 32, 8}},
+        {202, "Edit", "", kChild | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, {42, 7, 195, 12}},
+        {203, "SysListView32", "", kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
+             LVS_SHOWSELALWAYS | LVS_OWNERDATA, {7, 24, 230, 164}},
+        {204, "Static", "*", kChild | SS_LEFT, {7, 193, 230, 8}},
+        {205, "Button", "&Hinzuf\xFCgen", kChild | WS_TABSTOP | BS_PUSHBUTTON, {243, 24, 54, 14}},
+        {206, "Static", "S&trecke:", kChild | SS_LEFT, {303, 9, 100, 8}},
+        {207, "ListBox", "", kChild | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY |
+             LBS_NOINTEGRALHEIGHT, {303, 24, 100, 44}},
+        {208, "Button", "&Entfernen", kChild | WS_TABSTOP | BS_PUSHBUTTON, {303, 72, 60, 14}},
+        {209, "Button", "Nach &oben", kChild | WS_TABSTOP | BS_PUSHBUTTON, {303, 89, 60, 14}},
+        {210, "Button", "Nach &unten", kChild | WS_TABSTOP | BS_PUSHBUTTON, {303, 106, 60, 14}},
+        {1, "Button", "OK", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, {299, 193, 50, 14}},
+        {2, "Button", "Abbrechen", kChild | WS_TABSTOP | BS_PUSHBUTTON, {353, 193, 50, 14}},
+    };
+    // Style bits that the controls set on themselves as they run: none is in the template.
+    constexpr DWORD kRunning = WS_DISABLED | WS_HSCROLL | WS_VSCROLL | WS_GROUP;
+    HWND child = GetWindow(Dialog(), GW_CHILD);
+    for (const Expected& e : expected) {
+        Expect(child != nullptr, "control " + std::to_string(e.id) + " missing");
+        char className[64] = {};
+        GetClassNameA(child, className, sizeof className);
+        RECT wanted = DialogUnitsToPixels({e.units.left, e.units.top, e.units.left + e.units.right,
+                                           e.units.top + e.units.bottom});
+        RECT place{};
+        GetWindowRect(child, &place);
+        MapWindowPoints(nullptr, Dialog(), reinterpret_cast<POINT*>(&place), 2);
+        const DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+        const DWORD ignored = kRunning & ~(e.style & (WS_VSCROLL | WS_GROUP));
+        const std::string text = TextOf(child);
+        std::printf("route control %d: %s \"%s\" style %lx at %ld,%ld %ldx%ld\n",
+                    GetDlgCtrlID(child), className, text.c_str(), style, place.left, place.top,
+                    place.right - place.left, place.bottom - place.top);
+        Expect(GetDlgCtrlID(child) == e.id && std::string(className) == e.className &&
+                   Matches(text.c_str(), e.text) && (style & ~ignored) == e.style &&
+                   EqualRect(&place, &wanted),
+               "control " + std::to_string(e.id) + " differs");
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    Expect(child == nullptr || GetDlgCtrlID(child) == 0, "a control more than the template's");
+    RECT client{};
+    GetClientRect(Dialog(), &client);
+    const RECT size = DialogUnitsToPixels({0, 0, ROUTE_DIALOG_SIZE});
+    Expect(client.right == size.right && client.bottom == size.bottom, "another size");
+    Expect(TextOf(Dialog()) == "Strecke w\xE4hlen", "another caption");
+    HWND header = reinterpret_cast<HWND>(SendMessageA(Item(203), LVM_GETHEADER, 0, 0));
+    const LRESULT columns = SendMessageA(header, HDM_GETITEMCOUNT, 0, 0);
+    Expect(columns == 3, "the records list has " + std::to_string(columns) + " columns");
+}
+
+// What opening the route dialog and each filter keystroke cost, for the benchmark of
+// bench/route_dialog_wine.sh: from the command (IDM_CHOOSE_ROUTE posted to the main dialog)
+// until the dialog shows `rows` records and has painted them, then from each key of `keys`
+// typed into the filter until the filter has taken it and the list has painted.
+void MeasureRoute() {  // rows, keys
+    const int rows = Int();
+    const std::string keys = Take();
+    const auto painted = [](HWND list) { return GetUpdateRect(list, nullptr, FALSE) == FALSE; };
+    const auto count = [](HWND list) {
+        DWORD_PTR n = 0;
+        SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &n);
+        return static_cast<int>(n);
+    };
+    LARGE_INTEGER frequency{}, start{}, end{};
+    QueryPerformanceFrequency(&frequency);
+    const auto elapsedMs = [&] {
+        QueryPerformanceCounter(&end);
+        return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+               static_cast<double>(frequency.QuadPart);
+    };
+    QueryPerformanceCounter(&start);
+    PostMessageA(mainDialog, WM_COMMAND, IDM_CHOOSE_ROUTE, 0);
+    HWND route = nullptr;
+    HWND list = nullptr;
+    for (const ULONGLONG deadline = GetTickCount64() + 30000;; Sleep(1)) {
+        Expect(GetTickCount64() < deadline, "the route dialog did not open");
+        route = FindWindowA("#32770", "Strecke w\xE4hlen");
+        list = route != nullptr ? GetDlgItem(route, IDC_ROUTE_RECORDS) : nullptr;
+        if (list != nullptr && IsWindowVisible(route) && count(list) == rows && painted(list)) break;
+    }
+    std::printf("route dialog: %d records open in %.1f ms\n", rows, elapsedMs());
+    // The filter runs as the field takes the key, before it answers the next message.
+    HWND filter = GetDlgItem(route, IDC_ROUTE_FILTER);
+    std::string typed = TextOf(filter);
+    double longest = 0;
+    for (const char key : keys) {
+        typed += key;
+        QueryPerformanceCounter(&start);
+        TypeCharacter(key);
+        for (const ULONGLONG deadline = GetTickCount64() + 10000;; Sleep(0)) {
+            Expect(GetTickCount64() < deadline, "the filter did not take the key");
+            if (TextOf(filter) == typed && painted(list)) break;
+        }
+        const double ms = elapsedMs();
+        longest = std::max(longest, ms);
+        std::printf("route dialog: key '%c' filtered to %d rows in %.1f ms\n", key, count(list), ms);
+    }
+    std::printf("route dialog: longest keystroke %.1f ms\n", longest);
+    dialog = route;
+}
+
 // The steps, each with its arguments; a timeout in milliseconds ends those of one that waits.
 const std::map<std::string, void (*)()> steps{
-    {"dialog", [] { dialog = WaitForWindow("#32770", "ZR640"); }},  // timeout
+    {"dialog", [] { dialog = mainDialog = WaitForWindow("#32770", "ZR640"); }},  // timeout
+    {"route", [] { dialog = WaitForWindow("#32770", "Strecke w\xE4hlen"); }},  // timeout
+    {"main", [] { dialog = mainDialog; }},
+    {"double-click-entry", DoubleClickEntry},
+    {"type", [] { for (char c : Take()) TypeCharacter(c); }},  // text
+    {"set-focus", [] {  // id: the focus goes there, as by the mouse or Tab
+         PostMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(Int())), TRUE);
+     }},
+    {"focus", [] {  // id: the control that has the keyboard focus
+         const int id = Int();
+         Wait([id] { return FocusedWindow() == Item(id); });
+     }},
+    {"rows", [] {  // n: the route dialog's records list shows n rows
+         Wait([n = Int()] { return SendMessageA(Item(IDC_ROUTE_RECORDS), LVM_GETITEMCOUNT, 0, 0) == n; });
+     }},
+    {"items", [] {  // id, n, n texts: what a list box holds
+         HWND list = Item(Int());
+         const int n = Int();
+         std::vector<std::string> wanted;
+         for (int i = 0; i < n; ++i) wanted.push_back(Take());
+         const auto items = Entries(list);
+         Expect(items == wanted, "the list holds " + std::to_string(items.size()) + " items" +
+                                     (items.empty() ? std::string() : ", the first \"" + items[0] + "\""));
+     }},
+    {"enabled", [] {  // id, 0 or 1
+         HWND item = Item(Int());
+         Expect((IsWindowEnabled(item) != 0) == (Int() != 0), "another state");
+     }},
+    {"route-layout", CheckRouteLayout},
+    {"measure-route", MeasureRoute},
     {"gone", [] { Wait([w = Dialog()] { return !IsWindow(w); }); }},  // timeout
     {"box", CloseBox},
     {"choose", Choose},
@@ -301,14 +499,14 @@ const std::map<std::string, void (*)()> steps{
     {"entry-begins", [] { ExpectEntry(Int(), "*"); }},  // index, text
     {"count", [] {  // n: the log holds n entries, and the last one is selected
          const int n = Int();
-         Expect(Count() == n && SendMessageA(Item(IDC_LOG), LB_GETCURSEL, 0, 0) == n - 1,
+         Expect(Count() == n && SendMessageA(Log(), LB_GETCURSEL, 0, 0) == n - 1,
                 "not so many entries with the last selected");
      }},
     {"wait-count", [] { Wait([n = Int()] { return Count() >= n; }); }},  // n
     {"grows", [] { Wait([n = Count() + Int()] { return Count() >= n; }); }},  // by n
     {"wait-ending", [] {  // text: an entry that ends so
          const auto endsSo = [end = Take()](auto& entry) { return entry.ends_with(end); };
-         Wait([&] { return std::ranges::any_of(Entries(Item(IDC_LOG)), endsSo); });
+         Wait([&] { return std::ranges::any_of(Entries(Log()), endsSo); });
      }},
     {"endings", [] {  // text, n, timeout: n entries end so, and no more
          const std::string end = Take();
@@ -368,7 +566,7 @@ int main(int argc, char** argv) {
         }
     } catch (const std::exception& failure) {  // a step's, an unknown one, or a number that is none
         std::fprintf(stderr, "driver: %s: %s; the log holds:\n", step.c_str(), failure.what());
-        for (const auto& entry : Entries(GetDlgItem(dialog, IDC_LOG))) {
+        for (const auto& entry : Entries(GetDlgItem(mainDialog, IDC_LOG))) {
             std::fprintf(stderr, "%s\n", entry.c_str());
         }
         return 1;

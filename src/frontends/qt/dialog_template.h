@@ -9,7 +9,12 @@
 
 namespace zr640::platform {
 
-enum class ControlKind { Icon, EditField, PushButton, RadioButton, ListBox, GroupBox };
+enum class ControlKind {
+    Icon, EditField, PushButton, RadioButton, ListBox, GroupBox,
+    Label,       // a static text, whose mnemonic focuses the control after it
+    ReportList,  // a list with column headings, rows drawn as they come into view
+    DefaultButton,
+};
 
 // A rectangle in dialog units: a quarter of the font's average character width across,
 // an eighth of its height down.

@@ -18,6 +18,7 @@
 #include "frontends/qt/main_dialog.h"
 #include "frontends/qt/qt_file_chooser.h"
 #include "frontends/qt/qt_message_box.h"
+#include "frontends/qt/route_dialog.h"
 #include "frontends/qt/screenshot.h"
 #include "zr640_version.h"
 
@@ -61,7 +62,9 @@ int main(int argc, char* argv[]) {
     platform::XdgEditorLauncher editor;
     platform::SteadyClock clock;
     platform::EventLoopJobRunner jobs;
-    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs});
+    platform::QtRouteDialog routeDialog;
+    MainDialogController controller(
+        config, {serialDevice, fileChooser, editor, clock, jobs, profile, routeDialog});
     {
         platform::MainDialog dialog(controller);
         platform::ArrangeScreenshotFromEnvironment(dialog);

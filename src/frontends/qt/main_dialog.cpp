@@ -124,6 +124,9 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control, QWidget* pare
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         eventLog_ = std::make_unique<QtListView>(*list);
+        connect(list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+            controller_.OnLogDoubleClick(ToCp1252(index.data().toString()).c_str());
+        });
         return list;
     }
     case ControlKind::GroupBox: {
@@ -139,6 +142,10 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control, QWidget* pare
                 .arg(halfTitle));
         return group;
     }
+    case ControlKind::Label:
+    case ControlKind::ReportList:
+    case ControlKind::DefaultButton:
+        break;  // template 100 has none
     }
     return new QWidget(parent);
 }

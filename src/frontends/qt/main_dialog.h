@@ -22,7 +22,8 @@ namespace zr640::platform {
 // Dialog template 100 on Qt Widgets: a fixed-size window with the thirteen controls at their
 // places, mapped from dialog units through the dialog font. Its events go to the controller
 // as the Windows dialog manager would deliver them: initialisation when it is built, button
-// clicks and Escape or the close box as commands, the poll timer's ticks, and destruction.
+// clicks and Escape or the close box as commands, a double-click on the log, the poll timer's
+// ticks, and destruction.
 class MainDialog final : public QDialog, public DialogControls {
     Q_OBJECT
 

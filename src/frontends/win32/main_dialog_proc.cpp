@@ -1,5 +1,7 @@
 // The core's headers come before <windows.h>, whose macros would clash with their names.
 #include "app/main_dialog_controller.h"
+#include <string>
+
 #include "app/thread_job_runner.h"
 #include "frontends/win32/main_dialog_proc.h"
 
@@ -8,11 +10,24 @@ namespace {
 
 MainDialogBinding* boundDialog = nullptr;
 
+// The entry that a double-click on the log has just selected.
+std::string SelectedEntry(HWND list) {
+    const LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    const LRESULT length = index == LB_ERR ? LB_ERR : SendMessageA(list, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
 }  // namespace
 
 void BindMainDialog(MainDialogBinding* binding) { boundDialog = binding; }
 
-INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (boundDialog == nullptr) {
         return FALSE;
     }
@@ -22,6 +37,13 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         boundDialog->controller.OnInitDialog(boundDialog->controls);
         return TRUE;
     case WM_COMMAND:
+        // The log's notifications carry their code in the high word; only its double-click
+        // means anything, and it is no command.
+        if (LOWORD(wParam) == IDC_LOG && HIWORD(wParam) == LBN_DBLCLK) {
+            const std::string entry = SelectedEntry(reinterpret_cast<HWND>(lParam));
+            boundDialog->controller.OnLogDoubleClick(entry.c_str());
+            return TRUE;
+        }
         boundDialog->controller.OnCommand(LOWORD(wParam));
         return TRUE;
     case WM_TIMER:

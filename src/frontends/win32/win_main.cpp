@@ -17,6 +17,7 @@
 #include "frontends/win32/win32_editor_launcher.h"
 #include "frontends/win32/win32_file_chooser.h"
 #include "frontends/win32/win32_message_box.h"
+#include "frontends/win32/win32_route_dialog.h"
 #include "backends/win32/win32_profile_file.h"
 #include "backends/win32/win32_serial_device.h"
 
@@ -35,8 +36,9 @@ std::string CurrentDirectory() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace zr640;
     // The manifest asks for Common Controls 6; this registers its classes, as a program with
-    // visual styles should before it creates a window.
-    const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    // visual styles should before it creates a window, and the report list of the route dialog.
+    const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX),
+                                              ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&commonControls);
 
     platform::Win32MessageBox messageBox;
@@ -59,7 +61,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::SteadyClock clock;
     ThreadJobRunner jobs(
         [&controls] { PostMessageA(controls.Window(), platform::kJobMessage, 0, 0); });
-    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs});
+    platform::Win32RouteDialog routeDialog(instance, controls);
+    MainDialogController controller(
+        config, {serialDevice, fileChooser, editor, clock, jobs, profile, routeDialog});
     platform::MainDialogBinding binding{controller, controls, jobs};
     platform::BindMainDialog(&binding);
 

@@ -1,12 +1,14 @@
-// The main dialog's controller with the real port, event log, telemetry reader and transfers
-// behind it; the dialog, the device, the file chooser, the editor and the job runner are fakes.
-// Each row is a course of commands and ticks; what every step did to the device and the dialog
+// The main dialog's controller with the real port, event log, telemetry reader, transfers and
+// profile file (zr640.ini in a temporary directory) behind it; the dialog, the device, the
+// file chooser, the editor, the route dialog's user and the job runner are fakes. Each row is
+// a course of commands and ticks; what every step did to the device, the dialog and zr640.ini
 // is compared with tests/data/app/controller.log. After a deliberate change, run with
 // ZR640_REGENERATE_GOLDEN=1 and review the diff.
 #include "app/main_dialog_controller.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
@@ -14,13 +16,24 @@
 #include <utility>
 
 #include "config/configuration.h"
+#include "failing_profile_file.h"
 #include "fake_dialog_controls.h"
 #include "manual_job_runner.h"
+#include "route_chooser_text.h"
 #include "test_files.h"
 #include "transcript.h"
+#if defined(_WIN32)
+#include "backends/win32/win32_profile_file.h"
+using PlatformProfileFile = zr640::platform::Win32ProfileFile;
+#else
+#include "backends/posix/ini_profile_file.h"
+using PlatformProfileFile = zr640::platform::IniProfileFile;
+#endif
 
 namespace zr640 {
 namespace {
+
+using namespace std::string_literals;
 
 // A device status frame as the instrument sends it.
 const std::string kStatusFrame("\x24\x41\x19\x00\x02\x41\x31\x32\x33\x34\x00\x03\x1F\x19\xFE\xDD"
@@ -28,8 +41,10 @@ const std::string kStatusFrame("\x24\x41\x19\x00\x02\x41\x31\x32\x33\x34\x00\x03
 const std::string kOn[] = {"off", "on"};
 
 // The dialog over the controller, and the user at the file chooser (who cancels while `answer`
-// is empty) and at the editor.
-class Scene final : public platform::FileChooser, public platform::EditorLauncher {
+// is empty), at the editor and in the route dialog (who takes the steps of `routeSteps`).
+class Scene final : public platform::FileChooser,
+                    public platform::EditorLauncher,
+                    public RouteDialog {
 public:
     Scene() { testing::WriteBytes(file, "Lauf-Lillinghof,EDQI\r\n"); }
     bool ChooseFile(const platform::FileChooserRequest& r, std::string& chosen) override {
@@ -40,14 +55,34 @@ public:
         return !answer.empty();
     }
     void OpenInEditor(const char* path) override { Line("editor", path); }
+    // The steps of testing::Take, and "ok" (which ends the dialog when the route is taken) or
+    // "cancel".
+    void Run(RouteChooser& c, const std::function<bool()>& accept) override {
+        Line("route dialog", testing::Shown(c));
+        for (const std::string& step : routeSteps) {
+            if (step == "ok" || step == "cancel") {
+                const bool taken = step == "ok" && accept();
+                Line("route " + step, taken ? "taken" : "not taken");
+                if (taken || step == "cancel") return;
+                continue;
+            }
+            testing::Take(c, step);
+            Line("route " + testing::Escaped(step), testing::Shown(c));
+        }
+    }
 
+    // The route of the configuration, and the same in zr640.ini.
     void Route(std::initializer_list<const char*> points) {
         for (const char* point : points) {
+            iniText += "StreckenPunkt" + std::to_string(config.RouteCount + 1) + "=" + point + "\r\n";
             ParseWaypointFields(point, config.Route.slot.at(config.RouteCount++), config);
         }
     }
     void Start() {
-        controller.emplace(config, ControllerServices{device, *this, *this, clock, jobs});
+        testing::WriteBytes(ini, iniSeen_ = iniText);
+        config.ConfigFilePath = ini;
+        controller.emplace(config, ControllerServices{device, *this, *this, clock, jobs, profile,
+                                                      *this});
         controller->OnInitDialog(dialog);
         Say("start");
     }
@@ -61,6 +96,9 @@ public:
         Say(step);
     }
     void Choose(const std::string& chosen) { answer = chosen, Commands({IDC_CHOOSE}); }
+    void DoubleClick(const char* entry) {
+        controller->OnLogDoubleClick(entry), Say("double-click on " + testing::Escaped(entry));
+    }
     void Finish() { jobs.Finish(), Say("the job and what it posted run"); }
     void Destroy() { controller->OnDestroy(), Say("destroy"); }
 
@@ -90,6 +128,9 @@ public:
                      box.caption + "]", box.text);
         }
         for (const std::string& bytes : device.writes) Line("tx", bytes);
+        // Windows writes no blank line between sections, our INI code does.
+        const std::string now = testing::Replaced(testing::ReadWholeFile(ini), "\r\n\r\n", "\r\n");
+        if (std::exchange(iniSeen_, now) != now) Line("zr640.ini", now);
         story_ += std::exchange(events_, "") + "\n";
         device.calls.clear(), device.writes.clear(), dialog.checks.clear();
         sinceMs_ = clock.NowMs();
@@ -97,10 +138,20 @@ public:
     void Line(const std::string& what, const std::string& bytes) {
         events_ += "\n  " + what + " " + testing::Escaped(bytes);
     }
-    std::string Story() { return testing::Replaced(story_, testing::Escaped(file), "<file>"); }
+    std::string Story() {
+        std::string named = testing::Replaced(story_, testing::Escaped(file), "<file>");
+        named = testing::Replaced(named, testing::Escaped(missing), "<missing file>");
+        return testing::Replaced(named, testing::Escaped(ini), "<zr640.ini>");
+    }
 
     testing::TemporaryDirectory directory;
     std::string file = directory.File("alpen.wht");  // a waypoint file to choose
+    std::string missing = directory.File("fehlt.wht");
+    std::string ini = directory.File("zr640.ini");
+    std::string iniText = "[Strecke]\r\n";
+    PlatformProfileFile realProfile;
+    testing::FailingProfileFile profile{realProfile};
+    std::vector<std::string> routeSteps;
     testing::RecordingMessageBox boxes;
     testing::ManualClock clock;
     testing::FakeSerialDevice device{&clock};
@@ -114,6 +165,7 @@ private:
     std::string story_;
     std::string events_;  // the lines of the step under way
     std::map<int, std::string> texts_;  // as last told
+    std::string iniSeen_;
     std::uint32_t sinceMs_ = clock.NowMs();
     std::size_t logged_ = 0;
     std::size_t boxed_ = 0;
@@ -193,6 +245,50 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
         {"the dialog destroyed under a transfer: the timer stops, the job ends, and nothing it "
          "reports is shown", [](Scene& s) {
              s.Start(), s.Choose(s.file), s.Commands({IDC_REPLACE}), s.Destroy(); }},
+        {"a double-click on a log line that is no route point does nothing; on one, and the "
+         "command of the menus, ask for a waypoint file first", [](Scene& s) {
+             s.Route({"Bayreuth,EDQD"}), s.Start(), s.DoubleClick("Reading     1 Satznr 2");
+             s.DoubleClick("Streckenpunkt: 1"), s.DoubleClick("Streckenpunkt 1 Bayreuth");
+             s.DoubleClick("Streckenpunkt 1: Bayreuth,EDQD"), s.Commands({IDM_CHOOSE_ROUTE}); }},
+        {"the route dialog offers what the upload would send and opens with the route in use; "
+         "OK writes the keys, removes those above, logs the route, and the next task sends it",
+         [](Scene& s) {
+             s.config.MaxLaengeName1 = 12;
+             s.Route({"  Lauf-Lillinghof  ,EDQI", "Oschersleben,EDOL", "Hetzleser Berg,EDQX",
+                      "Bayreuth,EDQD"});
+             testing::WriteBytes(s.file, "M\xFCnster S\xFC" "d,EDDG,N\r\n\r\nBayreuth,EDQD\r\n" +
+                 std::string(512, 'x') + "\r\n\xD6hringen,EDTX\r\n" + std::string(250, 'n') +
+                 ",ABCDEF\r\nNull\0byte,X\r\nLAUF-LILLINGHOF,EDQI,,\r\n"s);
+             s.Start(), s.Choose(s.file);
+             s.routeSteps = {"filter \xDC", "add", "point 0", "remove", "remove", "remove", "add",
+                             "up", "ok"};
+             s.DoubleClick("Streckenpunkt 2: Oschersleben,EDOL");
+             s.Commands({IDC_SET_TASK}), s.Finish(); }},
+        {"a write that fails says why and leaves file and memory as they were; Abbrechen changes "
+         "nothing; the task sends the route of before", [](Scene& s) {
+             s.Route({"Bayreuth,EDQD", "Oschersleben,EDOL"}), s.Start(), s.Choose(s.file);
+             s.profile.failingWrite = 1;
+             s.routeSteps = {"point 0", "remove", "ok", "cancel"};
+             s.Commands({IDM_CHOOSE_ROUTE});
+             s.routeSteps = {"add", "cancel"};
+             s.Commands({IDM_CHOOSE_ROUTE}), s.Commands({IDC_SET_TASK}), s.Finish(); }},
+        {"\"Strecke setzen\" reads [Strecke] again: an edited route is logged before the banner "
+         "and sent, an unchanged one is not logged again, and an unreadable zr640.ini keeps the "
+         "route in memory", [](Scene& s) {
+             s.Route({"Bayreuth,EDQD"}), s.Start();
+             testing::WriteBytes(s.ini, "[Strecke]\r\nStreckenPunkt2=Oschersleben,EDOL\r\n"
+                                        "StreckenPunkt3=  Hetzleser Berg ,EDQX\r\n");
+             s.Commands({IDC_SET_TASK}), s.Finish(), s.Commands({IDC_SET_TASK}), s.Finish();
+             std::filesystem::remove(s.ini), std::filesystem::create_directory(s.ini);
+             s.Commands({IDC_SET_TASK}), s.Finish(), s.Choose(s.file);
+             s.Commands({IDM_CHOOSE_ROUTE}); }},
+        {"while a transfer runs the route dialog does not open; a waypoint file that cannot be "
+         "opened is said so", [](Scene& s) {
+             s.Route({"Bayreuth,EDQD"}), s.Start(), s.Choose(s.file), s.Commands({IDC_SET_TASK});
+             s.routeSteps = {"cancel"};
+             s.DoubleClick("Streckenpunkt 1: Bayreuth,EDQD"), s.Commands({IDM_CHOOSE_ROUTE});
+             s.Finish(), s.Choose(s.missing), s.Commands({IDM_CHOOSE_ROUTE});
+         }},
     };
     std::string story;
     for (const auto& [name, play] : rows) {
