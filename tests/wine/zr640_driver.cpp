@@ -308,9 +308,14 @@ void TypeCharacter(char c) {
     if (HIBYTE(key) & 1) keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
 }
 
-// A double-click with the mouse on entry `index` of the log, which has to be in view.
+// A double-click with the mouse on entry `index` of the log, which has to be in view, once the
+// main dialog takes clicks again (a window that closed over it gives it back the input).
 void DoubleClickEntry() {  // index
     HWND list = Log();
+    Expect(WaitUntil(5000, [] {
+               return IsWindowEnabled(mainDialog) && GetForegroundWindow() == mainDialog;
+           }),
+           "the dialog takes no clicks");
     RECT item{};
     Expect(SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(Int()),
                         reinterpret_cast<LPARAM>(&item)) != LB_ERR,
@@ -368,26 +373,30 @@ void CheckRouteLayout() {
         {1, "Button", "OK", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, {299, 193, 50, 14}},
         {2, "Button", "Abbrechen", kChild | WS_TABSTOP | BS_PUSHBUTTON, {353, 193, 50, 14}},
     };
-    // Style bits that the controls set on themselves as they run: none is in the template.
-    constexpr DWORD kRunning = WS_DISABLED | WS_HSCROLL | WS_VSCROLL | WS_GROUP;
+    // Style bits that change as the dialog runs: a greyed button, a list's scroll bar that
+    // comes and goes with its rows.
+    constexpr DWORD kRunning = WS_DISABLED | WS_HSCROLL | WS_VSCROLL;
     HWND child = GetWindow(Dialog(), GW_CHILD);
     for (const Expected& e : expected) {
         Expect(child != nullptr, "control " + std::to_string(e.id) + " missing");
         char className[64] = {};
         GetClassNameA(child, className, sizeof className);
-        RECT wanted = DialogUnitsToPixels({e.units.left, e.units.top, e.units.left + e.units.right,
-                                           e.units.top + e.units.bottom});
+        // Mapped as the dialog manager maps a control: its corner, and its size apart.
+        const RECT corner = DialogUnitsToPixels({e.units.left, e.units.top, 0, 0});
+        const RECT size = DialogUnitsToPixels({0, 0, e.units.right, e.units.bottom});
+        const RECT wanted{corner.left, corner.top, corner.left + size.right, corner.top + size.bottom};
         RECT place{};
         GetWindowRect(child, &place);
         MapWindowPoints(nullptr, Dialog(), reinterpret_cast<POINT*>(&place), 2);
-        const DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
-        const DWORD ignored = kRunning & ~(e.style & (WS_VSCROLL | WS_GROUP));
+        // The dialog manager draws an edit field's border as a sunken edge.
+        DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+        if (GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) style |= WS_BORDER;
         const std::string text = TextOf(child);
         std::printf("route control %d: %s \"%s\" style %lx at %ld,%ld %ldx%ld\n",
                     GetDlgCtrlID(child), className, text.c_str(), style, place.left, place.top,
                     place.right - place.left, place.bottom - place.top);
         Expect(GetDlgCtrlID(child) == e.id && std::string(className) == e.className &&
-                   Matches(text.c_str(), e.text) && (style & ~ignored) == e.style &&
+                   Matches(text.c_str(), e.text) && (style & ~kRunning) == (e.style & ~kRunning) &&
                    EqualRect(&place, &wanted),
                "control " + std::to_string(e.id) + " differs");
         child = GetWindow(child, GW_HWNDNEXT);
@@ -462,7 +471,9 @@ const std::map<std::string, void (*)()> steps{
     {"double-click-entry", DoubleClickEntry},
     {"type", [] { for (char c : Take()) TypeCharacter(c); }},  // text
     {"set-focus", [] {  // id: the focus goes there, as by the mouse or Tab
-         PostMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(Int())), TRUE);
+         HWND item = Item(Int());
+         PostMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+         Expect(WaitUntil(5000, [item] { return FocusedWindow() == item; }), "no focus there");
      }},
     {"focus", [] {  // id: the control that has the keyboard focus
          const int id = Int();
@@ -477,8 +488,9 @@ const std::map<std::string, void (*)()> steps{
          std::vector<std::string> wanted;
          for (int i = 0; i < n; ++i) wanted.push_back(Take());
          const auto items = Entries(list);
-         Expect(items == wanted, "the list holds " + std::to_string(items.size()) + " items" +
-                                     (items.empty() ? std::string() : ", the first \"" + items[0] + "\""));
+         std::string held;
+         for (const auto& item : items) held += " \"" + item + "\"";
+         Expect(items == wanted, "the list holds" + held);
      }},
     {"enabled", [] {  // id, 0 or 1
          HWND item = Item(Int());
