@@ -261,7 +261,8 @@ void MainDialogController::ChooseWaypointFile() {
 
 bool MainDialogController::WaypointFileChosenForUse() {
     if (waypointFilePath_.empty()) {
-        ShowMessage(platform::kStyleStopIcon, 1, "Fehler", "Erst mal eine Wendepunktdatei w\xE4hlen!");
+        ShowMessage(platform::kStyleStopIcon, 1, "Fehler",
+                    "Erst mal eine Wendepunktdatei w\xE4hlen!");
         return false;
     }
     return true;

@@ -45,13 +45,10 @@ void RouteChooser::SetRoute(std::vector<RoutePoint> points) {
 }
 
 RoutePoint RouteChooser::ShownRecord(int row) const {
-    return SentPoint(records_[static_cast<std::size_t>(shown_.at(static_cast<std::size_t>(row)))].point,
-                     config_);
+    return SentPoint(RecordAt(row).point, config_);
 }
 
-long RouteChooser::RecordLine(int row) const {
-    return records_[static_cast<std::size_t>(shown_.at(static_cast<std::size_t>(row)))].lineNumber;
-}
+long RouteChooser::RecordLine(int row) const { return RecordAt(row).lineNumber; }
 
 std::string RouteChooser::SkippedText() const {
     if (skippedLines_ == 0) {
@@ -81,7 +78,8 @@ bool RouteChooser::Passes(const Record& record) const {
 }
 
 void RouteChooser::SetFilter(std::string_view text) {
-    const int selectedRecord = selectedRow_ >= 0 ? shown_[static_cast<std::size_t>(selectedRow_)] : -1;
+    const int selectedRecord =
+        selectedRow_ >= 0 ? shown_[static_cast<std::size_t>(selectedRow_)] : -1;
     filter_ = text;
     upperFilter_ = UpperCase(text);
     shown_.clear();
@@ -116,7 +114,7 @@ void RouteChooser::Add() {
     if (!CanAdd()) {
         return;
     }
-    route_.push_back(records_[static_cast<std::size_t>(shown_[static_cast<std::size_t>(selectedRow_)])].point);
+    route_.push_back(RecordAt(selectedRow_).point);
     selectedPoint_ = PointCount() - 1;
 }
 

@@ -69,6 +69,9 @@ private:
         RoutePoint point;
         long lineNumber;
     };
+    const Record& RecordAt(int row) const {
+        return records_[static_cast<std::size_t>(shown_.at(static_cast<std::size_t>(row)))];
+    }
     bool Passes(const Record& record) const;
     void Move(int by);
 

@@ -34,6 +34,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using zr640::testing::kIconPixels;
+using zr640::testing::QtClassOf;
 using zr640::testing::TemplateControl;
 
 // Runs `action` on the modal window that the next command opens, inside that window's loop.
@@ -71,8 +72,9 @@ protected:
 
     // zr640.ini with a route of one point, and the configuration read from it.
     static AppConfig ConfigOfOnePoint(const std::string& directory) {
-        zr640::testing::WriteBytes(directory + "/zr640.ini",
-                                   "[Strecke]\r\nStreckenPunkt1=M\xFCnster \x84S\xFC" "d\x93,EDDG\r\n");
+        zr640::testing::WriteBytes(
+            directory + "/zr640.ini",
+            "[Strecke]\r\nStreckenPunkt1=M\xFCnster \x84S\xFC" "d\x93,EDDG\r\n");
         AppConfig read;
         read.MaxLaengeName1 = 32;
         read.ConfigFilePath = directory + "/zr640.ini";
@@ -95,16 +97,6 @@ protected:
                                     {device, chooser, editor, clock, jobs, profile, routeDialog}};
     std::unique_ptr<MainDialog> dialog;
 };
-
-// The Qt widget that stands for a control of a Windows template.
-const char* QtClassOf(const TemplateControl& control) {
-    const std::string windowClass = control.windowClass;
-    if (windowClass == "Static") return "QLabel";
-    if (windowClass == "Edit") return "QLineEdit";
-    if (windowClass == "ListBox") return "QListWidget";
-    if ((control.style & 0xF) == zr640::testing::kAutoRadio) return "QRadioButton";
-    return (control.style & 0xF) == zr640::testing::kGroupBox ? "QGroupBox" : "QPushButton";
-}
 
 // What a user sees, where and at what size, control by control as the table of template 100
 // says, in the dialog units of the dialog's font; Tab visits the tab stops in the table's order.

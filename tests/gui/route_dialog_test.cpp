@@ -19,6 +19,8 @@
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
 #include "config/route.h"
+#include "dialog_templates.h"
+#include "frontends/qt/dialog_template.h"
 #include "frontends/qt/main_dialog.h"
 #include "recording_message_box.h"
 #include "sim_process.h"
@@ -50,7 +52,9 @@ struct ChosenFile final : FileChooser {
 
 // The simulator, started before the port that opens its pty.
 struct StartedSim {
-    explicit StartedSim(const std::string& log) { started = process.Start({"--no-telemetry", "--log", log}); }
+    explicit StartedSim(const std::string& log) {
+        started = process.Start({"--no-telemetry", "--log", log});
+    }
     test::SimProcess process;
     bool started = false;
 };
@@ -112,57 +116,49 @@ protected:
     std::unique_ptr<MainDialog> dialog;
 };
 
-// Template 200 as the user sees it: each control, in tab order, with its kind, text and place,
-// written out here in dialog units and mapped through the dialog font's base units; then the
-// records of the file with the line skipped, the route in use and the filter focused.
+// Template 200 as the user sees it, control by control as its table says, in the dialog units
+// of the dialog's font; the filter has the focus and Tab visits the tab stops in the table's
+// order, past those that are greyed ("Hinzufügen" with the route full, "Nach oben" with its
+// first point selected). Then the records of the file with the line skipped (names cut as the
+// task sends them) and the route in use.
 TEST_F(RouteDialogTest, ShowsTheTemplatesControlsTheFileAndTheRouteInUse) {
-    struct Expected {
-        int id;
-        const char* kind;
-        QString text;
-        QRect units;
-    };
-    const std::vector<Expected> expected = {
-        {201, "QLabel", "&Suchen:", {7, 9, 32, 8}},
-        {202, "QLineEdit", "", {42, 7, 195, 12}},
-        {203, "QTreeView", "", {7, 24, 230, 164}},
-        {204, "QLabel", "1 Zeile \u00fcbersprungen", {7, 193, 230, 8}},
-        {205, "QPushButton", "&Hinzuf\u00fcgen", {243, 24, 54, 14}},
-        {206, "QLabel", "S&trecke:", {303, 9, 100, 8}},
-        {207, "QListWidget", "", {303, 24, 100, 44}},
-        {208, "QPushButton", "&Entfernen", {303, 72, 60, 14}},
-        {209, "QPushButton", "Nach &oben", {303, 89, 60, 14}},
-        {210, "QPushButton", "Nach &unten", {303, 106, 60, 14}},
-        {1, "QPushButton", "OK", {299, 193, 50, 14}},
-        {2, "QPushButton", "Abbrechen", {353, 193, 50, 14}},
-    };
+    const testing::DialogTemplateTable& table = testing::kRouteDialogTemplate;
     QStringList seen;
     OnModal([&](QWidget* modal) {
         auto* route = qobject_cast<RouteDialogWindow*>(modal);
         ASSERT_NE(route, nullptr);
         const DialogBaseUnits base = BaseUnitsOf(route->font());
-        const auto pixels = [&](QRect u) {
-            return ToPixels({u.x(), u.y(), u.width(), u.height()}, base);
-        };
-        for (const Expected& e : expected) {
-            QWidget* control = route->Control(e.id);
-            ASSERT_NE(control, nullptr) << e.id;
-            EXPECT_STREQ(control->metaObject()->className(), e.kind) << e.id;
-            EXPECT_EQ(control->property("text").toString(), e.text) << e.id;
-            EXPECT_EQ(control->geometry(), pixels(e.units)) << e.id;
+        EXPECT_EQ(route->windowTitle(), QString::fromLatin1(table.caption));
+        EXPECT_EQ(route->size(), ToPixels({0, 0, table.width, table.height}, base).size());
+        QList<int> tabStops;
+        for (const testing::TemplateControl& c : table.controls) {
+            SCOPED_TRACE(c.id);
+            QWidget* control = route->Control(c.id);
+            ASSERT_NE(control, nullptr);
+            EXPECT_TRUE(control->inherits(testing::QtClassOf(c)));
+            if (c.text[0] != '\0') {  // else the program's to set
+                EXPECT_EQ(control->property("text").toString(), QString::fromLatin1(c.text));
+            }
+            EXPECT_EQ(control->geometry(), ToPixels({c.x, c.y, c.width, c.height}, base));
+            if ((c.style & testing::kTabStop) && control->isEnabled()) tabStops << c.id;
+            const bool button = std::string(c.windowClass) == "Button";
+            if (button && (c.style & 0xF) == testing::kDefPushButton) {
+                EXPECT_TRUE(qobject_cast<QPushButton*>(control)->isDefault());
+            }
         }
-        EXPECT_EQ(route->size(), pixels({0, 0, 410, 214}).size());
-        EXPECT_EQ(route->windowTitle(), QString("Strecke w\u00e4hlen"));
-        EXPECT_TRUE(qobject_cast<QPushButton*>(route->Control(1))->isDefault());
-        // The filter has the focus; Tab goes round in template order, past "Nach oben", which
-        // is greyed with the first point selected.
         // The window system activates the dialog once it is shown.
         ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == route; }));
-        EXPECT_EQ(QApplication::focusWidget(), route->Control(202));
-        for (int id : {203, 205, 207, 208, 210, 1, 2, 202}) {
+        const auto focused = [] {
+            return QApplication::focusWidget()->property("controlId").toInt();
+        };
+        QList<int> visited{focused()};
+        while (visited.size() < tabStops.size()) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            EXPECT_EQ(QApplication::focusWidget(), route->Control(id)) << id;
+            visited << focused();
         }
+        EXPECT_EQ(visited, tabStops);
+        EXPECT_EQ(route->Control(204)->property("text").toString(),
+                  QString("1 Zeile \u00fcbersprungen"));
         const auto* records = qobject_cast<QTreeView*>(route->Control(203));
         for (int row = 0; row < records->model()->rowCount(); ++row) {
             QStringList cells;
@@ -171,17 +167,20 @@ TEST_F(RouteDialogTest, ShowsTheTemplatesControlsTheFileAndTheRouteInUse) {
             }
             seen << cells.join("|");
         }
-        seen << records->model()->headerData(1, Qt::Horizontal).toString();
-        for (int i = 0; i < qobject_cast<QListWidget*>(route->Control(207))->count(); ++i) {
-            seen << qobject_cast<QListWidget*>(route->Control(207))->item(i)->text();
+        for (int column = 0; column < 3; ++column) {
+            seen << records->model()->headerData(column, Qt::Horizontal).toString();
         }
+        const auto* points = qobject_cast<QListWidget*>(route->Control(207));
+        for (int i = 0; i < points->count(); ++i) seen << points->item(i)->text();
         QTest::keyClick(route, Qt::Key_Escape);
     });
     DoubleClickLogEntry(1);
-    EXPECT_EQ(seen.join("\n").toStdString(), QStringList({QString("M\u00fcnster S\u00fcd|EDDG|1"), QString("\u00d6hringen|EDTX|2"),
-                                 "Bayreuth|EDQD|3", QString("Bad S\u00e4ckinge|EDTS|5"), "Kennung",
-                                 "1. Lauf-Lilling,EDQI", "2. Oschersleben,EDOL"})
-                                 .join("\n").toStdString());
+    EXPECT_EQ(seen.join("\n").toStdString(),
+              QStringList({QString("M\u00fcnster S\u00fcd|EDDG|1"), QString("\u00d6hringen|EDTX|2"),
+                           "Bayreuth|EDQD|3", QString("Bad S\u00e4ckinge|EDTS|5"), "Name",
+                           "Kennung", "Zeile", "1. Lauf-Lilling,EDQI", "2. Oschersleben,EDOL"})
+                  .join("\n")
+                  .toStdString());
 }
 
 // Escape changes nothing. Then a route of two points, found by typing in the filter and added
@@ -205,7 +204,8 @@ TEST_F(RouteDialogTest, ARouteChosenByTypingAndClickingIsWrittenLoggedAndSent) {
                             QString("\u00f6"), Qt::NoModifier);
         QTest::keyClicks(route->Control(202), "H");
         ASSERT_EQ(records->model()->rowCount(), 1);
-        DoubleClick(records->viewport(), records->visualRect(records->model()->index(0, 0)).center());
+        const QModelIndex first = records->model()->index(0, 0);
+        DoubleClick(records->viewport(), records->visualRect(first).center());
         qobject_cast<QLineEdit*>(route->Control(202))->clear();
         QTest::keyClicks(route->Control(202), "edqd");
         ASSERT_EQ(records->model()->rowCount(), 1);

@@ -146,8 +146,7 @@ public:
     // uploads three.wht.
     void Ticks(bool offline) {
         config.ConfigFilePath = Path(kConfigFileName);
-        testing::WriteBytes(config.ConfigFilePath, "[Strecke]
-");
+        testing::WriteBytes(config.ConfigFilePath, "[Strecke]\r\n");
         platform::IniProfileFile profile;
         testing::ClosedRouteDialog routeDialog;
         MainDialogController controller(

@@ -16,7 +16,8 @@ QString FromCp1252(std::string_view text) {
 
 std::string ToCp1252(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
-    return Utf8ToWindows1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    return Utf8ToWindows1252(
+        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 }  // namespace zr640::platform

@@ -149,7 +149,8 @@ QWidget* RouteDialogWindow::CreateControl(const ControlTemplate& control, Dialog
         recordsView_->header()->setStretchLastSection(false);
         recordsView_->header()->setSectionsMovable(false);
         for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-            recordsView_->setColumnWidth(i, ToPixels({0, 0, kColumns[i].widthUnits, 0}, base).width());
+            const DialogUnitRect width{0, 0, kColumns[i].widthUnits, 0};
+            recordsView_->setColumnWidth(i, ToPixels(width, base).width());
         }
         return recordsView_;
     }
@@ -183,10 +184,11 @@ void RouteDialogWindow::ConnectControls() {
         chooser_.SelectRow(rows.isEmpty() ? -1 : rows.first().row());
         EnableButtons();
     });
-    connect(recordsView_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        chooser_.SelectRow(index.row());
-        ChangeRoute(&RouteChooser::Add);
-    });
+    connect(recordsView_, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) {
+                chooser_.SelectRow(index.row());
+                ChangeRoute(&RouteChooser::Add);
+            });
     connect(pointsView_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (selecting_) return;
         chooser_.SelectPoint(row);

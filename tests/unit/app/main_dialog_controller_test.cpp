@@ -74,7 +74,8 @@ public:
     // The route of the configuration, and the same in zr640.ini.
     void Route(std::initializer_list<const char*> points) {
         for (const char* point : points) {
-            iniText += "StreckenPunkt" + std::to_string(config.RouteCount + 1) + "=" + point + "\r\n";
+            const std::string key = "StreckenPunkt" + std::to_string(config.RouteCount + 1);
+            iniText += key + "=" + point + "\r\n";
             ParseWaypointFields(point, config.Route.slot.at(config.RouteCount++), config);
         }
     }

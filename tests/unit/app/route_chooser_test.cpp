@@ -25,8 +25,9 @@ struct Row {
     std::vector<std::string> steps;
 };
 
-const std::string kPlaces = "M\xFCnster S\xFC" "d,EDDG,N\r\nM\xDCNCHEN,EDDM\r\nOschersleben,EDOL\r\n"
-                            "\xD6hringen,EDTX\r\nBayreuth,EDQD\r\n";
+const std::string kPlaces =
+    "M\xFCnster S\xFC" "d,EDDG,N\r\nM\xDCNCHEN,EDDM\r\nOschersleben,EDOL\r\n"
+    "\xD6hringen,EDTX\r\nBayreuth,EDQD\r\n";
 
 TEST(RouteChooser, EveryFileAndEveryStepShowsItsGoldenState) {
     const std::string a250(250, 'a');

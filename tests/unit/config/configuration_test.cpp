@@ -81,7 +81,8 @@ void ExpectGolden(const std::string& name, const std::string& dump) {
 
 // Every case has its dump, and every dump its case: the files here and those made below.
 TEST(Configuration, EveryFileGivesItsGoldenDump) {
-    std::set<std::string> cases = {"no_file", "path_255", "path_256", "no_directory", "unreadable"};
+    std::set<std::string> cases = {"no_file",    "path_255",   "path_256",
+                                   "no_directory", "unreadable", "route_written"};
     for (const std::string& name : testing::NamesIn(ZR640_CONFIG_DATA_DIR, ".ini")) {
         SCOPED_TRACE(name);
         cases.insert(name);
@@ -143,9 +144,10 @@ std::string Keys(platform::ProfileFile& profile, const std::string& file) {
 TEST(Configuration, TheRouteIsWrittenWholeOrNotAtAll) {
     testing::TemporaryDirectory dir;
     const std::string file = dir.File(kConfigFileName);
-    const std::string before = "[ZR640]\r\nCOMSETTINGS=COM2:9600,N,8,1\r\n[Strecke]\r\n"
-                               "streckenpunkt1=Alt,A\r\nStreckenPunkt3=Drei,C\r\n"
-                               "StreckenPunkt4=Vier,D\r\nKommentar=bleibt\r\n[Settings]\r\nDebug=1\r\n";
+    const std::string before =
+        "[ZR640]\r\nCOMSETTINGS=COM2:9600,N,8,1\r\n[Strecke]\r\nstreckenpunkt1=Alt,A\r\n"
+        "StreckenPunkt3=Drei,C\r\nStreckenPunkt4=Vier,D\r\nKommentar=bleibt\r\n"
+        "[Settings]\r\nDebug=1\r\n";
     const std::vector<std::string> route = {"Eins,E", "Zwei,Z"};
     PlatformProfileFile profile;
     testing::WriteBytes(file, before);
