@@ -1,5 +1,6 @@
 #include "app/main_dialog_controller.h"
 
+#include <memory>
 #include <utility>
 
 #include "app/route_commands.h"
@@ -274,11 +275,27 @@ void MainDialogController::EditWaypointFile() {
     }
 }
 
+// A file of many records would hold the dialog: they are read by a job, which Escape stops
+// like a transfer. The buttons stay as they are, as the reading is mostly over in an instant;
+// the commands wait for it all the same.
 void MainDialogController::ChooseRoute() {
-    if (WaypointFileChosenForUse()) {
-        zr640::ChooseRoute(waypointFilePath_, services_.profile, services_.routeDialog, config_,
-                           &eventLog_);
+    auto choice = std::make_shared<RouteChoice>(config_, waypointFilePath_);
+    if (!WaypointFileChosenForUse() ||
+        !ReadRouteForChoice(services_.profile, config_, &eventLog_, *choice)) {
+        return;
     }
+    transferRunning_ = true;
+    operation_.Reset();
+    services_.jobs.Start([this, choice] {
+        ReadRecordsForChoice(*choice, operation_);
+        services_.jobs.Post([this, choice] {
+            EndOfReading();
+            OpenRouteDialog(*choice, services_.profile, services_.routeDialog, config_,
+                            &eventLog_);
+        });
+    });
 }
+
+void MainDialogController::EndOfReading() { transferRunning_ = false; }
 
 }  // namespace zr640

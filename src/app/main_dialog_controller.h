@@ -76,6 +76,7 @@ private:
     void EditWaypointFile();
     bool WaypointFileChosenForUse();
     void ChooseRoute();
+    void EndOfReading();
     void StartTransfer(Transfer transfer);
     void EndOfTransfer(bool lineLost);
     void StopJob();
@@ -96,6 +97,7 @@ private:
     PostedIndicators postedIndicators_{services_.jobs};
     PostedMessageBox postedBoxes_{services_.jobs};
     platform::OperationEnvironment operation_{&postedLog_, services_.clock};
+    // A job runs: a transfer, or the reading of the records for the route dialog.
     bool transferRunning_ = false;
     bool receiveEnabled_ = true;
     // The line went away under an open port; it is opened again every kReopenIntervalMs.

@@ -144,12 +144,16 @@ void RouteChooser::Move(int by) {
     selectedPoint_ += by;
 }
 
-bool LoadRouteRecords(const std::string& path, const AppConfig& config, RouteChooser& chooser) {
+RecordsRead LoadRouteRecords(const std::string& path, const AppConfig& config,
+                             RouteChooser& chooser, const platform::OperationEnvironment* operation) {
     WaypointFileReader reader;
     if (!reader.Open(path)) {
-        return false;
+        return RecordsRead::CannotOpen;
     }
     for (WaypointLineStatus status; (status = reader.Next()) != WaypointLineStatus::End;) {
+        if (operation != nullptr && operation->IsCancelled()) {
+            return RecordsRead::Cancelled;
+        }
         if (PrepareLine(status, reader, config).problem != nullptr) {
             chooser.SkipLine();
             if (status == WaypointLineStatus::ReadError) {
@@ -164,7 +168,7 @@ bool LoadRouteRecords(const std::string& path, const AppConfig& config, RouteCho
         }
         chooser.AddRecord(point, reader.LineNumber());
     }
-    return true;
+    return RecordsRead::Read;
 }
 
 }  // namespace zr640

@@ -6,6 +6,7 @@
 
 #include "config/app_config.h"
 #include "config/route.h"
+#include "platform/operation_environment.h"
 
 namespace zr640 {
 
@@ -86,10 +87,14 @@ private:
     int selectedPoint_ = -1;
 };
 
+enum class RecordsRead { Read, CannotOpen, TooLarge, Cancelled };
+
 // Reads the waypoint file into `chooser` with the same reader and the same field cutting as
-// the upload, keeping fields 1 and 2 and the line number of each record. False when the file
-// cannot be opened; a line the upload would refuse, or one whose two fields would not fit the
-// 255 characters of a key, is counted as skipped.
-bool LoadRouteRecords(const std::string& path, const AppConfig& config, RouteChooser& chooser);
+// the upload, keeping fields 1 and 2 and the line number of each record. A line the upload
+// would refuse, or one whose two fields would not fit the 255 characters of a key, is counted
+// as skipped. A cancel of `operation`, when given, stops it before the next line.
+RecordsRead LoadRouteRecords(const std::string& path, const AppConfig& config,
+                             RouteChooser& chooser,
+                             const platform::OperationEnvironment* operation = nullptr);
 
 }  // namespace zr640

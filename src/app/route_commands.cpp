@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "platform/event_log.h"
 #include "platform/message_box.h"
@@ -86,27 +87,43 @@ bool AdoptRoute(platform::ProfileFile& profile, AppConfig& config,
     return true;
 }
 
-void ChooseRoute(const std::string& waypointFilePath, platform::ProfileFile& profile,
-                 RouteDialog& dialog, AppConfig& config, platform::LogSink* log) {
+bool ReadRouteForChoice(platform::ProfileFile& profile, AppConfig& config,
+                        platform::LogSink* log, RouteChoice& choice) {
     // The dialog writes [Strecke]: it starts from what the file holds now.
-    std::vector<std::string> values;
-    if (!RereadRoute(profile, config, log, values)) {
+    if (!RereadRoute(profile, config, log, choice.values)) {
         ShowMessage(platform::kStyleStopIcon, 1, "Fehler",
                     "Die Ini-Datei\n%.700s\nl\xE4sst sich nicht lesen.",
                     config.ConfigFilePath.c_str());
-        return;
+        return false;
     }
-    RouteChooser chooser(config);
-    if (!LoadRouteRecords(waypointFilePath, config, chooser)) {
+    return true;
+}
+
+void ReadRecordsForChoice(RouteChoice& choice, const platform::OperationEnvironment& operation) {
+    try {
+        choice.read = LoadRouteRecords(choice.path, choice.config, choice.chooser, &operation);
+    } catch (const std::bad_alloc&) {
+        choice.read = RecordsRead::TooLarge;
+    }
+}
+
+void OpenRouteDialog(RouteChoice& choice, platform::ProfileFile& profile, RouteDialog& dialog,
+                     AppConfig& config, platform::LogSink* log) {
+    if (choice.read == RecordsRead::CannotOpen || choice.read == RecordsRead::TooLarge) {
         ShowMessage(platform::kStyleStopIcon, 1, "Fehler",
-                    "Die Wendepunktdatei\n%.700s\nl\xE4sst sich nicht \xF6" "ffnen.",
-                    waypointFilePath.c_str());
+                    choice.read == RecordsRead::CannotOpen
+                        ? "Die Wendepunktdatei\n%.700s\nl\xE4sst sich nicht \xF6" "ffnen."
+                        : "Die Wendepunktdatei\n%.700s\nhat mehr S\xE4tze, als der Speicher fasst.",
+                    choice.path.c_str());
+    }
+    if (choice.read != RecordsRead::Read) {
         return;
     }
     std::vector<RoutePoint> points;
-    for (const std::string& value : values) {
+    for (const std::string& value : choice.values) {
         points.push_back(RoutePointOf(value));
     }
+    RouteChooser& chooser = choice.chooser;
     chooser.SetRoute(std::move(points));
     dialog.Run(chooser, [&] { return AdoptRoute(profile, config, chooser.Route(), log); });
 }

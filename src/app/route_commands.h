@@ -37,10 +37,33 @@ void RefreshRouteForTask(platform::ProfileFile& profile, AppConfig& config,
 bool AdoptRoute(platform::ProfileFile& profile, AppConfig& config,
                 const std::vector<RoutePoint>& points, platform::LogSink* log);
 
-// "Strecke wählen": the route dialog over the records of the chosen waypoint file and the
-// route as zr640.ini holds it. A box instead when the waypoint file or zr640.ini cannot be
-// read.
-void ChooseRoute(const std::string& waypointFilePath, platform::ProfileFile& profile,
-                 RouteDialog& dialog, AppConfig& config, platform::LogSink* log);
+// "Strecke wählen", in three steps: the route as zr640.ini holds it now, read on the dialog's
+// thread; the records of the chosen waypoint file, read by a job, as a long file would hold
+// the dialog; then the route dialog over both, on the dialog's thread again.
+struct RouteChoice {
+    RouteChoice(const AppConfig& dialogConfig, std::string waypointFilePath)
+        : config(dialogConfig), path(std::move(waypointFilePath)) {}
+    RouteChoice(const RouteChoice&) = delete;
+    RouteChoice& operator=(const RouteChoice&) = delete;
+
+    AppConfig config;  // the job's own copy, for the lengths the names are shown cut to
+    std::string path;
+    std::vector<std::string> values;  // of [Strecke]
+    RouteChooser chooser{config};
+    RecordsRead read = RecordsRead::Cancelled;
+};
+
+// The first step: false, with a box, when zr640.ini cannot be read. A route in the file that
+// differs from the one in memory replaces it and is logged, as for "Strecke setzen".
+bool ReadRouteForChoice(platform::ProfileFile& profile, AppConfig& config,
+                        platform::LogSink* log, RouteChoice& choice);
+
+// The job's step.
+void ReadRecordsForChoice(RouteChoice& choice, const platform::OperationEnvironment& operation);
+
+// The last step: the dialog, or a box when the waypoint file could not be read; nothing when
+// the user cancelled the reading.
+void OpenRouteDialog(RouteChoice& choice, platform::ProfileFile& profile, RouteDialog& dialog,
+                     AppConfig& config, platform::LogSink* log);
 
 }  // namespace zr640

@@ -29,9 +29,18 @@
 namespace zr640::platform {
 namespace {
 
-// Runs `action` on the modal window that the next event opens, inside that window's loop.
+// Runs `action` on the modal window that opens next, inside that window's loop, once it has
+// opened: the route dialog opens when a job has read the records.
 void OnModal(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(0, qApp, [action] { action(QApplication::activeModalWidget()); });
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, qApp, [poll, action] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poll->deleteLater();
+            poll->stop();
+            action(modal);
+        }
+    });
+    poll->start(5);
 }
 
 // A double-click as the system delivers it: press and release, then the double-click (which
@@ -92,6 +101,11 @@ protected:
         const auto* list = qobject_cast<QListWidget*>(dialog->Control(IDC_LOG));
         for (int i = 0; i < list->count(); ++i) entries << list->item(i)->text();
         return entries;
+    }
+    // Until the modal window of OnModal has done its part (`done`) and closed.
+    static bool ModalCameAndWent(const std::function<bool()>& done) {
+        return QTest::qWaitFor(
+            [&] { return done() && QApplication::activeModalWidget() == nullptr; });
     }
     void DoubleClickLogEntry(int row) {
         auto* list = qobject_cast<QListWidget*>(dialog->Control(IDC_LOG));
@@ -175,6 +189,7 @@ TEST_F(RouteDialogTest, ShowsTheTemplatesControlsTheFileAndTheRouteInUse) {
         QTest::keyClick(route, Qt::Key_Escape);
     });
     DoubleClickLogEntry(1);
+    ASSERT_TRUE(ModalCameAndWent([&] { return !seen.isEmpty(); }));
     EXPECT_EQ(seen.join("\n").toStdString(),
               QStringList({QString("M\u00fcnster S\u00fcd|EDDG|1"), QString("\u00d6hringen|EDTX|2"),
                            "Bayreuth|EDQD|3", QString("Bad S\u00e4ckinge|EDTS|5"), "Name",
@@ -188,8 +203,10 @@ TEST_F(RouteDialogTest, ShowsTheTemplatesControlsTheFileAndTheRouteInUse) {
 // writes zr640.ini and logs the route, and "Strecke setzen" sends it to the instrument.
 TEST_F(RouteDialogTest, ARouteChosenByTypingAndClickingIsWrittenLoggedAndSent) {
     const std::string before = testing::ReadWholeFile(root.File("zr640.ini"));
-    OnModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    bool escaped = false;
+    OnModal([&escaped](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape), escaped = true; });
     controller.OnCommand(IDM_CHOOSE_ROUTE);
+    ASSERT_TRUE(ModalCameAndWent([&] { return escaped; }));
     EXPECT_EQ(testing::ReadWholeFile(root.File("zr640.ini")), before);
 
     QStringList points;
@@ -217,6 +234,7 @@ TEST_F(RouteDialogTest, ARouteChosenByTypingAndClickingIsWrittenLoggedAndSent) {
         EXPECT_FALSE(route->isVisible());
     });
     DoubleClickLogEntry(0);
+    ASSERT_TRUE(ModalCameAndWent([&] { return !points.isEmpty(); }));
     EXPECT_EQ(points, QStringList({QString("1. \u00d6hringen,EDTX"), "2. Bayreuth,EDQD"}));
     EXPECT_EQ(testing::ReadWholeFile(root.File("zr640.ini")),
               "[Strecke]\r\nStreckenPunkt1=\xD6hringen,EDTX\r\nStreckenPunkt2=Bayreuth,EDQD\r\n");

@@ -67,7 +67,8 @@ inline const DialogTemplateTable kMainDialogTemplate = {
 
 // The route dialog "Strecke wählen", opened over the main dialog.
 inline const DialogTemplateTable kRouteDialogTemplate = {
-    200, "Strecke w\xE4hlen", kPopup | kCaption | kSysMenu | kModalFrame | kSetFont, 410, 214, {
+    200, "Strecke w\xE4hlen", kPopup | kVisible | kCaption | kSysMenu | kModalFrame | kSetFont, 410,
+    214, {
         {201, "Static", 0, "&Suchen:", 7, 9, 32, 8},
         {202, "Edit", kBorder | kTabStop | kAutoHScroll, "", 42, 7, 195, 12},
         {203, "SysListView32", kBorder | kTabStop | kReport | kSingleSel | kShowSelAlways |

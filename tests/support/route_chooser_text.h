@@ -13,12 +13,16 @@ inline std::string Shown(const RouteChooser& c) {
     std::string shown = "rows";
     for (int row = 0; row < c.RowCount(); ++row) {
         const RoutePoint point = c.ShownRecord(row);
-        shown += " " + point.name + "," + point.code + "@" + std::to_string(c.RecordLine(row));
+        shown.append(" ").append(point.name).append(",").append(point.code).append("@");
+        shown += std::to_string(c.RecordLine(row));
     }
-    shown += " | " + c.SkippedText() + " | route";
-    for (int point = 0; point < c.PointCount(); ++point) shown += " " + c.PointText(point);
-    shown += " | selected " + std::to_string(c.SelectedRow()) + " " +
-             std::to_string(c.SelectedPoint()) + " |";
+    // Appended piece by piece: MinGW's GCC 12 takes "text" + string for an overlapping copy.
+    shown.append(" | ").append(c.SkippedText()).append(" | route");
+    for (int point = 0; point < c.PointCount(); ++point) {
+        shown.append(" ").append(c.PointText(point));
+    }
+    shown.append(" | selected ").append(std::to_string(c.SelectedRow())).append(" ");
+    shown.append(std::to_string(c.SelectedPoint())).append(" |");
     const std::pair<bool, const char*> buttons[] = {{c.CanAdd(), " add"},
         {c.CanRemove(), " remove"}, {c.CanMoveUp(), " up"}, {c.CanMoveDown(), " down"}};
     for (const auto& [enabled, name] : buttons) shown += enabled ? name : "";

@@ -184,9 +184,9 @@ scenario_route() {
         text 204 '1 Zeile übersprungen' items 207 4 "${route[@]}" enabled 205 0 \
         escape gone 5000 main double-click-entry 0 route 15000 items 207 4 "${route[@]}" \
         press 208 press 208 press 208 press 208 items 207 0 enabled 208 0 \
-        set-focus 202 type hring rows 1 5000 press 205 set-focus 202 type $'\b\b\b\b\bBAY' \
-        rows 1 5000 press 205 items 207 2 '1. Öhringen,EDTX' '2. Bayreuth,EDQD' set-focus 202 \
-        enter gone 5000 main entry-begins 6 'Streckenpunkt 1: Öhringen,EDTX' \
+        set-focus 202 type hring shows 202 hring 5000 rows 1 5000 press 205 set-focus 202 \
+        type $'\b\b\b\b\bBAY' shows 202 BAY 5000 rows 1 5000 press 205 \
+        items 207 2 '1. Öhringen,EDTX' '2. Bayreuth,EDQD' set-focus 202 enter gone 5000 main entry-begins 6 'Streckenpunkt 1: Öhringen,EDTX' \
         entry-begins 7 'Streckenpunkt 2: Bayreuth,EDQD' \
         click 123 wait-ending $'$KTWPS,1,2*48\r' 15000 escape gone 10000
     grep -qaF 'rx $KTWPR,1,1,1,\xD6hringen,EDTX,Bayreuth,EDQD*' "$work/sim.log" ||

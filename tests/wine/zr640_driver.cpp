@@ -394,6 +394,11 @@ const std::map<std::string, void (*)()> steps{
     {"main", [] { dialog = mainDialog; }},
     {"double-click-entry", DoubleClickEntry},
     {"type", [] { for (char c : Take()) TypeCharacter(c); }},  // text
+    {"shows", [] {  // id, text, timeout: the control comes to show the text (typed keys have
+                    // been taken)
+         HWND item = Item(Int());
+         Wait([item, text = Take()] { return TextOf(item) == text; });
+     }},
     {"set-focus", [] {  // id: the focus goes there, as by the mouse or Tab
          HWND item = Item(Int());
          PostMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);

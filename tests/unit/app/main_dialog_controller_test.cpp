@@ -263,16 +263,16 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
              s.Start(), s.Choose(s.file);
              s.routeSteps = {"filter \xDC", "add", "point 0", "remove", "remove", "remove", "add",
                              "up", "ok"};
-             s.DoubleClick("Streckenpunkt 2: Oschersleben,EDOL");
+             s.DoubleClick("Streckenpunkt 2: Oschersleben,EDOL"), s.Finish();
              s.Commands({IDC_SET_TASK}), s.Finish(); }},
         {"a write that fails says why and leaves file and memory as they were; Abbrechen changes "
          "nothing; the task sends the route of before", [](Scene& s) {
              s.Route({"Bayreuth,EDQD", "Oschersleben,EDOL"}), s.Start(), s.Choose(s.file);
              s.profile.failingWrite = 1;
              s.routeSteps = {"point 0", "remove", "ok", "cancel"};
-             s.Commands({IDM_CHOOSE_ROUTE});
+             s.Commands({IDM_CHOOSE_ROUTE}), s.Finish();
              s.routeSteps = {"add", "cancel"};
-             s.Commands({IDM_CHOOSE_ROUTE}), s.Commands({IDC_SET_TASK}), s.Finish(); }},
+             s.Commands({IDM_CHOOSE_ROUTE}), s.Finish(), s.Commands({IDC_SET_TASK}), s.Finish(); }},
         {"\"Strecke setzen\" reads [Strecke] again: an edited route is logged before the banner "
          "and sent, an unchanged one is not logged again, and an unreadable zr640.ini keeps the "
          "route in memory", [](Scene& s) {
@@ -284,11 +284,13 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
              s.Commands({IDC_SET_TASK}), s.Finish(), s.Choose(s.file);
              s.Commands({IDM_CHOOSE_ROUTE}); }},
         {"while a transfer runs the route dialog does not open; a waypoint file that cannot be "
-         "opened is said so", [](Scene& s) {
+         "opened is said so; Escape while the records are read stops the reading, not the "
+         "dialog, and no route dialog opens", [](Scene& s) {
              s.Route({"Bayreuth,EDQD"}), s.Start(), s.Choose(s.file), s.Commands({IDC_SET_TASK});
              s.routeSteps = {"cancel"};
              s.DoubleClick("Streckenpunkt 1: Bayreuth,EDQD"), s.Commands({IDM_CHOOSE_ROUTE});
-             s.Finish(), s.Choose(s.missing), s.Commands({IDM_CHOOSE_ROUTE});
+             s.Finish(), s.Choose(s.missing), s.Commands({IDM_CHOOSE_ROUTE}), s.Finish();
+             s.Choose(s.file), s.Commands({IDM_CHOOSE_ROUTE, IDC_RUN, IDC_CANCEL}), s.Finish();
          }},
     };
     std::string story;

@@ -60,7 +60,7 @@ TEST(RouteChooser, EveryFileAndEveryStepShowsItsGoldenState) {
         const std::string path = directory.File("punkte.wht");
         testing::WriteBytes(path, row.file);
         RouteChooser chooser(config);
-        ASSERT_TRUE(LoadRouteRecords(path, config, chooser)) << row.name;
+        ASSERT_EQ(LoadRouteRecords(path, config, chooser), RecordsRead::Read) << row.name;
         std::vector<RoutePoint> route;
         for (const std::string& value : row.route) route.push_back(RoutePointOf(value));
         chooser.SetRoute(route);
