@@ -47,15 +47,20 @@ void ShowRecords(Session& s) {
     HWND list = Item(s, IDC_ROUTE_RECORDS);
     s.selecting = true;
     SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(s.chooser.RowCount()), 0);
+    // A list of one selection clears the row selected before as it selects the next; clearing
+    // every row (item -1) would walk them all, milliseconds a keystroke in a long file.
     LVITEMA state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
     const int row = s.chooser.SelectedRow();
     if (row >= 0) {
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         state.state = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&state));
         SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    } else {
+        state.stateMask = LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&state));
     }
     s.selecting = false;
     InvalidateRect(list, nullptr, FALSE);
