@@ -36,10 +36,22 @@
 #define PLACE_ROUTE_OK 299, 193, 50, 14
 #define PLACE_ROUTE_CANCEL 353, 193, 50, 14
 
-/* The columns of the records: heading and width in dialog units. */
-#define ROUTE_COLUMN_NAME "Name"
-#define ROUTE_COLUMN_NAME_WIDTH 120
-#define ROUTE_COLUMN_CODE "Kennung"
-#define ROUTE_COLUMN_CODE_WIDTH 50
-#define ROUTE_COLUMN_LINE "Zeile"
-#define ROUTE_COLUMN_LINE_WIDTH 40
+#ifndef RC_INVOKED
+namespace zr640::platform {
+
+/* The columns of the records list, which the program adds: heading, width in dialog units,
+   and whether the values stand right-aligned (the line numbers). */
+struct RouteColumn {
+    const char* heading;
+    int widthUnits;
+    bool rightAligned;
+};
+inline constexpr RouteColumn kRouteColumns[] = {
+    {"Name", 120, false},
+    {"Kennung", 50, false},
+    {"Zeile", 40, true},
+};
+inline constexpr int kRouteLineColumn = 2;
+
+}  // namespace zr640::platform
+#endif

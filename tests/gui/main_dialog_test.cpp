@@ -26,6 +26,7 @@
 #include "frontends/qt/qt_message_box.h"
 #include "frontends/qt/route_dialog.h"
 #include "pty_pair.h"
+#include "qt_application.h"
 #include "recording_message_box.h"
 #include "test_files.h"
 
@@ -50,9 +51,7 @@ void Choose(QWidget* chooser, const QString& name) {
 class MainDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static int argc = 1;
-        static char* argv[] = {const_cast<char*>("zr640-gui-test"), nullptr};
-        if (qApp == nullptr) new QApplication(argc, argv);
+        zr640::testing::NeedQtApplication();
         fs::create_directories(root.File("waypoints"));
         fs::current_path(root.Path());
         dialog = std::make_unique<MainDialog>(controller);

@@ -22,6 +22,7 @@
 #include "dialog_templates.h"
 #include "frontends/qt/dialog_template.h"
 #include "frontends/qt/main_dialog.h"
+#include "qt_application.h"
 #include "recording_message_box.h"
 #include "sim_process.h"
 #include "test_files.h"
@@ -71,9 +72,7 @@ struct StartedSim {
 class RouteDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static int argc = 1;
-        static char* argv[] = {const_cast<char*>("zr640-gui-test"), nullptr};
-        if (qApp == nullptr) new QApplication(argc, argv);
+        zr640::testing::NeedQtApplication();
         ASSERT_TRUE(sim.started) << sim.process.Error();
         dialog = std::make_unique<MainDialog>(controller);
         dialog->show();

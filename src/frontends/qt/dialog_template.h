@@ -1,9 +1,12 @@
 #pragma once
 
 #include <array>
+#include <map>
+#include <span>
 
 #include <QFont>
 #include <QRect>
+#include <QWidget>
 
 #include "platform/dialog_layout.h"
 
@@ -59,6 +62,11 @@ struct DialogBaseUnits {
 };
 
 DialogBaseUnits BaseUnitsOf(const QFont& font);
+
+// Tab goes through the controls that take the focus in the order of their template, as in a
+// Windows dialog; `controls` holds the widget of each id.
+void ChainTabOrder(std::span<const ControlTemplate> templates,
+                   const std::map<int, QWidget*>& controls);
 
 // Dialog units to pixels, rounded as MulDiv rounds.
 QRect ToPixels(const DialogUnitRect& units, DialogBaseUnits base);

@@ -49,7 +49,7 @@ MainDialog::MainDialog(MainDialogController& controller)
     move(0, 0);
     setFixedSize(ToPixels(kMainDialogRect, base).size());
     CreateControls(base);
-    ChainTabOrder();
+    ChainTabOrder(kMainDialogControls, controls_);
     connect(&pollTimer_, &QTimer::timeout, this, [this] { controller_.OnTimer(); });
 
     controller_.OnInitDialog(*this);
@@ -148,20 +148,6 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control, QWidget* pare
         break;  // template 100 has none
     }
     return new QWidget(parent);
-}
-
-void MainDialog::ChainTabOrder() {
-    QWidget* previous = nullptr;
-    for (const ControlTemplate& control : kMainDialogControls) {
-        QWidget* widget = Control(control.id);
-        if ((widget->focusPolicy() & Qt::TabFocus) == 0) {
-            continue;
-        }
-        if (previous != nullptr) {
-            setTabOrder(previous, widget);
-        }
-        previous = widget;
-    }
 }
 
 void MainDialog::SetItemText(int id, const char* text) {

@@ -56,7 +56,6 @@ protected:
 private:
     void CreateControls(DialogBaseUnits base);
     QWidget* CreateControl(const ControlTemplate& control, QWidget* parent);
-    void ChainTabOrder();
     void OnIndicatorClicked(QAbstractButton* clicked, int id);
 
     MainDialogController& controller_;

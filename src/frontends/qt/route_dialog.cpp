@@ -21,16 +21,6 @@ constexpr int kFilterLimit = 255;
 constexpr int kChangingButtons[] = {IDC_ROUTE_ADD, IDC_ROUTE_REMOVE, IDC_ROUTE_UP,
                                     IDC_ROUTE_DOWN};
 
-struct Column {
-    const char* heading;
-    int widthUnits;
-};
-constexpr Column kColumns[] = {
-    {ROUTE_COLUMN_NAME, ROUTE_COLUMN_NAME_WIDTH},
-    {ROUTE_COLUMN_CODE, ROUTE_COLUMN_CODE_WIDTH},
-    {ROUTE_COLUMN_LINE, ROUTE_COLUMN_LINE_WIDTH},
-};
-constexpr int kLineColumn = 2;
 
 }  // namespace
 
@@ -44,19 +34,20 @@ public:
         return parent.isValid() ? 0 : chooser_.RowCount();
     }
     int columnCount(const QModelIndex& parent) const override {
-        return parent.isValid() ? 0 : static_cast<int>(std::size(kColumns));
+        return parent.isValid() ? 0 : static_cast<int>(std::size(kRouteColumns));
     }
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || index.row() >= chooser_.RowCount()) {
             return {};
         }
-        if (role == Qt::TextAlignmentRole && index.column() == kLineColumn) {
+        const RouteColumn& column = kRouteColumns[index.column()];
+        if (role == Qt::TextAlignmentRole && column.rightAligned) {
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         }
         if (role != Qt::DisplayRole) {
             return {};
         }
-        if (index.column() == kLineColumn) {
+        if (index.column() == kRouteLineColumn) {
             return QString::number(chooser_.RecordLine(index.row()));
         }
         const RoutePoint shown = chooser_.ShownRecord(index.row());
@@ -64,10 +55,10 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-            section >= static_cast<int>(std::size(kColumns))) {
+            section >= static_cast<int>(std::size(kRouteColumns))) {
             return QAbstractTableModel::headerData(section, orientation, role);
         }
-        return FromCp1252(kColumns[section].heading);
+        return FromCp1252(kRouteColumns[section].heading);
     }
     // The filter has let other records through.
     void Refresh() {
@@ -90,7 +81,7 @@ RouteDialogWindow::RouteDialogWindow(RouteChooser& chooser, std::function<bool()
     const DialogBaseUnits base = BaseUnitsOf(font());
     setFixedSize(ToPixels(kRouteDialogRect, base).size());
     CreateControls(base);
-    ChainTabOrder();
+    ChainTabOrder(kRouteDialogControls, controls_);
     ConnectControls();
     static_cast<QLabel*>(Control(IDC_ROUTE_SKIPPED))->setText(FromCp1252(chooser_.SkippedText()));
     ShowRecords();
@@ -148,8 +139,8 @@ QWidget* RouteDialogWindow::CreateControl(const ControlTemplate& control, Dialog
         recordsView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
         recordsView_->header()->setStretchLastSection(false);
         recordsView_->header()->setSectionsMovable(false);
-        for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-            const DialogUnitRect width{0, 0, kColumns[i].widthUnits, 0};
+        for (int i = 0; i < static_cast<int>(std::size(kRouteColumns)); ++i) {
+            const DialogUnitRect width{0, 0, kRouteColumns[i].widthUnits, 0};
             recordsView_->setColumnWidth(i, ToPixels(width, base).width());
         }
         return recordsView_;
@@ -208,20 +199,6 @@ void RouteDialogWindow::ConnectControls() {
             &RouteDialogWindow::accept);
     connect(static_cast<QPushButton*>(Control(IDC_ROUTE_CANCEL)), &QPushButton::clicked, this,
             &RouteDialogWindow::reject);
-}
-
-void RouteDialogWindow::ChainTabOrder() {
-    QWidget* previous = nullptr;
-    for (const ControlTemplate& control : kRouteDialogControls) {
-        QWidget* widget = Control(control.id);
-        if ((widget->focusPolicy() & Qt::TabFocus) == 0) {
-            continue;
-        }
-        if (previous != nullptr) {
-            setTabOrder(previous, widget);
-        }
-        previous = widget;
-    }
 }
 
 void RouteDialogWindow::ShowRecords() {

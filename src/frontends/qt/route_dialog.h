@@ -37,7 +37,6 @@ private:
     void CreateControls(DialogBaseUnits base);
     QWidget* CreateControl(const ControlTemplate& control, DialogBaseUnits base);
     void ConnectControls();
-    void ChainTabOrder();
     void ShowRecords();
     void ShowPoints();
     void EnableButtons();

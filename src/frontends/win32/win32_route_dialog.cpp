@@ -14,16 +14,6 @@ constexpr int kFilterLimit = 255;
 constexpr int kChangingButtons[] = {IDC_ROUTE_ADD, IDC_ROUTE_REMOVE, IDC_ROUTE_UP,
                                     IDC_ROUTE_DOWN};
 
-struct Column {
-    const char* heading;
-    int widthUnits;
-    int format;
-};
-constexpr Column kColumns[] = {
-    {ROUTE_COLUMN_NAME, ROUTE_COLUMN_NAME_WIDTH, LVCFMT_LEFT},
-    {ROUTE_COLUMN_CODE, ROUTE_COLUMN_CODE_WIDTH, LVCFMT_LEFT},
-    {ROUTE_COLUMN_LINE, ROUTE_COLUMN_LINE_WIDTH, LVCFMT_RIGHT},
-};
 
 // What the dialog procedure works on; the dialog keeps a pointer to it in DWLP_USER.
 struct Session {
@@ -112,12 +102,12 @@ void CenterOverOwner(HWND dialog) {
 void Initialise(Session& s) {
     HWND list = Item(s, IDC_ROUTE_RECORDS);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    for (std::size_t i = 0; i < std::size(kColumns); ++i) {
+    for (std::size_t i = 0; i < std::size(kRouteColumns); ++i) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.fmt = kColumns[i].format;
-        column.cx = DialogUnitsToPixels(s.dialog, kColumns[i].widthUnits);
-        column.pszText = const_cast<char*>(kColumns[i].heading);
+        column.fmt = kRouteColumns[i].rightAligned ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        column.cx = DialogUnitsToPixels(s.dialog, kRouteColumns[i].widthUnits);
+        column.pszText = const_cast<char*>(kRouteColumns[i].heading);
         SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
     SendMessageA(Item(s, IDC_ROUTE_FILTER), EM_LIMITTEXT, kFilterLimit, 0);
@@ -177,7 +167,7 @@ void FillCell(const Session& s, LVITEMA& item) {
         return;
     }
     std::string text;
-    if (item.iSubItem == 2) {
+    if (item.iSubItem == kRouteLineColumn) {
         text = std::to_string(s.chooser.RecordLine(item.iItem));
     } else {
         const RoutePoint shown = s.chooser.ShownRecord(item.iItem);
