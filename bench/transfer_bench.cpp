@@ -46,6 +46,8 @@ public:
     void DeleteString(int index) override { entries.erase(entries.begin() + index); }
     void SetCurSel(int) override {}
     void SetHorizontalExtent(int) override {}
+    std::string GetText(int index) const override { return entries.at(std::size_t(index)); }
+    int GetCurSel() const override { return -1; }
 
     std::deque<std::string> entries;
     std::size_t replyBytes = 0;

@@ -10,6 +10,10 @@ void PostedLog::Append(const char* text) {
     jobs_.Post([this, copy = std::string(text)] { target_.Append(copy.c_str()); });
 }
 
+void PostedProgress::Report(const platform::ProgressReport& report) {
+    jobs_.Post([this, report] { target_.Report(report); });
+}
+
 void PostedIndicators::CheckButton(int id, bool checked) {
     jobs_.Post([this, id, checked] {
         if (target_ != nullptr) target_->CheckButton(id, checked);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/about_box.h"
 #include "platform/event_log.h"
 #include "platform/message_box.h"
 #include "platform/operation_environment.h"
@@ -44,6 +45,8 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
 
     platform::ListView* list = dialog.List(IDC_LOG);
     eventLog_.Attach(list);
+    logCommands_.Attach(list);
+    progress_.Attach(&dialog);
     if (list != nullptr) {
         list->SetHorizontalExtent(kEventLogExtentPixels);
     }
@@ -65,6 +68,9 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
 }
 
 void MainDialogController::OnCommand(int id) {
+    if (RunAnytimeCommand(id)) {
+        return;
+    }
     if (transferRunning_) {
         // The busy commands are disabled; one that was under way before still finds them so.
         if (id == IDC_CANCEL) {
@@ -86,7 +92,9 @@ void MainDialogController::OnCommand(int id) {
         if (WaypointFileChosen(waypointFilePath_)) {
             const UploadMode mode =
                 id == IDC_UPDATE ? UploadMode::Update : UploadMode::Replace;
-            StartTransfer([mode](TransferContext& context) { UploadWaypointFile(mode, context); });
+            StartTransfer([mode](TransferContext& context) {
+                return UploadWaypointFile(mode, context);
+            });
         }
         break;
     case IDC_SET_TASK:
@@ -101,6 +109,42 @@ void MainDialogController::OnCommand(int id) {
     default:
         break;
     }
+}
+
+// Taking the log away and the About box touch neither the port nor the chosen file.
+bool MainDialogController::RunAnytimeCommand(int id) {
+    switch (id) {
+    case IDM_COPY_LINE:
+        logCommands_.CopyLine();
+        return true;
+    case IDM_COPY_ALL:
+        logCommands_.CopyAll();
+        return true;
+    case IDM_SAVE_LOG:
+        logCommands_.Save();
+        return true;
+    case IDM_ABOUT:
+        ShowAbout(config_.ConfigFilePath, services_.textConvention);
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::vector<MenuEntry> MainDialogController::OpenLogMenu(Menu menu) {
+    logCommands_.TakeSelectedLine();
+    return MenuEntries(menu, {logCommands_.LineSelected(), transferRunning_});
+}
+
+void MainDialogController::CloseLogMenu(int chosenId) {
+    if (chosenId != 0) {
+        OnCommand(chosenId);
+    }
+    logCommands_.LetGoOfLine();
+}
+
+std::vector<MenuEntry> MainDialogController::SystemMenu() const {
+    return MenuEntries(Menu::System, {logCommands_.LineSelected(), transferRunning_});
 }
 
 void MainDialogController::OnTimer() {
@@ -178,15 +222,16 @@ void MainDialogController::StartTransfer(Transfer transfer) {
     services_.jobs.Start([this, transfer = std::move(transfer), path = waypointFilePath_] {
         platform::InstallThreadMessageBox(&postedBoxes_);
         TransferContext context{operation_, port_, config_, path};
-        transfer(context);
+        const bool completed = transfer(context);
         platform::InstallThreadMessageBox(nullptr);
-        services_.jobs.Post([this] { EndOfTransfer(); });
+        services_.jobs.Post([this, completed] { EndOfTransfer(completed); });
     });
 }
 
 // However the transfer ended, live reception is on again, even if "Run" had switched it off.
-void MainDialogController::EndOfTransfer() {
+void MainDialogController::EndOfTransfer(bool completed) {
     portRecord_.indicators = dialog_;
+    progress_.End(completed);
     receiveEnabled_ = true;
     transferRunning_ = false;
     EnableBusyCommands(true);
@@ -206,6 +251,8 @@ void MainDialogController::ChooseWaypointFile() {
         "Wendepunktdatei w\xE4hlen",
         "waypoints",
         {{"Wendepunktdateien", "*.wht"}, {"Alle Dateien", "*.*"}},
+        platform::FileChooserPurpose::Open,
+        "",
     };
     std::string chosen;
     if (!services_.fileChooser.ChooseFile(request, chosen)) {

@@ -10,13 +10,15 @@
 
 namespace zr640 {
 
-void UploadTask(TransferContext& context) {
+bool UploadTask(TransferContext& context) {
     platform::LogSink* log = context.operation.Log();
+    context.operation.SetText("Strecke setzen");
     SetRts(context.port, SETRTS);
     LogPrintf(log, "%s", kSectionBreak);
     LogPrintf(log, "%s", Banner("Strecke setzen", kRuleLength).c_str());
 
     const std::optional<std::string> sentence = TaskSentence(context.config);
+    bool acknowledged = false;
     if (!sentence) {
         LogPrintf(log,
                   "Strecke nicht gesendet: der Satz w\xE4re l\xE4nger als %d Zeichen "
@@ -26,6 +28,7 @@ void UploadTask(TransferContext& context) {
         // The exchange has logged what went wrong; the closing lines follow in every case.
         const int result = LoggedExchange(context, "Strecke: " + *sentence, *sentence,
                                           TaskReply(context.config.RouteCount));
+        acknowledged = result == kExchangeAccepted;
         if (result == kExchangeCancelled) {
             LogPrintf(log, "Abbruch durch Benutzer");
         } else if (result < 0) {
@@ -36,6 +39,7 @@ void UploadTask(TransferContext& context) {
     LogPrintf(log, "%s", Banner("", kRuleLength).c_str());
     LogPrintf(log, "%s", kSectionBreak);
     EndTransfer(context);
+    return acknowledged;
 }
 
 }  // namespace zr640

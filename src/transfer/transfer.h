@@ -24,10 +24,12 @@ struct TransferContext {
 // before an upload starts: the upload itself never shows a box.
 bool WaypointFileChosen(const std::string& waypointFilePath);
 
-// "Update WP's" / "Replace WP's": uploads the chosen waypoint file record by record.
-void UploadWaypointFile(UploadMode mode, TransferContext& context);
+// "Update WP's" / "Replace WP's": uploads the chosen waypoint file record by record, saying
+// how many of how many the instrument has acknowledged. True when it took every record.
+bool UploadWaypointFile(UploadMode mode, TransferContext& context);
 
-// "Strecke setzen": sends the configured route as one task sentence.
-void UploadTask(TransferContext& context);
+// "Strecke setzen": sends the configured route as one task sentence. True when the instrument
+// acknowledged it.
+bool UploadTask(TransferContext& context);
 
 }  // namespace zr640

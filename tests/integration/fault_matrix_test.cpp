@@ -23,6 +23,7 @@
 #include "config/configuration.h"
 #include "fake_dialog_controls.h"
 #include "manual_job_runner.h"
+#include "recording_clipboard.h"
 #include "platform/quit_request.h"
 #include "serial/sentence.h"
 #include "sim_process.h"
@@ -136,7 +137,8 @@ public:
     // The controller's poll timer until it has lost the line and found it again (at most 10 s),
     // then its "Strecke setzen" over the line it found.
     void Ticks() {
-        MainDialogController controller(config, {device, chooser, editor, clock, jobs});
+        MainDialogController controller(config, {device, chooser, editor, clock, jobs, clipboard,
+                                                  platform::kLinuxTextConvention});
         controller.OnInitDialog(dialog);
         const std::vector<std::string>& log = dialog.list.entries;
         for (const auto start = Clock::now(); Clock::now() - start < seconds(10) &&
@@ -200,6 +202,7 @@ public:
     NoFileChooser chooser;
     platform::XdgEditorLauncher editor;
     testing::ManualJobRunner jobs;
+    testing::RecordingClipboard clipboard;
 };
 
 TEST(FaultMatrix, EveryFaultIsToldInWordsWithinItsBoundAndNothingIsClaimedFalsely) {
