@@ -54,7 +54,7 @@ void LogCommands::Save() {
     }
     const platform::FileChooserRequest request{
         "Protokoll speichern",
-        ".",
+        startFolder_,
         {{"Textdateien", "*.txt"}},
         platform::FileChooserPurpose::Save,
         LogFileName(LocalTimeNow()),

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/clipboard.h"
 #include "platform/file_chooser.h"
@@ -14,9 +15,12 @@ namespace zr640 {
 // nothing in it; a failure is said in a box.
 class LogCommands {
 public:
+    // `startFolder`: where the program was started, which the save chooser offers; the open
+    // chooser of Windows moves the working directory to the folder of each file chosen.
     LogCommands(platform::Clipboard& clipboard, platform::TextConvention convention,
-                platform::FileChooser& chooser)
-        : clipboard_(clipboard), convention_(convention), chooser_(chooser) {}
+                platform::FileChooser& chooser, std::string startFolder)
+        : clipboard_(clipboard), convention_(convention), chooser_(chooser),
+          startFolder_(std::move(startFolder)) {}
 
     void Attach(platform::ListView* list) { list_ = list; }
     bool LineSelected() const;
@@ -37,6 +41,7 @@ private:
     platform::Clipboard& clipboard_;
     platform::TextConvention convention_;
     platform::FileChooser& chooser_;
+    std::string startFolder_;
     platform::ListView* list_ = nullptr;
     std::optional<std::string> lineInHand_;
 };

@@ -63,6 +63,11 @@ std::string LogText(const std::vector<std::string>& entries, platform::TextConve
     return text;
 }
 
+std::string FolderOf(const std::string& path) {
+    const std::size_t separator = path.find_last_of("/\\");
+    return separator == std::string::npos ? "." : path.substr(0, separator);
+}
+
 std::string LogFileName(const std::tm& localTime) {
     char name[64];
     std::snprintf(name, sizeof name, "zr640-%04d-%02d-%02d-%02d%02d%02d.txt",

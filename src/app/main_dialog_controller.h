@@ -8,6 +8,7 @@
 #include "platform/event_log.h"
 #include "app/job_reports.h"
 #include "app/log_commands.h"
+#include "app/log_text.h"
 #include "app/menus.h"
 #include "app/progress_display.h"
 #include "config/app_config.h"
@@ -94,7 +95,9 @@ private:
     ComPort portRecord_;
     ComPort* port_ = nullptr;
     EventLog eventLog_;
-    LogCommands logCommands_{services_.clipboard, services_.textConvention, services_.fileChooser};
+    // The configuration is read from the folder the program was started in.
+    LogCommands logCommands_{services_.clipboard, services_.textConvention, services_.fileChooser,
+                             FolderOf(config_.ConfigFilePath)};
     ProgressDisplay progress_;
     // What a transfer's job reports through, and how it is told to stop.
     PostedLog postedLog_{services_.jobs, eventLog_};

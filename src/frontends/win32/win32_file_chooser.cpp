@@ -41,7 +41,8 @@ void ReportPathTooLong(bool save) {
                     "Fehler", kStyleStopIcon);
 }
 
-// The chooser takes a folder relative to the working directory only as it pleases.
+// A file to save starts in the folder asked for, as a full path before its proposed name: a
+// chooser given only an initial folder prefers the one the user last visited.
 std::string FullPath(const std::string& path) {
     std::array<char, MAX_PATH> full{};
     const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full.data(), nullptr);
@@ -60,11 +61,11 @@ bool Win32FileChooser::ChooseFile(const FileChooserRequest& request, std::string
     const bool save = request.purpose == FileChooserPurpose::Save;
     std::vector<char> fileName(save ? kSaveNameBufferSize : kFileNameBufferSize, '\0');
     if (save) {
-        request.fileName.copy(fileName.data(), fileName.size() - 1);
+        const std::string proposed = FullPath(request.initialDirectory) + '\\' + request.fileName;
+        proposed.copy(fileName.data(), fileName.size() - 1);
     }
     std::array<char, kFileNameBufferSize> fileTitle{};
     const std::string filter = FilterText(request);
-    const std::string initialDirectory = FullPath(request.initialDirectory);
     const std::string extension = DefaultExtension(request);
 
     OPENFILENAMEA record{};
@@ -76,7 +77,7 @@ bool Win32FileChooser::ChooseFile(const FileChooserRequest& request, std::string
     record.nMaxFile = static_cast<DWORD>(fileName.size());
     record.lpstrFileTitle = fileTitle.data();
     record.nMaxFileTitle = kFileNameBufferSize;
-    record.lpstrInitialDir = initialDirectory.c_str();
+    record.lpstrInitialDir = save ? nullptr : request.initialDirectory.c_str();
     record.lpstrTitle = request.title.c_str();
     record.Flags = save ? kSaveFlags : kChooserFlags;
     if (save && !extension.empty()) {

@@ -137,11 +137,10 @@ public:
     }
     // The temporary directory, the version and the time a saved log is named after, replaced.
     std::string Story() {
-        const std::string folder = testing::Escaped(directory.File(""));
-        const std::string story = testing::Replaced(
-            testing::Replaced(testing::Replaced(story_, testing::Escaped(file), "<file>"), folder,
-                              "<dir>/"),
-            ZR640_VERSION, "<version>");
+        std::string story = testing::Replaced(story_, testing::Escaped(file), "<file>");
+        story = testing::Replaced(story, testing::Escaped(directory.File("")), "<dir>/");
+        story = testing::Replaced(story, testing::Escaped(directory.Path()), "<dir>");
+        story = testing::Replaced(story, ZR640_VERSION, "<version>");
         return std::regex_replace(story, std::regex("zr640-\\d{4}(-\\d\\d){2}-\\d{6}\\.txt"),
                                   "zr640-<time>.txt");
     }
@@ -233,6 +232,7 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
         {"\"Protokoll speichern\" offers a file named after the time in the working directory; a "
          "cancelled chooser writes nothing, a file that cannot be written says why",
          [](Scene& s) {
+             s.config.ConfigFilePath = s.directory.File("zr640.ini");
              s.convention = platform::kWindowsTextConvention, s.Start();
              s.dialog.log.Append("$KTWPO*1A\r\n\xE4\xB0\n"), s.Say("logged");
              s.answer = s.directory.File("protokoll.txt"), s.Commands({IDM_SAVE_LOG});
