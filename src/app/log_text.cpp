@@ -65,7 +65,12 @@ std::string LogText(const std::vector<std::string>& entries, platform::TextConve
 
 std::string FolderOf(const std::string& path) {
     const std::size_t separator = path.find_last_of("/\\");
-    return separator == std::string::npos ? "." : path.substr(0, separator);
+    if (separator == std::string::npos) {
+        return ".";
+    }
+    // A root keeps its separator: "C:" alone would name the drive's current folder.
+    const bool root = separator == 0 || path[separator - 1] == ':';
+    return path.substr(0, root ? separator + 1 : separator);
 }
 
 std::string LogFileName(const std::tm& localTime) {

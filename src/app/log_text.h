@@ -27,7 +27,8 @@ std::string EntryText(const std::string& entry, platform::TextConvention convent
 // Every entry as one line of the platform's text, each ended by its line end.
 std::string LogText(const std::vector<std::string>& entries, platform::TextConvention convention);
 
-// The folder of a file's path (either separator), or "." for a bare name.
+// The folder of a file's path (either separator; a root with its separator), or "." for a
+// bare name.
 std::string FolderOf(const std::string& path);
 
 // The name a saved log is offered under: "zr640-JJJJ-MM-TT-hhmmss.txt" for the local time.

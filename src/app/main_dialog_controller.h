@@ -95,7 +95,7 @@ private:
     ComPort portRecord_;
     ComPort* port_ = nullptr;
     EventLog eventLog_;
-    // The configuration is read from the folder the program was started in.
+    // The save chooser starts where the program started: in the folder of its configuration.
     LogCommands logCommands_{services_.clipboard, services_.textConvention, services_.fileChooser,
                              FolderOf(config_.ConfigFilePath)};
     ProgressDisplay progress_;

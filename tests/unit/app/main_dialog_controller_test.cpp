@@ -292,7 +292,7 @@ TEST(MainDialogController, TheTitleSaysHowFarAndFromTheFifthRecordOnHowLong) {
     }
 }
 
-TEST(MainDialogController, ASavedLogIsNamedAfterTheLocalTime) {
+TEST(MainDialogController, ASavedLogIsNamedAfterTheLocalTimeInTheFolderOfTheStart) {
     std::tm early{}, late{};
     early.tm_year = 124, early.tm_mon = 2, early.tm_mday = 7, early.tm_hour = 9, early.tm_min = 5;
     early.tm_sec = 2;
@@ -300,6 +300,10 @@ TEST(MainDialogController, ASavedLogIsNamedAfterTheLocalTime) {
     late.tm_sec = 59;
     EXPECT_EQ(LogFileName(early), "zr640-2024-03-07-090502.txt");
     EXPECT_EQ(LogFileName(late), "zr640-2025-12-31-235959.txt");
+    // Where the save chooser starts: the folder of the configuration file.
+    const std::pair<const char*, const char*> folders[] = {{"C:\\Flug\\zr640.ini", "C:\\Flug"},
+        {"C:\\zr640.ini", "C:\\"}, {"/zr640.ini", "/"}, {"/home/p/zr640.ini", "/home/p"}, {"zr640.ini", "."}};
+    for (const auto& [path, folder] : folders) EXPECT_EQ(FolderOf(path), folder) << path;
 }
 
 #ifndef _WIN32
