@@ -86,7 +86,7 @@ void BM_DialogGapsDuringTransfer(benchmark::State& state) {
         FixedChooser chooser(path);
         platform::XdgEditorLauncher editor;
         platform::SteadyClock clock;
-        ThreadJobRunner jobs(platform::RunPostedOnEventLoop(jobs));
+        platform::EventLoopJobRunner jobs;
         zr640::testing::RecordingClipboard clipboard;
         MainDialogController controller(
             config, {device, chooser, editor, clock, jobs, clipboard, platform::kLinuxTextConvention});

@@ -3,8 +3,10 @@
 # file for the .deb's Depends.
 ZR640_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev g++-mingw-w64-x86-64 nsis dpkg-dev file)
+# The screenshot test reads the Qt dialog's log over the accessibility bus (dbus, at-spi2-core,
+# python3-dbus).
 ZR640_TEST_PACKAGES=(python3 wine64 xvfb xauth x11-utils imagemagick clang libclang-rt-14-dev
-    fonts-dejavu-core xdotool locales)
+    fonts-dejavu-core xdotool locales dbus at-spi2-core python3-dbus)
 
 package_installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'

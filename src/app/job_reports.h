@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "platform/dialog_controls.h"
 #include "platform/job_runner.h"
 #include "platform/log_sink.h"
@@ -33,15 +35,24 @@ private:
     platform::ProgressSink& target_;
 };
 
+// The RX and TX lamps are posted only when they change: the port lights RX for every byte
+// it takes, and each post may cost the dialog's thread a wake-up.
 class PostedIndicators final : public platform::IndicatorLights {
 public:
     explicit PostedIndicators(platform::JobRunner& jobs) : jobs_(jobs) {}
     void Attach(platform::IndicatorLights* target) { target_ = target; }
+    // On the dialog's thread: lamp `id` has gone out (the tick clears TX), or its state is not
+    // known (a new job), so the next light is posted.
+    void Dimmed(int id);
     void CheckButton(int id, bool checked) override;
 
 private:
+    std::atomic<bool>* LitFlag(int id);
+
     platform::JobRunner& jobs_;
     platform::IndicatorLights* target_ = nullptr;
+    std::atomic<bool> rxLit_{false};
+    std::atomic<bool> txLit_{false};
 };
 
 // A box that the port asks for while a job runs is shown by the dialog's thread; the job

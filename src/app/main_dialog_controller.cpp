@@ -1,12 +1,14 @@
 #include "app/main_dialog_controller.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/about_box.h"
 #include "platform/event_log.h"
 #include "platform/message_box.h"
 #include "platform/operation_environment.h"
 #include "transfer/transfer.h"
+#include "transfer/transfer_steps.h"
 
 namespace zr640 {
 namespace {
@@ -31,7 +33,8 @@ public:
 MainDialogController::MainDialogController(const AppConfig& config, ControllerServices services)
     : config_(config), services_(services) {}
 
-MainDialogController::~MainDialogController() = default;
+// The worker is the controller's own: it ends before anything it works with is gone.
+MainDialogController::~MainDialogController() { StopJob(); }
 
 void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
     dialog_ = &dialog;
@@ -92,9 +95,7 @@ void MainDialogController::OnCommand(int id) {
         if (WaypointFileChosen(waypointFilePath_)) {
             const UploadMode mode =
                 id == IDC_UPDATE ? UploadMode::Update : UploadMode::Replace;
-            StartTransfer([mode](TransferContext& context) {
-                return UploadWaypointFile(mode, context);
-            });
+            StartTransfer([mode](TransferContext& context) { UploadWaypointFile(mode, context); });
         }
         break;
     case IDC_SET_TASK:
@@ -152,6 +153,7 @@ void MainDialogController::OnTimer() {
         return;
     }
     dialog_->CheckButton(IDC_TX, false);
+    postedIndicators_.Dimmed(IDC_TX);
     // While a box of ours is open its loop keeps delivering ticks: a read that failed once
     // would fail again and open the next box.
     if (transferRunning_ || platform::MessageBoxOpen()) {
@@ -177,64 +179,93 @@ void MainDialogController::WatchLine() {
             return;
         }
         LogPrintf(&eventLog_, "Verbindung zum Ger\xE4t verloren");
-        const SilentBoxes quiet;
-        CloseComPort(port_);
-        port_ = nullptr;
-        lineLost_ = true;
-        nextReopenMs_ = nowMs + kReopenIntervalMs;
+        DropLostLine();
         return;
     }
     if (!lineLost_ || static_cast<std::int32_t>(nowMs - nextReopenMs_) < 0) {
         return;
     }
     nextReopenMs_ = nowMs + kReopenIntervalMs;
-    const SilentBoxes quiet;
-    port_ = OpenConfiguredPort();
-    if (port_ != nullptr) {
-        DiscardInput(port_);
-        lineLost_ = false;
-        LogPrintf(&eventLog_, "Verbindung wiederhergestellt");
-    }
+    ReopenQuietly();
 }
 
-void MainDialogController::OnDestroy() {
-    if (transferRunning_) {
-        operation_.Cancel();
-        services_.jobs.Finish();
+// The loss has been logged; the port is closed without a box and tried again from now on.
+void MainDialogController::DropLostLine() {
+    const SilentBoxes quiet;
+    CloseComPort(port_);
+    port_ = nullptr;
+    lineLost_ = true;
+    nextReopenMs_ = services_.clock.NowMs() + kReopenIntervalMs;
+}
+
+// Opens the configured port without a box: while an adapter is away every attempt fails.
+bool MainDialogController::ReopenQuietly() {
+    const SilentBoxes quiet;
+    port_ = OpenConfiguredPort();
+    if (port_ == nullptr) {
+        return false;
     }
+    DiscardInput(port_);
+    if (std::exchange(lineLost_, false)) {
+        LogPrintf(&eventLog_, "Verbindung wiederhergestellt");
+    }
+    return true;
+}
+
+// The timer first, so that no tick comes between; then the job, whose reports are dropped
+// rather than shown on a window that is closing.
+void MainDialogController::OnDestroy() {
+    if (dialog_ != nullptr) {
+        dialog_->StopTimer();
+    }
+    StopJob();
     if (port_ != nullptr) {
         CloseComPort(port_);
         port_ = nullptr;
     }
-    if (dialog_ != nullptr) {
-        dialog_->StopTimer();
-    }
+}
+
+void MainDialogController::StopJob() {
+    operation_.Cancel();
+    services_.jobs.Shutdown();
 }
 
 // The port is the job's alone until it ends: the tick reads nothing while reception is off,
-// and the commands that could touch the port are disabled.
+// and the commands that could touch the port are disabled. Without a line a transfer would
+// only wait for answers that cannot come: the port is tried once more, and when it stays away
+// the transfer says so and sends nothing (Debug runs against no port on purpose).
 void MainDialogController::StartTransfer(Transfer transfer) {
+    const bool lineMissing = port_ == nullptr && !config_.Debug && !ReopenQuietly();
     transferRunning_ = true;
     receiveEnabled_ = false;
     EnableBusyCommands(false);
     operation_.Reset();
     portRecord_.indicators = &postedIndicators_;
-    services_.jobs.Start([this, transfer = std::move(transfer), path = waypointFilePath_] {
+    postedIndicators_.Dimmed(IDC_RX);
+    postedIndicators_.Dimmed(IDC_TX);
+    services_.jobs.Start([this, transfer = std::move(transfer), port = port_, lineMissing,
+                          path = waypointFilePath_] {
         platform::InstallThreadMessageBox(&postedBoxes_);
-        TransferContext context{operation_, port_, config_, path};
-        const bool completed = transfer(context);
+        TransferContext context{operation_, port, config_, path, lineMissing};
+        RunGuarded(transfer, context);
         platform::InstallThreadMessageBox(nullptr);
-        services_.jobs.Post([this, completed] { EndOfTransfer(completed); });
+        services_.jobs.Post([this, lost = context.lineLost, completed = context.completed] {
+            EndOfTransfer(lost, completed);
+        });
     });
 }
 
 // However the transfer ended, live reception is on again, even if "Run" had switched it off.
-void MainDialogController::EndOfTransfer(bool completed) {
+// A line lost under the transfer has been logged by it; the tick would log it again.
+void MainDialogController::EndOfTransfer(bool lineLost, bool completed) {
     portRecord_.indicators = dialog_;
     progress_.End(completed);
     receiveEnabled_ = true;
     transferRunning_ = false;
     EnableBusyCommands(true);
+    if (lineLost && port_ != nullptr) {
+        DropLostLine();
+    }
 }
 
 void MainDialogController::EnableBusyCommands(bool enabled) {

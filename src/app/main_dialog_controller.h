@@ -77,17 +77,20 @@ public:
     ComPort* Port() const { return port_; }
 
 private:
-    using Transfer = std::function<bool(TransferContext&)>;
+    using Transfer = std::function<void(TransferContext&)>;
 
     void ChooseWaypointFile();
     void EditWaypointFile();
     void StartTransfer(Transfer transfer);
-    void EndOfTransfer(bool completed);
+    void EndOfTransfer(bool lineLost, bool completed);
     // The commands that any state allows, a running transfer too; false for any other id.
     bool RunAnytimeCommand(int id);
+    void StopJob();
     void EnableBusyCommands(bool enabled);
     ComPort* OpenConfiguredPort();
     void WatchLine();
+    void DropLostLine();
+    bool ReopenQuietly();
 
     const AppConfig& config_;
     ControllerServices services_;

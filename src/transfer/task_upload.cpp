@@ -10,7 +10,7 @@
 
 namespace zr640 {
 
-bool UploadTask(TransferContext& context) {
+void UploadTask(TransferContext& context) {
     platform::LogSink* log = context.operation.Log();
     context.operation.SetText("Strecke setzen");
     SetRts(context.port, SETRTS);
@@ -18,8 +18,9 @@ bool UploadTask(TransferContext& context) {
     LogPrintf(log, "%s", Banner("Strecke setzen", kRuleLength).c_str());
 
     const std::optional<std::string> sentence = TaskSentence(context.config);
-    bool acknowledged = false;
-    if (!sentence) {
+    if (LineMissing(context)) {
+        // Said in the log; the closing lines follow as always.
+    } else if (!sentence) {
         LogPrintf(log,
                   "Strecke nicht gesendet: der Satz w\xE4re l\xE4nger als %d Zeichen "
                   "(MaxLaengeName1/MaxLaengeName2 kleiner w\xE4hlen)!",
@@ -28,7 +29,7 @@ bool UploadTask(TransferContext& context) {
         // The exchange has logged what went wrong; the closing lines follow in every case.
         const int result = LoggedExchange(context, "Strecke: " + *sentence, *sentence,
                                           TaskReply(context.config.RouteCount));
-        acknowledged = result == kExchangeAccepted;
+        context.completed = result == kExchangeAccepted;
         if (result == kExchangeCancelled) {
             LogPrintf(log, "Abbruch durch Benutzer");
         } else if (result < 0) {
@@ -39,7 +40,6 @@ bool UploadTask(TransferContext& context) {
     LogPrintf(log, "%s", Banner("", kRuleLength).c_str());
     LogPrintf(log, "%s", kSectionBreak);
     EndTransfer(context);
-    return acknowledged;
 }
 
 }  // namespace zr640

@@ -141,7 +141,7 @@ bool WaypointFileChosen(const std::string& waypointFilePath) {
     return false;
 }
 
-bool UploadWaypointFile(UploadMode mode, TransferContext& context) {
+void UploadWaypointFile(UploadMode mode, TransferContext& context) {
     platform::LogSink* log = context.operation.Log();
     const char* word = ModeWord(mode);
     context.operation.SetText(word);
@@ -149,8 +149,8 @@ bool UploadWaypointFile(UploadMode mode, TransferContext& context) {
     LogPrintf(log, "%s", Banner(word, kRuleLength + (mode == UploadMode::Update)).c_str());
 
     WaypointFileReader reader;
-    const std::optional<int> records = CheckFile(context, reader);
-    bool sentAll = false;
+    const std::optional<int> records =
+        LineMissing(context) ? std::nullopt : CheckFile(context, reader);
     if (records && OpenUpload(mode, context)) {
         LogPrintf(log, "%d S\xE4tze in der Datei", *records);
         context.operation.SetProgressRange(*records);
@@ -158,11 +158,10 @@ bool UploadWaypointFile(UploadMode mode, TransferContext& context) {
             LogPrintf(log, "%s fertig, %d S\xE4" "tze \xFC" "bertragen!", word, *sent);
             LogPrintf(log, "%s", Banner("", kRuleLength).c_str());
             LogPrintf(log, "%s", kSectionBreak);
-            sentAll = true;
+            context.completed = true;
         }
     }
     EndTransfer(context);
-    return sentAll;
 }
 
 }  // namespace zr640

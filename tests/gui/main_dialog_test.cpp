@@ -22,6 +22,8 @@
 #include "app/thread_job_runner.h"
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
+#include "dialog_templates.h"
+#include "frontends/qt/dialog_template.h"
 #include "frontends/qt/qt_clipboard.h"
 #include "frontends/qt/qt_file_chooser.h"
 #include "frontends/qt/qt_message_box.h"
@@ -33,6 +35,8 @@ namespace zr640::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using zr640::testing::kIconPixels;
+using zr640::testing::TemplateControl;
 
 // Runs `action` on the modal window that the next command opens, inside that window's loop
 // (which may come after a menu's).
@@ -100,30 +104,55 @@ protected:
     XdgEditorLauncher editor;
     SteadyClock clock;
     QtClipboard clipboard;
-    zr640::ThreadJobRunner jobs{RunPostedOnEventLoop(jobs)};
+    EventLoopJobRunner jobs;
     MainDialogController controller{
         config, {device, chooser, editor, clock, jobs, clipboard, kLinuxTextConvention}};
     std::unique_ptr<MainDialog> dialog;
 };
 
-// What a user sees, where and at what size; then Enter, which presses no button, and the
-// indicators: set one by one, and a click checks the one clicked and clears the other.
-TEST_F(MainDialogTest, ShowsTheControlsWithTheirTextsInTheirPlacesAtAFixedSize) {
-    const std::vector<std::pair<int, QString>> texts = {{102, "Run"}, {103, "RX"}, {104, "TX"},
-        {120, "Wendepunktdatei"}, {118, QString::fromUtf8("W\u00e4hlen")}, {119, "Edit"},
-        {117, "Replace WP's"}, {116, "Update WP's"}, {123, "Strecke setzen"}};
-    for (const auto& [id, text] : texts) {
-        EXPECT_EQ(At(id)->property(id == 120 ? "title" : "text"), text);
+// The Qt widget that stands for a control of a Windows template.
+const char* QtClassOf(const TemplateControl& control) {
+    const std::string windowClass = control.windowClass;
+    if (windowClass == "Static") return "QLabel";
+    if (windowClass == "Edit") return "QLineEdit";
+    if (windowClass == "ListBox") return "QListWidget";
+    if ((control.style & 0xF) == zr640::testing::kAutoRadio) return "QRadioButton";
+    return (control.style & 0xF) == zr640::testing::kGroupBox ? "QGroupBox" : "QPushButton";
+}
+
+// What a user sees, where and at what size, control by control as the table of template 100
+// says, in the dialog units of the dialog's font; Tab visits the tab stops in the table's order.
+// Then Enter, which presses no button, and the indicators: set one by one, and a click checks
+// the one clicked and clears the other.
+TEST_F(MainDialogTest, ShowsTheControlsOfTheTemplateWithTheirTextsInTheirPlacesAtAFixedSize) {
+    const zr640::testing::DialogTemplateTable& table = zr640::testing::kMainDialogTemplate;
+    EXPECT_EQ(ToPixels({4, 4, 21, 20}, {6, 13}), QRect(6, 7, 32, 33));  // rounded half up
+    const DialogBaseUnits base = BaseUnitsOf(dialog->font());
+    EXPECT_EQ(dialog->windowTitle(), table.caption);
+    EXPECT_EQ(dialog->size(), ToPixels({0, 0, table.width, table.height}, base).size());
+    QList<int> tabStops;
+    for (const TemplateControl& c : table.controls) {
+        SCOPED_TRACE(c.id);
+        ASSERT_NE(At(c.id), nullptr);
+        EXPECT_TRUE(At(c.id)->inherits(QtClassOf(c))) << At(c.id)->metaObject()->className();
+        if (c.text[0] != '\0') {  // else the program's to set
+            const char* property = c.id == 120 ? "title" : "text";
+            EXPECT_EQ(At(c.id)->property(property), QString::fromLatin1(c.text));
+        }
+        QRect place = ToPixels({c.x, c.y, c.width, c.height}, base);
+        if (std::string(c.windowClass) == "Static") place.setSize({kIconPixels, kIconPixels});
+        EXPECT_EQ(Place(c.id), place);
+        if (c.style & zr640::testing::kTabStop) tabStops << c.id;
     }
-    EXPECT_EQ(dialog->windowTitle(), "ZR640");
+    const auto focused = [] { return QApplication::focusWidget()->property("controlId").toInt(); };
+    QList<int> visited{focused()};
+    while (visited.size() < tabStops.size()) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << focused();
+    }
+    EXPECT_EQ(visited, tabStops);
     EXPECT_EQ(At<QLabel>(3)->pixmap().size(), QSize(32, 32));
-    const int leftToRight[][2] = {{3, 101}, {101, 103}, {103, 104}, {104, 102}, {109, 118},
-                                  {118, 119}, {117, 116}, {116, 123}};
-    for (const auto& [a, b] : leftToRight) EXPECT_LT(Place(a).right(), Place(b).left()) << b;
-    const int topToBottom[][2] = {{101, 110}, {102, 110}, {110, 120}, {119, 117}};
-    for (const auto& [a, b] : topToBottom) EXPECT_LT(Place(a).bottom(), Place(b).top()) << b;
     for (int id : {109, 118, 119, 117, 116, 123}) EXPECT_EQ(At(id)->parentWidget(), At(120));
-    EXPECT_GT(Place(123).left() - Place(116).right(), Place(116).left() - Place(117).right());
     EXPECT_TRUE(dialog->minimumSize() == dialog->size() && dialog->maximumSize() == dialog->size());
     EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMinMaxButtonsHint);
     // The core's bytes are Windows-1252, also those that Latin-1 leaves to control characters.
@@ -247,7 +276,7 @@ TEST_F(MainDialogTest, ATransferLeavesTheDialogAnsweringAndEscapeStopsIt) {
     sinceProbe.start();
     probe.start(10);
     QTest::mouseClick(At(123), Qt::LeftButton);
-    for (int id : kBusyDisabledIds) EXPECT_FALSE(At(id)->isEnabled()) << id;
+    for (int id : {102, 116, 117, 118, 119, 123}) EXPECT_FALSE(At(id)->isEnabled()) << id;
     const auto unanswered = [&] { return Log().count("Keine Antwort nach 2000 ms"); };
     EXPECT_TRUE(QTest::qWaitFor([&] { return unanswered() == 1; }, 4000)) << "line by line";
     EXPECT_TRUE(QTest::qWaitFor([&] { return !controller.TransferRunning(); }, 8000));

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_templates.h"
 #include "platform/dialog_layout.h"
 
 namespace {
@@ -245,13 +246,9 @@ void Responsive() {  // text, timeout
                 answerMs.size() - 1, answerMs.back(), answerMs[answerMs.size() * 99 / 100]);
 }
 
-// What the user sees of the dialog: at the top left, with a client area of the size that the
-// template's dialog units make in its font (MS Sans Serif, 8 points; mapped in a probe dialog
-// of this process, since MapDialogRect works only there), and fixed: no sizing border, no
-// minimise or maximise box, a close box. The program's icon shows, the log scrolls 2048 pixels
-// sideways, and the comctl32.dll loaded comes from the Common Controls 6 assembly (DllGetVersion
-// would not tell: Wine's answers 5.81 from every copy).
-void CheckLayout() {
+// Dialog units to pixels as the dialog manager maps them for a template in the dialog font
+// (MS Sans Serif, 8 points): in a probe dialog of this process, where alone MapDialogRect works.
+RECT DialogUnitsToPixels(int x, int y, int width, int height) {
     std::vector<WORD> probe{LOWORD(WS_POPUP | DS_SETFONT), HIWORD(WS_POPUP | DS_SETFONT),
                             0, 0, 0, 0, 0, 10, 10, 0, 0, 0, 8};
     const char face[] = "MS Sans Serif";
@@ -259,20 +256,94 @@ void CheckLayout() {
     const auto ignore = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; };
     HWND window = CreateDialogIndirectA(nullptr, reinterpret_cast<LPCDLGTEMPLATEA>(probe.data()),
                                         nullptr, ignore);
-    RECT wanted{0, 0, MAIN_DIALOG_SIZE}, client{}, frame{};
-    Expect(window != nullptr && MapDialogRect(window, &wanted), "no probe dialog for the font");
+    RECT pixels{x, y, width, height};  // each number mapped alone, as the template's are
+    Expect(window != nullptr && MapDialogRect(window, &pixels), "no probe dialog for the font");
     DestroyWindow(window);
-    GetClientRect(Dialog(), &client);
+    return pixels;
+}
+
+std::string Hex(DWORD value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08lx", static_cast<unsigned long>(value));
+    return text;
+}
+
+// A window as its template table wants it: caption, style and client size, then each control in
+// order (the children's order is the creation order) with its id, class, style, text and place.
+// Prints every difference before it fails.
+void CheckTemplate() {  // template id, timeout
+    using zr640::testing::kTemplates;
+    const int id = Int();
+    const auto table = std::ranges::find(kTemplates, id, &zr640::testing::DialogTemplateTable::id);
+    Expect(table != kTemplates.end(), "no table for template " + std::to_string(id));
+    HWND window = WaitForWindow("#32770", table->caption);
+    std::vector<std::string> wrong;
+    const auto expect = [&wrong](const std::string& what, const std::string& want,
+                                 const std::string& seen) {
+        if (want != seen) wrong.push_back(what + ": " + want + " wanted, " + seen + " seen");
+    };
+    const auto expectPlace = [&](const std::string& what, RECT want, RECT seen) {
+        const auto text = [](RECT r) {
+            return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                   std::to_string(r.right) + "x" + std::to_string(r.bottom);
+        };
+        expect(what + " at", text(want), text(seen));
+    };
+    RECT client{};
+    GetClientRect(window, &client);
+    expectPlace("client area", DialogUnitsToPixels(0, 0, table->width, table->height), client);
+    // The system adds these to every dialog with a caption.
+    const DWORD added = WS_CLIPSIBLINGS | DS_3DLOOK;
+    expect("style", Hex(table->style), Hex(GetWindowLongA(window, GWL_STYLE) & ~added));
+    HWND control = GetWindow(window, GW_CHILD);
+    for (const zr640::testing::TemplateControl& c : table->controls) {
+        const std::string name = "control " + std::to_string(c.id);
+        Expect(control != nullptr, name + " missing");
+        char className[64] = {};
+        GetClassNameA(control, className, sizeof className);
+        expect(name + ": id", std::to_string(c.id), std::to_string(GetDlgCtrlID(control)));
+        expect(name + ": class", c.windowClass, className);
+        // The system draws a border as a client edge, and moves a radio button's tab stop
+        // with its check mark.
+        DWORD style = GetWindowLongA(control, GWL_STYLE);
+        if (GetWindowLongA(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) style |= WS_BORDER;
+        const std::string kind = className;
+        if (kind == "Button" && (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON) {
+            style = (style & ~WS_TABSTOP) | (c.style & WS_TABSTOP);
+        }
+        expect(name + ": style", Hex(c.style | WS_CHILD | WS_VISIBLE), Hex(style));
+        if (*c.text != '\0') expect(name + ": text", c.text, TextOf(control));  // else ours
+        RECT want = DialogUnitsToPixels(c.x, c.y, c.width, c.height), place{};
+        if (kind == "Static" && (c.style & SS_TYPEMASK) == SS_ICON) {
+            want.right = want.bottom = zr640::testing::kIconPixels;
+        }
+        GetWindowRect(control, &place);
+        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&place), 2);
+        RECT seen{place.left, place.top, place.right - place.left, place.bottom - place.top};
+        // A list box without LBS_NOINTEGRALHEIGHT drops the part of a line at its foot.
+        const auto line = kind == "ListBox" ? SendMessageA(control, LB_GETITEMHEIGHT, 0, 0) : 0;
+        if (seen.bottom <= want.bottom && seen.bottom > want.bottom - line) {
+            want.bottom = seen.bottom;
+        }
+        expectPlace(name, want, seen);
+        control = GetWindow(control, GW_HWNDNEXT);
+    }
+    Expect(control == nullptr, "control " + std::to_string(GetDlgCtrlID(control)) + " is extra");
+    for (const std::string& line : wrong) std::printf("template %d: %s\n", id, line.c_str());
+    Expect(wrong.empty(), "template " + std::to_string(id) + " is not as its table says");
+}
+
+// What else the user sees of the main dialog: at the top left, the program's icon, the log
+// scrolling 2048 pixels sideways, and the comctl32.dll loaded from the Common Controls 6
+// assembly (DllGetVersion would not tell: Wine's answers 5.81 from every copy).
+void CheckLayout() {
+    RECT frame{};
     GetWindowRect(Dialog(), &frame);
-    const LONG style = GetWindowLongA(Dialog(), GWL_STYLE);
     const bool icon = SendMessageA(Item(IDC_PROGRAM_ICON), STM_GETICON, 0, 0) != 0;
     const auto extent = SendMessageA(Item(IDC_LOG), LB_GETHORIZONTALEXTENT, 0, 0);
-    std::printf("layout: client area %ldx%ld at %ld,%ld (wanted %ldx%ld at 0,0), style %lx, "
-                "icon %d, log %d pixels wide\n", client.right, client.bottom, frame.left,
-                frame.top, wanted.right, wanted.bottom, style, icon, static_cast<int>(extent));
-    Expect(client.right == wanted.right && client.bottom == wanted.bottom && frame.left == 0 &&
-               frame.top == 0 && (style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0 &&
-               (style & WS_SYSMENU) != 0 && icon && extent == 2048,
+    std::printf("layout: at %ld,%ld, icon %d, log %d pixels wide\n", frame.left, frame.top, icon,
+                static_cast<int>(extent));
+    Expect(frame.left == 0 && frame.top == 0 && icon && extent == 2048,
            "the dialog does not look as it should");
     DWORD process = 0;
     GetWindowThreadProcessId(Dialog(), &process);
@@ -353,6 +424,16 @@ const std::map<std::string, void (*)()> steps{
          const auto endsSo = [end = Take()](auto& entry) { return entry.ends_with(end); };
          Wait([&] { return std::ranges::any_of(Entries(Item(IDC_LOG)), endsSo); });
      }},
+    {"endings", [] {  // text, n, timeout: n entries end so, and no more
+         const std::string end = Take();
+         const auto endingSo = [&end] {
+             return std::ranges::count_if(Entries(Item(IDC_LOG)),
+                                          [&end](auto& entry) { return entry.ends_with(end); });
+         };
+         const int n = Int();
+         Wait([&] { return endingSo() >= n; });
+         Expect(endingSo() == n, "more entries end so");
+     }},
     {"steady", [] {  // milliseconds: the log does not grow meanwhile
          const int before = Count();
          Sleep(Ms());
@@ -377,6 +458,7 @@ const std::map<std::string, void (*)()> steps{
          Expect(text == Take(), "the control shows \"" + text + "\"");
      }},
     {"layout", CheckLayout},
+    {"template", CheckTemplate},
     // For screenshots: the dialog in front with its title bar lit, a pause, where it is.
     {"activate", [] { SetForegroundWindow(Dialog()); }},
     {"sleep", [] { Sleep(Ms()); }},

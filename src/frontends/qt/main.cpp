@@ -11,7 +11,6 @@
 
 #include "app/main_dialog_controller.h"
 #include "platform/quit_request.h"
-#include "app/thread_job_runner.h"
 #include "config/configuration.h"
 #include "backends/posix/ini_profile_file.h"
 #include "backends/posix/posix_serial_device.h"
@@ -63,7 +62,7 @@ int main(int argc, char* argv[]) {
     platform::XdgEditorLauncher editor;
     platform::SteadyClock clock;
     platform::QtClipboard clipboard;
-    ThreadJobRunner jobs(platform::RunPostedOnEventLoop(jobs));
+    platform::EventLoopJobRunner jobs;
     MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs,
                                              clipboard, platform::kLinuxTextConvention});
     {

@@ -264,10 +264,13 @@ void MainDialog::ShowLogMenu(const QPoint& globalPosition) {
     controller_.CloseLogMenu(chosen != nullptr ? chosen->data().toInt() : 0);
 }
 
-std::function<void()> RunPostedOnEventLoop(ThreadJobRunner& jobs) {
-    return [&jobs] {
-        QMetaObject::invokeMethod(qApp, [&jobs] { jobs.RunPosted(); }, Qt::QueuedConnection);
-    };
-}
+// QObject comes first among the bases: it is built before the runner and destroyed after it,
+// once the runner has joined its job. The slot is named rather than handed over as a functor:
+// then Qt alone builds the queued call, behind the lock of its event queue, and nothing of ours
+// crosses between the threads outside the runner's own lock (which ThreadSanitizer can check;
+// Qt's lock it cannot see).
+EventLoopJobRunner::EventLoopJobRunner()
+    : ThreadJobRunner(
+          [this] { QMetaObject::invokeMethod(this, "runPosted", Qt::QueuedConnection); }) {}
 
 }  // namespace zr640::platform

@@ -77,8 +77,17 @@ private:
     QListWidget* logWidget_ = nullptr;
 };
 
-// The wake-up a ThreadJobRunner calls from its job's thread in a Qt program: a queued call
-// through which the event loop runs what the job posted.
-std::function<void()> RunPostedOnEventLoop(ThreadJobRunner& jobs);
+// The job runner of a Qt program: its wake-up is a call queued on the runner itself, so that
+// the object the call is bound to lives exactly as long as the runner. A wake-up that is still
+// queued when the runner goes is dropped with it instead of reaching a runner that is gone.
+class EventLoopJobRunner final : public QObject, public ThreadJobRunner {
+    Q_OBJECT
+
+public:
+    EventLoopJobRunner();
+
+private slots:
+    void runPosted() { RunPosted(); }
+};
 
 }  // namespace zr640::platform

@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <regex>
+#include <stdexcept>
 #include <utility>
 
 #include "app/log_text.h"
@@ -210,6 +211,37 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
              s.Start(), s.device.lineLost = true, s.device.failing = {"Open"}, s.Ticks(100);
              s.device.failing.clear(), s.device.lineLost = false, s.Ticks(40);
              s.device.Feed(kStatusFrame), s.Ticks(1); }},
+        {"without a line a transfer tries the port once, quietly, then says so and sends "
+         "nothing; the ticks go on trying", [](Scene& s) {
+             s.Start(), s.Choose(s.file), s.device.lineLost = true, s.device.failing = {"Open"};
+             s.Ticks(1), s.Commands({IDC_SET_TASK}), s.Finish(), s.Commands({IDC_UPDATE});
+             s.Finish(), s.device.failing.clear(), s.device.lineLost = false, s.Ticks(40); }},
+        {"a transfer finds the line back before the ticks do, and goes out over it",
+         [](Scene& s) {
+             s.Start(), s.device.lineLost = true, s.Ticks(1), s.device.lineLost = false;
+             s.device.replies = {{"$KTWPS,1,0\r\n"}}, s.Commands({IDC_SET_TASK}), s.Finish(); }},
+        {"Debug sends against no port, as it always has", [](Scene& s) {
+             s.config.Debug = true, s.Start(), s.Commands({IDC_SET_TASK}), s.Finish(); }},
+        {"a line lost under a transfer is logged once; the ticks look for it again",
+         [](Scene& s) {
+             s.Start(), s.Choose(s.file), s.device.replies = {{"$KTWPO\r\n"}, {"$KT", 300, true}};
+             s.Commands({IDC_REPLACE}), s.Finish(), s.device.lineLost = false, s.Ticks(41); }},
+        {"a transfer that throws ends with RTS low, a line and its end", [](Scene& s) {
+             s.Start(), s.device.onCall = [](const std::string& call) {
+                 if (call == "Write") throw std::runtime_error("Schreibfehler");
+             };
+             s.Commands({IDC_SET_TASK}), s.Finish(); }},
+        {"a tick under a transfer puts TX out and the next sentence lights it again; RX is "
+         "posted once", [](Scene& s) {
+             s.Route({"Bayreuth,EDQD"}), s.Start();
+             s.device.onCall = [&s](const std::string& call) {
+                 if (call == "Write") s.controller->OnTimer();
+             };
+             s.device.replies = {{"$KTWPE\r\n"}, {"$KTWPE\r\n"}, {"$KTWPS,1,1\r\n"}};
+             s.Commands({IDC_SET_TASK}), s.Finish(); }},
+        {"the dialog destroyed under a transfer: the timer stops, the job ends, and nothing it "
+         "reports is shown", [](Scene& s) {
+             s.Start(), s.Choose(s.file), s.Commands({IDC_REPLACE}), s.Destroy(); }},
         {"the menus: \"Zeile kopieren\" wants a selected entry, \"Strecke w\u00e4hlen\" waits for "
          "the end of a transfer, the log is copied meanwhile", [](Scene& s) {
              s.Start(), s.Menus(), s.dialog.list.selection = -1, s.Menus();
