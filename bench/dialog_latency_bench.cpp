@@ -89,7 +89,8 @@ void BM_DialogGapsDuringTransfer(benchmark::State& state) {
         platform::EventLoopJobRunner jobs;
         zr640::testing::RecordingClipboard clipboard;
         MainDialogController controller(
-            config, {device, chooser, editor, clock, jobs, clipboard, platform::kLinuxTextConvention});
+            config,
+            {device, chooser, editor, clock, jobs, clipboard, platform::kLinuxTextConvention});
         platform::MainDialog dialog(controller);
         dialog.show();
         auto& log = *qobject_cast<QListWidget*>(dialog.Control(IDC_LOG));

@@ -235,18 +235,21 @@ TEST_F(MainDialogTest, TheLogsMenuAndCtrlCHandTheLogOut) {
     OnMenu(Qt::Key_A, &offered);
     QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
     EXPECT_EQ(offered, QStringList({"Zeile &kopieren\tStrg+C", "&Alles kopieren",
-        QString::fromUtf8("Protokoll s&peichern\u2026"), "-", QString::fromUtf8("Strecke &w\u00e4hlen\u2026"),
-        "-", QString::fromUtf8("\u00dc&ber zr640\u2026")}));
-    const QString wholeLog =
-        QString::fromUtf8("Streckenpunkt 1: M\u00fcnster \u201eS\u00fcd\u201c,EDDG\n \n \n$KTWPO*1A\n");
+                                    QString::fromUtf8("Protokoll s&peichern\u2026"), "-",
+                                    QString::fromUtf8("Strecke &w\u00e4hlen\u2026"), "-",
+                                    QString::fromUtf8("\u00dc&ber zr640\u2026")}));
+    const QString firstEntry =
+        QString::fromUtf8("Streckenpunkt 1: M\u00fcnster \u201eS\u00fcd\u201c,EDDG");
+    const QString wholeLog = firstEntry + "\n \n \n$KTWPO*1A\n";
     EXPECT_EQ(QApplication::clipboard()->text(), wholeLog);
 
     const QPoint first = list->visualItemRect(list->item(0)).center();
     QTest::mousePress(list->viewport(), Qt::RightButton, {}, first);
     OnMenu(Qt::Key_K);
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, first, list->viewport()->mapToGlobal(first));
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, first,
+                                 list->viewport()->mapToGlobal(first));
     QApplication::sendEvent(list->viewport(), &rightClick);
-    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("Streckenpunkt 1: M\u00fcnster \u201eS\u00fcd\u201c,EDDG"));
+    EXPECT_EQ(QApplication::clipboard()->text(), firstEntry);
     dialog->List(110)->SetCurSel(3);
     QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "$KTWPO*1A");
@@ -254,15 +257,17 @@ TEST_F(MainDialogTest, TheLogsMenuAndCtrlCHandTheLogOut) {
     QString proposed;
     OnModal([&](QWidget* modal) {
         auto* saver = static_cast<QFileDialog*>(modal);
-        proposed = saver->directory().path() + "/" + saver->selectedFiles().value(0).section('/', -1);
+        const QString name = saver->selectedFiles().value(0).section('/', -1);
+        proposed = saver->directory().path() + "/" + name;
         Choose(modal, "protokoll");
     });
     OnMenu(Qt::Key_P);
     QTest::keyClick(list, Qt::Key_Menu);
-    EXPECT_TRUE(QRegularExpression(QString::fromStdString(fs::canonical(root.Path()).string()) +
-                                   "/zr640-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.txt").match(proposed).hasMatch())
-        << proposed.toStdString();
-    EXPECT_EQ(QString::fromStdString(zr640::testing::ReadWholeFile(root.File("protokoll.txt"))), wholeLog);
+    const QString folder = QString::fromStdString(fs::canonical(root.Path()).string());
+    const QRegularExpression timeName(folder + "/zr640-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.txt");
+    EXPECT_TRUE(timeName.match(proposed).hasMatch()) << proposed.toStdString();
+    const std::string saved = zr640::testing::ReadWholeFile(root.File("protokoll.txt"));
+    EXPECT_EQ(QString::fromStdString(saved), wholeLog);
 }
 
 // The task's three unanswered attempts take 6 s, while the dialog answers, the log grows and

@@ -197,7 +197,8 @@ scenario_log_menus() {
         "Update-$rule" '$KTWPI,Update*4C' '$KTWPO,Update,0*56' $'2 S\xe4tze in der Datei' \
         'WP   1: $KTWPU,Punkt1,P1,,,,,,,*65' '$KTWPA,1*44' 'WP   2: $KTWPU,Punkt2,P2,,,,,,,*65' \
         '$KTWPA,2*47' $'Update fertig, 2 S\xe4tze \xfcbertragen!' "$rule" ' ' ' ' >"$expected"
-    cmp "$work/clipboard.txt" "$expected" || fail "the clipboard held: $(od -c "$work/clipboard.txt")"
+    cmp "$work/clipboard.txt" "$expected" ||
+        fail "the clipboard held: $(od -c "$work/clipboard.txt")"
     cmp "$work/protokoll.txt" "$expected" || fail "the saved log: $(od -c "$work/protokoll.txt")"
 }
 

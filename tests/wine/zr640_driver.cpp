@@ -128,7 +128,8 @@ void PressKeys() {  // keys
     for (bool found = true; found;) {
         found = false;
         for (const auto& [name, key] : modifiers) {
-            if (rest.starts_with(name)) rest.erase(0, std::strlen(name)), held.push_back(key), found = true;
+            if (!rest.starts_with(name)) continue;
+            rest.erase(0, std::strlen(name)), held.push_back(key), found = true;
         }
     }
     const std::map<std::string, BYTE> named{
@@ -371,11 +372,14 @@ const std::map<std::string, void (*)()> steps{
     {"escape", [] { PressKey(VK_ESCAPE); }},
     {"enter", [] { PressKey(VK_RETURN); }},
     {"keys", PressKeys},
-    {"focus", [] { PostMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(Int())), TRUE); }},
+    {"focus", [] {  // id: the control gets the keyboard focus
+         PostMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(Int())), TRUE);
+     }},
     {"select", [] {  // text pattern: the first entry that matches is selected
          const std::string pattern = Take();
          const auto entries = Entries(Item(IDC_LOG));
-         const auto found = std::ranges::find_if(entries, [&](auto& e) { return Matches(e.c_str(), pattern.c_str()); });
+         const auto found = std::ranges::find_if(
+             entries, [&](auto& e) { return Matches(e.c_str(), pattern.c_str()); });
          Expect(found != entries.end(), "no entry \"" + pattern + "\"");
          SendMessageA(Item(IDC_LOG), LB_SETCURSEL, static_cast<WPARAM>(found - entries.begin()), 0);
      }},
@@ -408,7 +412,8 @@ const std::map<std::string, void (*)()> steps{
      }},
     {"system-menu", [] {  // pattern of the entries, as SystemMenuEntries gives them
          const std::string entries = SystemMenuEntries(), pattern = Take();
-         Expect(Matches(entries.c_str(), pattern.c_str()), "the system menu holds \"" + entries + "\"");
+         Expect(Matches(entries.c_str(), pattern.c_str()),
+                "the system menu holds \"" + entries + "\"");
      }},
     {"close", [] { PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
     {"entries", [] { for (int i = 0, n = Int(); i < n; ++i) ExpectEntry(i); }},  // n, n texts

@@ -42,7 +42,9 @@ public:
     Scene() { testing::WriteBytes(file, "Lauf-Lillinghof,EDQI\r\n"); }
     bool ChooseFile(const platform::FileChooserRequest& r, std::string& chosen) override {
         std::string shown = r.title + ", " + r.initialDirectory;
-        for (const auto& [description, pattern] : r.filters) shown += ", " + description + " " + pattern;
+        for (const auto& [description, pattern] : r.filters) {
+            shown += ", " + description + " " + pattern;
+        }
         const bool save = r.purpose == platform::FileChooserPurpose::Save;
         Line(save ? "saver" : "chooser", save ? shown + ", " + r.fileName : shown);
         chosen = answer.empty() ? chosen : answer;
@@ -247,12 +249,13 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
              s.Start(), s.Menus(), s.dialog.list.selection = -1, s.Menus();
              s.Choose(s.file), s.Commands({IDC_REPLACE}), s.Menus(), s.Commands({IDM_COPY_ALL});
              s.Finish(), s.Menus(); }},
-        {"on Windows the log is handed out in Windows-1252 with CR LF, a sentence's own CR dropped; "
-         "the menu copies the entry it opened on, Ctrl+C the selected one", [](Scene& s) {
+        {"on Windows the log is handed out in Windows-1252 with CR LF, a sentence's own CR "
+         "dropped; the menu copies the entry it opened on, Ctrl+C the selected one", [](Scene& s) {
              s.convention = platform::kWindowsTextConvention, s.Start();
              s.dialog.log.Append("WP   1: $KTWPU,Hetzleser,EDQX,,,,,,,*4B\r\n$KTWPA,1*45\r\n");
              s.dialog.log.Append("Breite: 48.123457 48\xB0" "07'24\" N Abbruch nach 0 S\xE4tzen");
-             s.Commands({IDM_COPY_ALL}), s.dialog.list.SetCurSel(2), s.MenuWhileLogging(IDM_COPY_LINE);
+             s.Commands({IDM_COPY_ALL}), s.dialog.list.SetCurSel(2);
+             s.MenuWhileLogging(IDM_COPY_LINE);
              s.Commands({IDM_COPY_LINE}); }},
         {"on Linux in UTF-8 with LF", [](Scene& s) {
              s.Start(), s.dialog.log.Append("$KTWPO*1A\r\n\x84S\xFC" "d\x93 48\xB0 \x81\n");
@@ -271,8 +274,9 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
              s.Line("file", testing::ReadWholeFile(s.answer)), s.Say("the file holds");
              s.answer = "", s.Commands({IDM_SAVE_LOG});
              s.answer = s.directory.File("fehlt/protokoll.txt"), s.Commands({IDM_SAVE_LOG});
-             s.Line("files", std::to_string(std::distance(fs::directory_iterator(s.directory.Path()),
-                                                          fs::directory_iterator())));
+             const auto files = std::distance(fs::directory_iterator(s.directory.Path()),
+                                              fs::directory_iterator());
+             s.Line("files", std::to_string(files));
              s.Say("the directory holds"); }},
         {"\"\u00dcber zr640\" names the version, what it does, the configuration file and the "
          "licence", [](Scene& s) {
@@ -284,10 +288,12 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
              for (int n = 1; n <= 8; ++n) records += "Punkt" + std::to_string(n) + ",P\r\n";
              testing::WriteBytes(s.file, records);
              s.device.replies.push_back({"$KTWPO\r\n", 100});
-             for (int n = 1; n <= 8; ++n) s.device.replies.push_back({"$KTWPA," + std::to_string(n) + "\r\n", 1500});
+             for (int n = 1; n <= 8; ++n) {
+                 s.device.replies.push_back({"$KTWPA," + std::to_string(n) + "\r\n", 1500});
+             }
              s.Start(), s.Choose(s.file), s.Commands({IDC_REPLACE}), s.Finish(); }},
-        {"a task names itself in the title; a task nobody acknowledged, an upload cancelled and one "
-         "aborted show the taskbar's error state for 3 s; the title is ZR640 again after each",
+        {"a task names itself in the title; a task nobody acknowledged, an upload cancelled and "
+         "one aborted show the taskbar's error state for 3 s; the title is ZR640 again after each",
          [](Scene& s) {
              s.Route({"Bayreuth,EDQD"}), s.Start(), s.Commands({IDC_SET_TASK}), s.Finish();
              s.Choose(s.file), s.Commands({IDC_UPDATE, IDC_CANCEL}), s.Finish();
@@ -319,7 +325,8 @@ TEST(MainDialogController, TheTitleSaysHowFarAndFromTheFifthRecordOnHowLong) {
         {"Update", 8, 8, 12000, "ZR640 \x96 Update 8 von 8"},
     };
     for (const auto& row : rows) {
-        const platform::ProgressReport report{row.activity, row.total, row.done, 1000 + row.elapsedMs};
+        const platform::ProgressReport report{row.activity, row.total, row.done,
+                                              1000 + row.elapsedMs};
         EXPECT_EQ(ProgressTitle(report, TimeLeftMs(1000, report)), row.title);
     }
 }
@@ -333,8 +340,9 @@ TEST(MainDialogController, ASavedLogIsNamedAfterTheLocalTimeInTheFolderOfTheStar
     EXPECT_EQ(LogFileName(early), "zr640-2024-03-07-090502.txt");
     EXPECT_EQ(LogFileName(late), "zr640-2025-12-31-235959.txt");
     // Where the save chooser starts: the folder of the configuration file.
-    const std::pair<const char*, const char*> folders[] = {{"C:\\Flug\\zr640.ini", "C:\\Flug"},
-        {"C:\\zr640.ini", "C:\\"}, {"/zr640.ini", "/"}, {"/home/p/zr640.ini", "/home/p"}, {"zr640.ini", "."}};
+    const std::pair<const char*, const char*> folders[] = {
+        {"C:\\Flug\\zr640.ini", "C:\\Flug"}, {"C:\\zr640.ini", "C:\\"}, {"/zr640.ini", "/"},
+        {"/home/p/zr640.ini", "/home/p"}, {"zr640.ini", "."}};
     for (const auto& [path, folder] : folders) EXPECT_EQ(FolderOf(path), folder) << path;
 }
 
