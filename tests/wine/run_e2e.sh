@@ -173,22 +173,22 @@ scenario_unplug() {
 scenario_log_menus() {
     write_ini
     printf 'Punkt1,P1\r\nPunkt2,P2\r\n' >"$work/waypoints/zwei.wht"
-    seq 8 | awk '{ printf "Punkt%d,P%d\r\n", $1, $1 }' >"$work/waypoints/acht.wht"
+    seq 20 | awk '{ printf "Punkt%d,P%d\r\n", $1, $1 }' >"$work/waypoints/zwanzig.wht"
     start_sim "$com1" --no-telemetry --reply-delay 400
     local entries=$'&Alles kopieren|Protokoll s&peichern…|' folder
     folder=$(winepath -w "$work" 2>/dev/null) || fail "winepath"
-    run_app dialog 30000 system-menu "*|-|${entries}Strecke &wählen…|Ü&ber zr640…|" \
+    run_app dialog 30000 system-menu "*|-|${entries}Strecke &wählen…|Ü&ber zr640…|" 5000 \
         click 118 choose "${chooser[@]}" zwei.wht 15000 click 116 \
         wait-ending 'Update fertig, 2 Sätze übertragen!' 15000 \
         focus 110 clear-clipboard keys shift+f10 keys a clipboard 'Streckenpunkt 1:*' 5000 \
         save-clipboard "$folder\\clipboard.txt" \
         keys shift+f10 keys p choose "Protokoll speichern" Textdateien protokoll 15000 \
         select 'WP   1:*' keys ctrl+c clipboard 'WP   1: $KTWPU,Punkt1,P1,,,,,,,*65' 5000 \
-        click 118 choose "${chooser[@]}" acht.wht 15000 click 117 \
-        title 'ZR640 – Replace' 5000 title 'ZR640 – Replace 1 von 8' 10000 \
-        title 'ZR640 – Replace 5 von 8 (noch 0:0*)' 10000 keys alt+space \
-        system-menu "*|-|${entries}(Strecke &wählen…)|Ü&ber zr640…|" keys escape sleep 300 \
-        keys escape wait-ending 'Replace fertig, 8 Sätze übertragen!' 15000 title ZR640 5000 \
+        click 118 choose "${chooser[@]}" zwanzig.wht 15000 click 117 \
+        title 'ZR640 – Replace * von 20' 5000 title 'ZR640 – Replace * von 20 (noch 0:0*)' 10000 \
+        keys alt+space \
+        system-menu "*|-|${entries}(Strecke &wählen…)|Ü&ber zr640…|" 5000 keys escape sleep 300 \
+        keys escape wait-ending 'Replace fertig, 20 Sätze übertragen!' 15000 title ZR640 5000 \
         close gone 10000
     local rule=--------------------------------------------------------------------------------
     rule=$rule${rule:0:48} expected=$work/expected.txt

@@ -410,10 +410,13 @@ const std::map<std::string, void (*)()> steps{
          });
          Expect(shown, "the title is \"" + title + "\"");
      }},
-    {"system-menu", [] {  // pattern of the entries, as SystemMenuEntries gives them
-         const std::string entries = SystemMenuEntries(), pattern = Take();
-         Expect(Matches(entries.c_str(), pattern.c_str()),
-                "the system menu holds \"" + entries + "\"");
+    {"system-menu", [] {  // pattern of the entries as SystemMenuEntries gives them, timeout
+         const std::string pattern = Take();
+         std::string entries;
+         const bool held = WaitUntil(Ms(), [&] {
+             return Matches((entries = SystemMenuEntries()).c_str(), pattern.c_str());
+         });
+         Expect(held, "the system menu holds \"" + entries + "\"");
      }},
     {"close", [] { PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
     {"entries", [] { for (int i = 0, n = Int(); i < n; ++i) ExpectEntry(i); }},  // n, n texts
