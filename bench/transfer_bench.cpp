@@ -19,6 +19,7 @@
 #include "dialog_loop.h"
 #include "fake_dialog_controls.h"
 #include "opened_port.h"
+#include "recording_clipboard.h"
 #include "sample_waypoints.h"
 #include "serial/sentence.h"
 #include "sim_process.h"
@@ -52,6 +53,8 @@ public:
     void DeleteString(int index) override { entries.erase(entries.begin() + index); }
     void SetCurSel(int) override {}
     void SetHorizontalExtent(int) override {}
+    std::string GetText(int index) const override { return entries.at(std::size_t(index)); }
+    int GetCurSel() const override { return -1; }
 
     std::deque<std::string> entries;
     std::size_t replyBytes = 0;
@@ -191,7 +194,10 @@ void BM_WakeUpsPerRecord(benchmark::State& state) {
         zr640::platform::SteadyClock clock;
         zr640::testing::FakeDialogControls dialog;
         zr640::testing::DialogLoop loop;
-        zr640::MainDialogController controller(config, {device, chooser, editor, clock, loop.jobs});
+        zr640::testing::RecordingClipboard clipboard;
+        zr640::MainDialogController controller(
+            config, {device, chooser, editor, clock, loop.jobs, clipboard,
+                     zr640::platform::kLinuxTextConvention});
         controller.OnInitDialog(dialog);
         controller.OnCommand(IDC_CHOOSE);
         const long before = loop.wakeUps;

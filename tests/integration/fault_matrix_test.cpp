@@ -24,6 +24,7 @@
 #include "config/configuration.h"
 #include "fake_dialog_controls.h"
 #include "manual_job_runner.h"
+#include "recording_clipboard.h"
 #include "platform/quit_request.h"
 #include "serial/sentence.h"
 #include "sim_process.h"
@@ -143,7 +144,8 @@ public:
     // then its "Strecke setzen" over the line it found. `offline`: while the line is away, the
     // user sends the route and uploads three.wht.
     void Ticks(bool offline) {
-        MainDialogController controller(config, {device, chooser, editor, clock, jobs});
+        MainDialogController controller(config, {device, chooser, editor, clock, jobs, clipboard,
+                                                  platform::kLinuxTextConvention});
         controller.OnInitDialog(dialog);
         const std::vector<std::string>& log = dialog.list.entries;
         const auto logged = [&log](const char* line) {
@@ -216,6 +218,7 @@ public:
     PathChooser chooser;
     platform::XdgEditorLauncher editor;
     testing::ManualJobRunner jobs;
+    testing::RecordingClipboard clipboard;
 };
 
 // The highest resident memory of this process since the last call, in kilobytes: each call

@@ -15,6 +15,7 @@
 #include "backends/posix/xdg_editor_launcher.h"
 #include "dialog_loop.h"
 #include "fake_dialog_controls.h"
+#include "recording_clipboard.h"
 #include "recording_message_box.h"
 #include "sim_process.h"
 #include "test_files.h"
@@ -65,7 +66,8 @@ struct Course {
         options.insert(options.end(), {"--link", directory.File("line")});
         EXPECT_TRUE(sim.Start(options)) << sim.Error();
         config.Device = directory.File("line");
-        controller.emplace(config, ControllerServices{wire, chooser, editor, clock, loop.jobs});
+        controller.emplace(config, ControllerServices{wire, chooser, editor, clock, loop.jobs,
+                                                      clipboard, platform::kLinuxTextConvention});
         controller->OnInitDialog(dialog);
     }
     void Command(int id) { controller->OnCommand(id); }
@@ -90,6 +92,7 @@ struct Course {
     PathChooser chooser;
     platform::XdgEditorLauncher editor;
     platform::SteadyClock clock;
+    testing::RecordingClipboard clipboard;
     testing::FakeDialogControls dialog;
     testing::DialogLoop loop;
     std::optional<MainDialogController> controller;

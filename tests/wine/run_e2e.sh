@@ -163,6 +163,45 @@ scenario_unplug() {
         fail "written while the line was away:"$'\n'"$(cat "$work/sim.log")"
 }
 
+# The log leaves the window. The system menu's entries, read inside the program (Wine keeps a
+# program's menus to its process). The log's context menu from the keyboard: "Alles kopieren"
+# puts the log on the clipboard as Unicode text with CR LF, a sentence's own CR dropped, and
+# "Protokoll speichern" the same text as a Windows-1252 file in the folder the program started
+# in, though the waypoint chooser moved the working directory; Ctrl+C copies one entry. The
+# title counts an upload's records and says how long the rest takes; meanwhile the opened system
+# menu greys "Strecke wählen" (Escape twice: the menu, then the menu mode).
+scenario_log_menus() {
+    write_ini
+    printf 'Punkt1,P1\r\nPunkt2,P2\r\n' >"$work/waypoints/zwei.wht"
+    seq 20 | awk '{ printf "Punkt%d,P%d\r\n", $1, $1 }' >"$work/waypoints/zwanzig.wht"
+    start_sim "$com1" --no-telemetry --reply-delay 400
+    local entries=$'&Alles kopieren|Protokoll s&peichern…|' folder
+    folder=$(winepath -w "$work" 2>/dev/null) || fail "winepath"
+    run_app dialog 30000 system-menu "*|-|${entries}Strecke &wählen…|Ü&ber zr640…|" 5000 \
+        click 118 choose "${chooser[@]}" zwei.wht 15000 click 116 \
+        wait-ending 'Update fertig, 2 Sätze übertragen!' 15000 \
+        focus 110 clear-clipboard keys shift+f10 keys a clipboard 'Streckenpunkt 1:*' 5000 \
+        save-clipboard "$folder\\clipboard.txt" \
+        keys shift+f10 keys p choose "Protokoll speichern" Textdateien protokoll 15000 \
+        select 'WP   1:*' keys ctrl+c clipboard 'WP   1: $KTWPU,Punkt1,P1,,,,,,,*65' 5000 \
+        click 118 choose "${chooser[@]}" zwanzig.wht 15000 click 117 \
+        title 'ZR640 – Replace * von 20' 5000 title 'ZR640 – Replace * von 20 (noch 0:0*)' 10000 \
+        keys alt+space \
+        system-menu "*|-|${entries}(Strecke &wählen…)|Ü&ber zr640…|" 5000 keys escape sleep 300 \
+        keys escape wait-ending 'Replace fertig, 20 Sätze übertragen!' 15000 title ZR640 5000 \
+        close gone 10000
+    local rule=--------------------------------------------------------------------------------
+    rule=$rule${rule:0:48} expected=$work/expected.txt
+    printf '%s\r\n' 'Streckenpunkt 1: Lauf-Lilling,EDQI' 'Streckenpunkt 2: Oschersleben,EDOL' \
+        'Streckenpunkt 3: Hetzleser Be,EDQX' 'Streckenpunkt 4: Bayreuth,EDQD' ' ' ' ' ' ' ' ' \
+        "Update-$rule" '$KTWPI,Update*4C' '$KTWPO,Update,0*56' $'2 S\xe4tze in der Datei' \
+        'WP   1: $KTWPU,Punkt1,P1,,,,,,,*65' '$KTWPA,1*44' 'WP   2: $KTWPU,Punkt2,P2,,,,,,,*65' \
+        '$KTWPA,2*47' $'Update fertig, 2 S\xe4tze \xfcbertragen!' "$rule" ' ' ' ' >"$expected"
+    cmp "$work/clipboard.txt" "$expected" ||
+        fail "the clipboard held: $(od -c "$work/clipboard.txt")"
+    cmp "$work/protokoll.txt" "$expected" || fail "the saved log: $(od -c "$work/protokoll.txt")"
+}
+
 declare -F "scenario_${scenario//-/_}" >/dev/null || fail "unknown scenario"
 prepare
 "scenario_${scenario//-/_}"

@@ -16,6 +16,7 @@
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
 #include "frontends/qt/main_dialog.h"
+#include "frontends/qt/qt_clipboard.h"
 #include "frontends/qt/qt_file_chooser.h"
 #include "frontends/qt/qt_message_box.h"
 #include "frontends/qt/screenshot.h"
@@ -60,8 +61,10 @@ int main(int argc, char* argv[]) {
     platform::QtFileChooser fileChooser;
     platform::XdgEditorLauncher editor;
     platform::SteadyClock clock;
+    platform::QtClipboard clipboard;
     platform::EventLoopJobRunner jobs;
-    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs});
+    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs,
+                                             clipboard, platform::kLinuxTextConvention});
     {
         platform::MainDialog dialog(controller);
         platform::ArrangeScreenshotFromEnvironment(dialog);
