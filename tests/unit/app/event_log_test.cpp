@@ -50,7 +50,9 @@ TEST(EventLogTest, EachLineFeedEndsAnEntryAndTheNewest2000Stay) {
                  std::to_string(list.selection) + ", at most " + std::to_string(list.peak) + "\n";
         for (std::size_t i = 0; i < list.entries.size(); ++i) {
             const std::string& entry = list.entries[i];
-            if (i == 0 || !entry.starts_with("old ")) story += "[" + testing::Escaped(entry) + "]\n";
+            if (i == 0 || !entry.starts_with("old ")) {
+                story.append("[").append(testing::Escaped(entry)).append("]\n");
+            }
         }
     }
     testing::ExpectGolden(ZR640_APP_GOLDEN_DIR "/event_log.log", story);
