@@ -2,13 +2,12 @@
 # distribution does to check that a binary was built from the source it claims. Source from the
 # repository root.
 
-# reproducible_build TREE LOG: a clone of the last commit in TREE and its release packages built
+# reproducible_build COMMIT TREE LOG: a clone of COMMIT in TREE and its release packages built
 # there, without the tests and without the compiler cache (which would hand the second build the
 # first one's objects), the output in LOG. SOURCE_DATE_EPOCH goes on to the build as the caller
 # has it, set or not.
 reproducible_build() {
-    local tree=$1 log=$2 commit preset
-    commit=$(git rev-parse HEAD) || return 1
+    local commit=$1 tree=$2 log=$3 preset
     rm -rf "$tree" && git clone -q --no-checkout . "$tree" &&
         git -C "$tree" checkout -q --detach "$commit" || return 1
     (
@@ -53,15 +52,16 @@ reproducible_compare() {
 # the second without it (the packages then take the commit's time themselves), in a folder of
 # another name and depth; then the .deb, the zip, zr640.exe and the setup compared.
 test_reproducible() {
-    local version=$1 base=$PWD/build/reproducible
+    local version=$1 base=$PWD/build/reproducible commit
+    commit=$(git rev-parse HEAD) || return 1
     git diff --quiet HEAD || echo "note: the last commit is built, without the changes since"
     mkdir -p "$base" || return 1
-    echo "first build, SOURCE_DATE_EPOCH from the last commit"
-    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct) \
-        reproducible_build "$base/one" "$base/one.log" || return 1
+    echo "first build of ${commit:0:12}, SOURCE_DATE_EPOCH from the commit"
+    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct "$commit") \
+        reproducible_build "$commit" "$base/one" "$base/one.log" || return 1
     echo "second build, in another folder, SOURCE_DATE_EPOCH not set"
-    (unset SOURCE_DATE_EPOCH && reproducible_build "$base/second/tree" "$base/second.log") ||
-        return 1
+    (unset SOURCE_DATE_EPOCH &&
+        reproducible_build "$commit" "$base/second/tree" "$base/second.log") || return 1
     reproducible_compare "$base/one/build" "$base/second/tree/build" \
         "linux/zr640_${version}_amd64.deb" "windows/zr640-${version}-win64.zip" \
         windows/bin/zr640.exe "windows/zr640-${version}-setup.exe"
