@@ -22,6 +22,7 @@
 #include "backends/posix/xdg_editor_launcher.h"
 #include "frontends/qt/main_dialog.h"
 #include "frontends/qt/route_dialog.h"
+#include "recording_clipboard.h"
 #include "sample_waypoints.h"
 #include "test_files.h"
 #include "sim_process.h"
@@ -90,8 +91,10 @@ void BM_DialogGapsDuringTransfer(benchmark::State& state) {
         platform::EventLoopJobRunner jobs;
         platform::IniProfileFile profile;
         platform::QtRouteDialog routeDialog;
+        zr640::testing::RecordingClipboard clipboard;
         MainDialogController controller(
-            config, {device, chooser, editor, clock, jobs, profile, routeDialog});
+            config, {device, chooser, editor, clock, jobs, clipboard, platform::kLinuxTextConvention,
+                     profile, routeDialog});
         platform::MainDialog dialog(controller);
         dialog.show();
         auto& log = *qobject_cast<QListWidget*>(dialog.Control(IDC_LOG));

@@ -21,6 +21,7 @@
 #include "dialog_loop.h"
 #include "fake_dialog_controls.h"
 #include "opened_port.h"
+#include "recording_clipboard.h"
 #include "sample_waypoints.h"
 #include "serial/sentence.h"
 #include "sim_process.h"
@@ -54,6 +55,8 @@ public:
     void DeleteString(int index) override { entries.erase(entries.begin() + index); }
     void SetCurSel(int) override {}
     void SetHorizontalExtent(int) override {}
+    std::string GetText(int index) const override { return entries.at(std::size_t(index)); }
+    int GetCurSel() const override { return -1; }
 
     std::deque<std::string> entries;
     std::size_t replyBytes = 0;
@@ -195,8 +198,10 @@ void BM_WakeUpsPerRecord(benchmark::State& state) {
         zr640::testing::DialogLoop loop;
         zr640::platform::IniProfileFile profile;
         zr640::testing::ClosedRouteDialog routeDialog;
+        zr640::testing::RecordingClipboard clipboard;
         zr640::MainDialogController controller(
-            config, {device, chooser, editor, clock, loop.jobs, profile, routeDialog});
+            config, {device, chooser, editor, clock, loop.jobs, clipboard,
+                     zr640::platform::kLinuxTextConvention, profile, routeDialog});
         controller.OnInitDialog(dialog);
         controller.OnCommand(IDC_CHOOSE);
         const long before = loop.wakeUps;

@@ -11,6 +11,10 @@ void PostedLog::Append(const char* text) {
     jobs_.Post([this, copy = std::string(text)] { target_.Append(copy.c_str()); });
 }
 
+void PostedProgress::Report(const platform::ProgressReport& report) {
+    jobs_.Post([this, report] { target_.Report(report); });
+}
+
 std::atomic<bool>* PostedIndicators::LitFlag(int id) {
     return id == IDC_RX ? &rxLit_ : id == IDC_TX ? &txLit_ : nullptr;
 }

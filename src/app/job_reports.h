@@ -6,6 +6,7 @@
 #include "platform/job_runner.h"
 #include "platform/log_sink.h"
 #include "platform/message_box.h"
+#include "platform/progress_sink.h"
 
 namespace zr640 {
 
@@ -21,6 +22,17 @@ public:
 private:
     platform::JobRunner& jobs_;
     platform::LogSink& target_;
+};
+
+class PostedProgress final : public platform::ProgressSink {
+public:
+    PostedProgress(platform::JobRunner& jobs, platform::ProgressSink& target)
+        : jobs_(jobs), target_(target) {}
+    void Report(const platform::ProgressReport& report) override;
+
+private:
+    platform::JobRunner& jobs_;
+    platform::ProgressSink& target_;
 };
 
 // The RX and TX lamps are posted only when they change: the port lights RX for every byte

@@ -3,6 +3,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/about_box.h"
 #include "app/route_commands.h"
 #include "platform/event_log.h"
 #include "platform/message_box.h"
@@ -48,6 +49,8 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
 
     platform::ListView* list = dialog.List(IDC_LOG);
     eventLog_.Attach(list);
+    logCommands_.Attach(list);
+    progress_.Attach(&dialog);
     if (list != nullptr) {
         list->SetHorizontalExtent(kEventLogExtentPixels);
     }
@@ -62,6 +65,9 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
 }
 
 void MainDialogController::OnCommand(int id) {
+    if (RunAnytimeCommand(id)) {
+        return;
+    }
     if (transferRunning_) {
         // The busy commands are disabled; one that was under way before still finds them so.
         if (id == IDC_CANCEL) {
@@ -104,10 +110,47 @@ void MainDialogController::OnCommand(int id) {
     }
 }
 
-void MainDialogController::OnLogDoubleClick(const char* entry) {
-    if (!transferRunning_ && IsRouteLine(entry)) {
+void MainDialogController::OnLogDoubleClick() {
+    platform::ListView* list = dialog_ != nullptr ? dialog_->List(IDC_LOG) : nullptr;
+    if (!transferRunning_ && list != nullptr && IsRouteLine(list->GetText(list->GetCurSel()))) {
         ChooseRoute();
     }
+}
+
+// Taking the log away and the About box touch neither the port nor the chosen file.
+bool MainDialogController::RunAnytimeCommand(int id) {
+    switch (id) {
+    case IDM_COPY_LINE:
+        logCommands_.CopyLine();
+        return true;
+    case IDM_COPY_ALL:
+        logCommands_.CopyAll();
+        return true;
+    case IDM_SAVE_LOG:
+        logCommands_.Save();
+        return true;
+    case IDM_ABOUT:
+        ShowAbout(config_.ConfigFilePath, services_.textConvention);
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::vector<MenuEntry> MainDialogController::OpenLogMenu(Menu menu) {
+    logCommands_.TakeSelectedLine();
+    return MenuEntries(menu, {logCommands_.LineSelected(), transferRunning_});
+}
+
+void MainDialogController::CloseLogMenu(int chosenId) {
+    if (chosenId != 0) {
+        OnCommand(chosenId);
+    }
+    logCommands_.LetGoOfLine();
+}
+
+std::vector<MenuEntry> MainDialogController::SystemMenu() const {
+    return MenuEntries(Menu::System, {logCommands_.LineSelected(), transferRunning_});
 }
 
 void MainDialogController::OnTimer() {
@@ -211,14 +254,17 @@ void MainDialogController::StartTransfer(Transfer transfer) {
         TransferContext context{operation_, port, config, path, lineMissing};
         RunGuarded(transfer, context);
         platform::InstallThreadMessageBox(nullptr);
-        services_.jobs.Post([this, lost = context.lineLost] { EndOfTransfer(lost); });
+        services_.jobs.Post([this, lost = context.lineLost, completed = context.completed] {
+            EndOfTransfer(lost, completed);
+        });
     });
 }
 
 // However the transfer ended, live reception is on again, even if "Run" had switched it off.
 // A line lost under the transfer has been logged by it; the tick would log it again.
-void MainDialogController::EndOfTransfer(bool lineLost) {
+void MainDialogController::EndOfTransfer(bool lineLost, bool completed) {
     portRecord_.indicators = dialog_;
+    progress_.End(completed);
     receiveEnabled_ = true;
     transferRunning_ = false;
     EnableBusyCommands(true);
@@ -241,6 +287,8 @@ void MainDialogController::ChooseWaypointFile() {
         "Wendepunktdatei w\xE4hlen",
         "waypoints",
         {{"Wendepunktdateien", "*.wht"}, {"Alle Dateien", "*.*"}},
+        platform::FileChooserPurpose::Open,
+        "",
     };
     std::string chosen;
     if (!services_.fileChooser.ChooseFile(request, chosen)) {

@@ -30,17 +30,13 @@ void LogRoute(const AppConfig& config, platform::LogSink* log) {
     LogPrintf(log, " \n \n");
 }
 
-bool IsRouteLine(const char* entry) {
-    const std::size_t prefix = std::strlen(kRouteLinePrefix);
-    if (std::strncmp(entry, kRouteLinePrefix, prefix) != 0) {
+bool IsRouteLine(const std::string& entry) {
+    if (!entry.starts_with(kRouteLinePrefix)) {
         return false;
     }
-    const char* digits = entry + prefix;
-    const char* end = digits;
-    while (*end >= '0' && *end <= '9') {
-        ++end;
-    }
-    return end > digits && *end == ':';
+    const std::size_t digits = std::strlen(kRouteLinePrefix);
+    const std::size_t end = entry.find_first_not_of("0123456789", digits);
+    return end != std::string::npos && end > digits && entry[end] == ':';
 }
 
 bool RereadRoute(platform::ProfileFile& profile, AppConfig& config, platform::LogSink* log,

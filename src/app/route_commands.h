@@ -19,7 +19,7 @@ namespace zr640 {
 void LogRoute(const AppConfig& config, platform::LogSink* log);
 
 // Whether a line of the log is one of those: a double-click on it opens the route dialog.
-bool IsRouteLine(const char* entry);
+bool IsRouteLine(const std::string& entry);
 
 // Reads [Strecke] of zr640.ini again, with the lengths of the start, into `values`. A route
 // that sends other points than the one in memory replaces it and is logged as at start-up.

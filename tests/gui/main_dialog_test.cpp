@@ -7,12 +7,16 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "app/thread_job_runner.h"
@@ -22,6 +26,7 @@
 #include "backends/posix/xdg_editor_launcher.h"
 #include "dialog_templates.h"
 #include "frontends/qt/dialog_template.h"
+#include "frontends/qt/qt_clipboard.h"
 #include "frontends/qt/qt_file_chooser.h"
 #include "frontends/qt/qt_message_box.h"
 #include "frontends/qt/route_dialog.h"
@@ -38,9 +43,30 @@ using zr640::testing::kIconPixels;
 using zr640::testing::QtClassOf;
 using zr640::testing::TemplateControl;
 
-// Runs `action` on the modal window that the next command opens, inside that window's loop.
+// Runs `action` on the modal window that the next command opens, inside that window's loop
+// (which may come after a menu's).
 void OnModal(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(0, qApp, [action] { action(QApplication::activeModalWidget()); });
+    QTimer::singleShot(0, qApp, [action] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            action(modal);
+        } else {
+            OnModal(action);
+        }
+    });
+}
+
+// Types the key `choice` into the context menu that the next event opens; `offered` gets what
+// the menu held, a greyed entry in brackets.
+void OnMenu(Qt::Key choice, QStringList* offered = nullptr) {
+    QTimer::singleShot(0, qApp, [offered, choice] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (const QAction* action : menu->actions()) {
+            const QString text = action->isSeparator() ? "-" : action->text();
+            if (offered != nullptr) *offered << (action->isEnabled() ? text : "(" + text + ")");
+        }
+        QTest::keyClick(menu, choice);
+    });
 }
 
 void Choose(QWidget* chooser, const QString& name) {
@@ -90,10 +116,12 @@ protected:
     QtFileChooser chooser;
     XdgEditorLauncher editor;
     SteadyClock clock;
+    QtClipboard clipboard;
     EventLoopJobRunner jobs;
     QtRouteDialog routeDialog;
     MainDialogController controller{config,
-                                    {device, chooser, editor, clock, jobs, profile, routeDialog}};
+                                    {device, chooser, editor, clock, jobs, clipboard,
+                                     kLinuxTextConvention, profile, routeDialog}};
     std::unique_ptr<MainDialog> dialog;
 };
 
@@ -198,6 +226,53 @@ TEST_F(MainDialogTest, AMessageBoxIsAStopBoxAndTheTicksGoOnMeanwhile) {
                                                              "w\u00e4hlen!")}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return Log().size() == 4; }));
     EXPECT_EQ(Log().back(), "Reading     1 $ A Bytes:6 Chk:55 Satz:1");
+}
+
+// The log's context menu from the keyboard and from the mouse, which selects the entry it
+// points at: the log on the clipboard in UTF-8 with LF, a sentence's own CR dropped, and in a
+// file named after the time; Ctrl+C copies the selected entry.
+TEST_F(MainDialogTest, TheLogsMenuAndCtrlCHandTheLogOut) {
+    auto* list = At<QListWidget>(110);
+    dialog->List(110)->AddString("$KTWPO*1A\r");
+    dialog->List(110)->SetCurSel(3);
+    list->setFocus();
+    QStringList offered;
+    OnMenu(Qt::Key_A, &offered);
+    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(offered, QStringList({"Zeile &kopieren\tStrg+C", "&Alles kopieren",
+                                    QString::fromUtf8("Protokoll s&peichern\u2026"), "-",
+                                    QString::fromUtf8("Strecke &w\u00e4hlen\u2026"), "-",
+                                    QString::fromUtf8("\u00dc&ber zr640\u2026")}));
+    const QString firstEntry =
+        QString::fromUtf8("Streckenpunkt 1: M\u00fcnster \u201eS\u00fcd\u201c,EDDG");
+    const QString wholeLog = firstEntry + "\n \n \n$KTWPO*1A\n";
+    EXPECT_EQ(QApplication::clipboard()->text(), wholeLog);
+
+    const QPoint first = list->visualItemRect(list->item(0)).center();
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, first);
+    OnMenu(Qt::Key_K);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, first,
+                                 list->viewport()->mapToGlobal(first));
+    QApplication::sendEvent(list->viewport(), &rightClick);
+    EXPECT_EQ(QApplication::clipboard()->text(), firstEntry);
+    dialog->List(110)->SetCurSel(3);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "$KTWPO*1A");
+
+    QString proposed;
+    OnModal([&](QWidget* modal) {
+        auto* saver = static_cast<QFileDialog*>(modal);
+        const QString name = saver->selectedFiles().value(0).section('/', -1);
+        proposed = saver->directory().path() + "/" + name;
+        Choose(modal, "protokoll");
+    });
+    OnMenu(Qt::Key_P);
+    QTest::keyClick(list, Qt::Key_Menu);
+    const QString folder = QString::fromStdString(fs::canonical(root.Path()).string());
+    const QRegularExpression timeName(folder + "/zr640-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.txt");
+    EXPECT_TRUE(timeName.match(proposed).hasMatch()) << proposed.toStdString();
+    const std::string saved = zr640::testing::ReadWholeFile(root.File("protokoll.txt"));
+    EXPECT_EQ(QString::fromStdString(saved), wholeLog);
 }
 
 // The task's three unanswered attempts take 6 s, while the dialog answers, the log grows and

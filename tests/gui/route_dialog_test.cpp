@@ -23,6 +23,7 @@
 #include "frontends/qt/dialog_template.h"
 #include "frontends/qt/main_dialog.h"
 #include "qt_application.h"
+#include "recording_clipboard.h"
 #include "recording_message_box.h"
 #include "sim_process.h"
 #include "test_files.h"
@@ -124,8 +125,10 @@ protected:
     SteadyClock clock;
     EventLoopJobRunner jobs;
     QtRouteDialog routeDialog;
+    testing::RecordingClipboard clipboard;
     MainDialogController controller{config,
-                                    {device, chooser, editor, clock, jobs, profile, routeDialog}};
+                                    {device, chooser, editor, clock, jobs, clipboard,
+                                     kLinuxTextConvention, profile, routeDialog}};
     std::unique_ptr<MainDialog> dialog;
 };
 

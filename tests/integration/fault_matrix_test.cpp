@@ -25,6 +25,7 @@
 #include "config/configuration.h"
 #include "fake_dialog_controls.h"
 #include "manual_job_runner.h"
+#include "recording_clipboard.h"
 #include "platform/quit_request.h"
 #include "serial/sentence.h"
 #include "sim_process.h"
@@ -149,8 +150,9 @@ public:
         testing::WriteBytes(config.ConfigFilePath, "[Strecke]\r\n");
         platform::IniProfileFile profile;
         testing::ClosedRouteDialog routeDialog;
-        MainDialogController controller(
-            config, {device, chooser, editor, clock, jobs, profile, routeDialog});
+        MainDialogController controller(config, {device, chooser, editor, clock, jobs, clipboard,
+                                                  platform::kLinuxTextConvention, profile,
+                                                  routeDialog});
         controller.OnInitDialog(dialog);
         const std::vector<std::string>& log = dialog.list.entries;
         const auto logged = [&log](const char* line) {
@@ -224,6 +226,7 @@ public:
     PathChooser chooser;
     platform::XdgEditorLauncher editor;
     testing::ManualJobRunner jobs;
+    testing::RecordingClipboard clipboard;
 };
 
 // The highest resident memory of this process since the last call, in kilobytes: each call

@@ -17,6 +17,7 @@
 #include "closed_route_dialog.h"
 #include "dialog_loop.h"
 #include "fake_dialog_controls.h"
+#include "recording_clipboard.h"
 #include "recording_message_box.h"
 #include "sim_process.h"
 #include "test_files.h"
@@ -70,6 +71,7 @@ struct Course {
         config.ConfigFilePath = directory.File("zr640.ini");
         testing::WriteBytes(config.ConfigFilePath, "[Strecke]\r\n");
         controller.emplace(config, ControllerServices{wire, chooser, editor, clock, loop.jobs,
+                                                      clipboard, platform::kLinuxTextConvention,
                                                       profile, routeDialog});
         controller->OnInitDialog(dialog);
     }
@@ -97,6 +99,7 @@ struct Course {
     platform::SteadyClock clock;
     platform::IniProfileFile profile;
     testing::ClosedRouteDialog routeDialog;
+    testing::RecordingClipboard clipboard;
     testing::FakeDialogControls dialog;
     testing::DialogLoop loop;
     std::optional<MainDialogController> controller;

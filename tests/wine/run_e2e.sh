@@ -164,6 +164,45 @@ scenario_unplug() {
         fail "written while the line was away:"$'\n'"$(cat "$work/sim.log")"
 }
 
+# The log leaves the window. The system menu's entries, read inside the program (Wine keeps a
+# program's menus to its process). The log's context menu from the keyboard: "Alles kopieren"
+# puts the log on the clipboard as Unicode text with CR LF, a sentence's own CR dropped, and
+# "Protokoll speichern" the same text as a Windows-1252 file in the folder the program started
+# in, though the waypoint chooser moved the working directory; Ctrl+C copies one entry. The
+# title counts an upload's records and says how long the rest takes; meanwhile the opened system
+# menu greys "Strecke wählen" (Escape twice: the menu, then the menu mode).
+scenario_log_menus() {
+    write_ini
+    printf 'Punkt1,P1\r\nPunkt2,P2\r\n' >"$work/waypoints/zwei.wht"
+    seq 20 | awk '{ printf "Punkt%d,P%d\r\n", $1, $1 }' >"$work/waypoints/zwanzig.wht"
+    start_sim "$com1" --no-telemetry --reply-delay 400
+    local entries=$'&Alles kopieren|Protokoll s&peichern…|' folder
+    folder=$(winepath -w "$work" 2>/dev/null) || fail "winepath"
+    run_app dialog 30000 system-menu "*|-|${entries}Strecke &wählen…|Ü&ber zr640…|" 5000 \
+        click 118 choose "${chooser[@]}" zwei.wht 15000 click 116 \
+        wait-ending 'Update fertig, 2 Sätze übertragen!' 15000 \
+        focus 110 clear-clipboard keys shift+f10 keys a clipboard 'Streckenpunkt 1:*' 5000 \
+        save-clipboard "$folder\\clipboard.txt" \
+        keys shift+f10 keys p choose "Protokoll speichern" Textdateien protokoll 15000 \
+        select 'WP   1:*' keys ctrl+c clipboard 'WP   1: $KTWPU,Punkt1,P1,,,,,,,*65' 5000 \
+        click 118 choose "${chooser[@]}" zwanzig.wht 15000 click 117 \
+        title 'ZR640 – Replace * von 20' 5000 title 'ZR640 – Replace * von 20 (noch 0:0*)' 10000 \
+        keys alt+space \
+        system-menu "*|-|${entries}(Strecke &wählen…)|Ü&ber zr640…|" 5000 keys escape sleep 300 \
+        keys escape wait-ending 'Replace fertig, 20 Sätze übertragen!' 15000 title ZR640 5000 \
+        close gone 10000
+    local rule=--------------------------------------------------------------------------------
+    rule=$rule${rule:0:48} expected=$work/expected.txt
+    printf '%s\r\n' 'Streckenpunkt 1: Lauf-Lilling,EDQI' 'Streckenpunkt 2: Oschersleben,EDOL' \
+        'Streckenpunkt 3: Hetzleser Be,EDQX' 'Streckenpunkt 4: Bayreuth,EDQD' ' ' ' ' ' ' ' ' \
+        "Update-$rule" '$KTWPI,Update*4C' '$KTWPO,Update,0*56' $'2 S\xe4tze in der Datei' \
+        'WP   1: $KTWPU,Punkt1,P1,,,,,,,*65' '$KTWPA,1*44' 'WP   2: $KTWPU,Punkt2,P2,,,,,,,*65' \
+        '$KTWPA,2*47' $'Update fertig, 2 S\xe4tze \xfcbertragen!' "$rule" ' ' ' ' >"$expected"
+    cmp "$work/clipboard.txt" "$expected" ||
+        fail "the clipboard held: $(od -c "$work/clipboard.txt")"
+    cmp "$work/protokoll.txt" "$expected" || fail "the saved log: $(od -c "$work/protokoll.txt")"
+}
+
 # waypoints FILE LINES...: a waypoint file in Windows-1252, each line ended by CR LF.
 waypoints() { local file=$1; shift; printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP1252 >"$file"; }
 
@@ -180,13 +219,14 @@ scenario_route() {
     local -a route=('1. Lauf-Lilling,EDQI' '2. Oschersleben,EDOL' '3. Hetzleser Be,EDQX'
                     '4. Bayreuth,EDQD')
     run_app dialog 30000 click 118 choose "${chooser[@]}" punkte.wht 15000 \
-        double-click-entry 2 template 200 15000 route 5000 focus 202 5000 rows 4 5000 \
+        double-click-entry 2 template 200 15000 route 5000 has-focus 202 5000 rows 4 5000 \
         text 204 '1 Zeile übersprungen' items 207 4 "${route[@]}" enabled 205 0 \
         escape gone 5000 main double-click-entry 0 route 15000 items 207 4 "${route[@]}" \
         press 208 press 208 press 208 press 208 items 207 0 enabled 208 0 \
-        set-focus 202 type hring shows 202 hring 5000 rows 1 5000 press 205 set-focus 202 \
+        focus 202 type hring shows 202 hring 5000 rows 1 5000 press 205 focus 202 \
         type $'\b\b\b\b\bBAY' shows 202 BAY 5000 rows 1 5000 press 205 \
-        items 207 2 '1. Öhringen,EDTX' '2. Bayreuth,EDQD' set-focus 202 enter gone 5000 main entry-begins 6 'Streckenpunkt 1: Öhringen,EDTX' \
+        items 207 2 '1. Öhringen,EDTX' '2. Bayreuth,EDQD' focus 202 enter gone 5000 main \
+        entry-begins 6 'Streckenpunkt 1: Öhringen,EDTX' \
         entry-begins 7 'Streckenpunkt 2: Bayreuth,EDQD' \
         click 123 wait-ending $'$KTWPS,1,2*48\r' 15000 escape gone 10000
     grep -qaF 'rx $KTWPR,1,1,1,\xD6hringen,EDTX,Bayreuth,EDQD*' "$work/sim.log" ||

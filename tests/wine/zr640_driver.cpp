@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -121,6 +122,80 @@ void ExpectEntry(int index, const char* suffix = "") {  // the entry's pattern, 
 void PressKey(BYTE virtualKey) {
     keybd_event(virtualKey, 0, 0, 0);
     keybd_event(virtualKey, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// Keys such as "shift+f10", "ctrl+c", "alt+space", "escape" or a letter, typed together.
+void PressKeys() {  // keys
+    std::string rest = Take();
+    std::vector<BYTE> held;
+    const std::pair<const char*, BYTE> modifiers[] = {
+        {"shift+", VK_SHIFT}, {"ctrl+", VK_CONTROL}, {"alt+", VK_MENU}};
+    for (bool found = true; found;) {
+        found = false;
+        for (const auto& [name, key] : modifiers) {
+            if (!rest.starts_with(name)) continue;
+            rest.erase(0, std::strlen(name)), held.push_back(key), found = true;
+        }
+    }
+    const std::map<std::string, BYTE> named{
+        {"f10", VK_F10}, {"space", VK_SPACE}, {"escape", VK_ESCAPE}, {"apps", VK_APPS}};
+    Expect(rest.size() == 1 || named.contains(rest), "no key " + rest);
+    const BYTE key = rest.size() == 1 ? LOBYTE(VkKeyScanA(rest[0])) : named.at(rest);
+    for (BYTE modifier : held) keybd_event(modifier, 0, 0, 0);
+    PressKey(key);
+    for (auto it = held.rbegin(); it != held.rend(); ++it) keybd_event(*it, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// The clipboard's Unicode text in Windows-1252, as the dialog's texts are written here; what
+// that lacks shows as '?', so text put there in the wrong encoding does not pass.
+std::string ClipboardText() {
+    if (!OpenClipboard(nullptr)) return "(the clipboard is busy)";
+    std::string text = "(no Unicode text)";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+            const int size = WideCharToMultiByte(1252, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+            text.assign(static_cast<std::size_t>(std::max(size, 1)), '\0');
+            WideCharToMultiByte(1252, 0, wide, -1, text.data(), size, "?", nullptr);
+            text.resize(std::strlen(text.c_str()));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// The system menu of the dialog, read by the probe DLL beside the driver, which the driver
+// loads into the program: its entries, each followed by '|', greyed ones in brackets.
+std::string SystemMenuEntries() {
+    char probe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, probe, MAX_PATH);
+    std::string path = probe;
+    path.replace(path.find_last_of('\\') + 1, std::string::npos, "zr640_menu_probe.dll");
+    const std::string report = path + ".txt";
+    DeleteFileA(report.c_str());
+    DWORD process = 0;
+    GetWindowThreadProcessId(Dialog(), &process);
+    HANDLE target = OpenProcess(PROCESS_ALL_ACCESS, FALSE, process);
+    Expect(target != nullptr, "the program cannot be opened");
+    void* remote = VirtualAllocEx(target, nullptr, path.size() + 1, MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+    HANDLE thread = remote != nullptr && WriteProcessMemory(target, remote, path.c_str(),
+                                                            path.size() + 1, nullptr)
+                        ? CreateRemoteThread(target, nullptr, 0, load, remote, 0, nullptr)
+                        : nullptr;
+    const bool ran = thread != nullptr && WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+    if (thread != nullptr) CloseHandle(thread);
+    VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    CloseHandle(target);
+    Expect(ran, "the probe did not run in the program");
+    std::string entries;
+    if (FILE* file = std::fopen(report.c_str(), "rb")) {
+        for (int c; (c = std::fgetc(file)) != EOF;) entries += static_cast<char>(c);
+        std::fclose(file);
+    }
+    return entries;
 }
 
 // A mouse click: the button takes the focus, then its command runs. `wait` returns once the
@@ -400,12 +475,7 @@ const std::map<std::string, void (*)()> steps{
          HWND item = Item(Int());
          Wait([item, text = Take()] { return TextOf(item) == text; });
      }},
-    {"set-focus", [] {  // id: the focus goes there, as by the mouse or Tab
-         HWND item = Item(Int());
-         PostMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
-         Expect(WaitUntil(5000, [item] { return FocusedWindow() == item; }), "no focus there");
-     }},
-    {"focus", [] {  // id: the control that has the keyboard focus
+    {"has-focus", [] {  // id, timeout: the control comes to have the keyboard focus
          const int id = Int();
          Wait([id] { return FocusedWindow() == Item(id); });
      }},
@@ -437,6 +507,55 @@ const std::map<std::string, void (*)()> steps{
     {"press", [] { Click(true); }},
     {"escape", [] { PressKey(VK_ESCAPE); }},
     {"enter", [] { PressKey(VK_RETURN); }},
+    {"keys", PressKeys},
+    {"focus", [] {  // id: the control gets the keyboard focus, before the next step
+         HWND item = Item(Int());
+         PostMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+         Expect(WaitUntil(5000, [item] { return FocusedWindow() == item; }), "no focus there");
+     }},
+    {"select", [] {  // text pattern: the first entry that matches is selected
+         const std::string pattern = Take();
+         const auto entries = Entries(Item(IDC_LOG));
+         const auto found = std::ranges::find_if(
+             entries, [&](auto& e) { return Matches(e.c_str(), pattern.c_str()); });
+         Expect(found != entries.end(), "no entry \"" + pattern + "\"");
+         SendMessageA(Item(IDC_LOG), LB_SETCURSEL, static_cast<WPARAM>(found - entries.begin()), 0);
+     }},
+    {"clear-clipboard", [] {
+         Expect(OpenClipboard(nullptr) && EmptyClipboard(), "the clipboard cannot be emptied");
+         CloseClipboard();
+     }},
+    {"clipboard", [] {  // text pattern, timeout: the Unicode text on the clipboard
+         const std::string pattern = Take();
+         std::string text;
+         const bool held = WaitUntil(Ms(), [&] {
+             return Matches((text = ClipboardText()).c_str(), pattern.c_str());
+         });
+         Expect(held, "the clipboard holds \"" + text + "\"");
+     }},
+    {"save-clipboard", [] {  // path: the clipboard's text, as ClipboardText gives it
+         FILE* file = std::fopen(Take().c_str(), "wb");
+         const std::string text = ClipboardText();
+         Expect(file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size(),
+                "the clipboard's text cannot be written");
+         std::fclose(file);
+     }},
+    {"title", [] {  // text pattern, timeout: the dialog's title
+         const std::string pattern = Take();
+         std::string title;
+         const bool shown = WaitUntil(Ms(), [&] {
+             return Matches((title = TextOf(Dialog())).c_str(), pattern.c_str());
+         });
+         Expect(shown, "the title is \"" + title + "\"");
+     }},
+    {"system-menu", [] {  // pattern of the entries as SystemMenuEntries gives them, timeout
+         const std::string pattern = Take();
+         std::string entries;
+         const bool held = WaitUntil(Ms(), [&] {
+             return Matches((entries = SystemMenuEntries()).c_str(), pattern.c_str());
+         });
+         Expect(held, "the system menu holds \"" + entries + "\"");
+     }},
     {"close", [] { PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
     {"entries", [] { for (int i = 0, n = Int(); i < n; ++i) ExpectEntry(i); }},  // n, n texts
     {"entry-begins", [] { ExpectEntry(Int(), "*"); }},  // index, text

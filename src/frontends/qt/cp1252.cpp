@@ -14,10 +14,6 @@ QString FromCp1252(std::string_view text) {
     return result;
 }
 
-std::string ToCp1252(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    return Utf8ToWindows1252(
-        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
-}
+std::string ToCp1252(const QString& text) { return Utf8ToWindows1252(text.toStdString()); }
 
 }  // namespace zr640::platform

@@ -11,9 +11,7 @@ namespace zr640::platform {
 // leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control characters of the
 // same value, so every byte survives the round trip.
 QString FromCp1252(std::string_view text);
-
-// The Windows-1252 bytes of what the user typed or Qt shows; a character that the set has no
-// byte for becomes "?", as Windows makes of it.
+// And back; what Windows-1252 lacks becomes '?'.
 std::string ToCp1252(const QString& text);
 
 }  // namespace zr640::platform

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -124,9 +125,15 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control, QWidget* pare
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         eventLog_ = std::make_unique<QtListView>(*list);
-        connect(list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-            controller_.OnLogDoubleClick(ToCp1252(index.data().toString()).c_str());
+        logWidget_ = list;
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(list, &QWidget::customContextMenuRequested, this, [this, list](QPoint at) {
+            ShowLogMenu(list->viewport()->mapToGlobal(at));
         });
+        list->installEventFilter(this);
+        // The press before it has selected the entry, which the controller reads.
+        connect(list, &QAbstractItemView::doubleClicked, this,
+                [this] { controller_.OnLogDoubleClick(); });
         return list;
     }
     case ControlKind::GroupBox: {
@@ -149,6 +156,8 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control, QWidget* pare
     }
     return new QWidget(parent);
 }
+
+void MainDialog::SetTitle(const char* text) { setWindowTitle(FromCp1252(text)); }
 
 void MainDialog::SetItemText(int id, const char* text) {
     QWidget* widget = Control(id);
@@ -202,6 +211,50 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+// Ctrl+C copies through the controller, which hands out the entry as the menu's command does,
+// not Qt's copy of the text shown. Shift+F10 opens the menu as the menu key does.
+bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != logWidget_ || event->type() != QEvent::KeyPress) {
+        return QDialog::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Copy)) {
+        controller_.OnCommand(IDM_COPY_LINE);
+        return true;
+    }
+    const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+    if (shiftF10 || key->key() == Qt::Key_Menu) {
+        ShowLogMenu(KeyboardMenuPosition());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+QPoint MainDialog::KeyboardMenuPosition() const {
+    const QWidget* viewport = logWidget_->viewport();
+    QRect entry;
+    if (QListWidgetItem* current = logWidget_->currentItem()) {
+        entry = logWidget_->visualItemRect(current).intersected(viewport->rect());
+    }
+    const QPoint corner = entry.isEmpty() ? QPoint(0, 0) : entry.bottomLeft();
+    return viewport->mapToGlobal(corner);
+}
+
+void MainDialog::ShowLogMenu(const QPoint& globalPosition) {
+    QMenu menu(this);
+    for (const MenuEntry& entry : controller_.OpenLogMenu(Menu::LogContextWithAbout)) {
+        if (entry.id == 0) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* action = menu.addAction(FromCp1252(entry.text));
+        action->setEnabled(entry.enabled);
+        action->setData(entry.id);
+    }
+    const QAction* chosen = menu.exec(globalPosition);
+    controller_.CloseLogMenu(chosen != nullptr ? chosen->data().toInt() : 0);
 }
 
 // QObject comes first among the bases: it is built before the runner and destroyed after it,
