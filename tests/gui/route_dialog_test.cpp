@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
