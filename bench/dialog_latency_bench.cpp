@@ -17,9 +17,11 @@
 
 #include "app/main_dialog_controller.h"
 #include "app/thread_job_runner.h"
+#include "backends/posix/ini_profile_file.h"
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
 #include "frontends/qt/main_dialog.h"
+#include "frontends/qt/route_dialog.h"
 #include "recording_clipboard.h"
 #include "sample_waypoints.h"
 #include "test_files.h"
@@ -87,10 +89,12 @@ void BM_DialogGapsDuringTransfer(benchmark::State& state) {
         platform::XdgEditorLauncher editor;
         platform::SteadyClock clock;
         platform::EventLoopJobRunner jobs;
+        platform::IniProfileFile profile;
+        platform::QtRouteDialog routeDialog;
         zr640::testing::RecordingClipboard clipboard;
         MainDialogController controller(
-            config,
-            {device, chooser, editor, clock, jobs, clipboard, platform::kLinuxTextConvention});
+            config, {device, chooser, editor, clock, jobs, clipboard, platform::kLinuxTextConvention,
+                     profile, routeDialog});
         platform::MainDialog dialog(controller);
         dialog.show();
         auto& log = *qobject_cast<QListWidget*>(dialog.Control(IDC_LOG));

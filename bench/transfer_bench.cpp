@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "platform/event_log.h"
+#include "backends/posix/ini_profile_file.h"
+#include "closed_route_dialog.h"
 #include "config/app_config.h"
 #include "dialog_loop.h"
 #include "fake_dialog_controls.h"
@@ -194,10 +196,12 @@ void BM_WakeUpsPerRecord(benchmark::State& state) {
         zr640::platform::SteadyClock clock;
         zr640::testing::FakeDialogControls dialog;
         zr640::testing::DialogLoop loop;
+        zr640::platform::IniProfileFile profile;
+        zr640::testing::ClosedRouteDialog routeDialog;
         zr640::testing::RecordingClipboard clipboard;
         zr640::MainDialogController controller(
             config, {device, chooser, editor, clock, loop.jobs, clipboard,
-                     zr640::platform::kLinuxTextConvention});
+                     zr640::platform::kLinuxTextConvention, profile, routeDialog});
         controller.OnInitDialog(dialog);
         controller.OnCommand(IDC_CHOOSE);
         const long before = loop.wakeUps;

@@ -1,9 +1,10 @@
 #include "app/main_dialog_controller.h"
 
-#include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "app/about_box.h"
+#include "app/route_commands.h"
 #include "platform/event_log.h"
 #include "platform/message_box.h"
 #include "platform/operation_environment.h"
@@ -54,14 +55,7 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
         list->SetHorizontalExtent(kEventLogExtentPixels);
     }
     postedIndicators_.Attach(&dialog);
-    // The configuration never loads more than the table holds; the bound keeps a hand-made
-    // AppConfig from reading past it.
-    const int routeCount = std::clamp(config_.RouteCount, 0, kRouteSlots);
-    for (int i = 1; i <= routeCount; ++i) {
-        const WaypointFields& point = config_.Route.slot[static_cast<std::size_t>(i - 1)];
-        LogPrintf(&eventLog_, "Streckenpunkt %d: %s,%s", i, point.Field(1), point.Field(2));
-    }
-    LogPrintf(&eventLog_, " \n \n");
+    LogRoute(config_, &eventLog_);
 
     if (config_.Debug) {
         CloseComPort(port_);
@@ -99,7 +93,11 @@ void MainDialogController::OnCommand(int id) {
         }
         break;
     case IDC_SET_TASK:
+        RefreshRouteForTask(services_.profile, config_, &eventLog_);
         StartTransfer(UploadTask);
+        break;
+    case IDM_CHOOSE_ROUTE:
+        ChooseRoute();
         break;
     case IDC_CHOOSE:
         ChooseWaypointFile();
@@ -109,6 +107,13 @@ void MainDialogController::OnCommand(int id) {
         break;
     default:
         break;
+    }
+}
+
+void MainDialogController::OnLogDoubleClick() {
+    platform::ListView* list = dialog_ != nullptr ? dialog_->List(IDC_LOG) : nullptr;
+    if (!transferRunning_ && list != nullptr && IsRouteLine(list->GetText(list->GetCurSel()))) {
+        ChooseRoute();
     }
 }
 
@@ -244,9 +249,9 @@ void MainDialogController::StartTransfer(Transfer transfer) {
     postedIndicators_.Dimmed(IDC_RX);
     postedIndicators_.Dimmed(IDC_TX);
     services_.jobs.Start([this, transfer = std::move(transfer), port = port_, lineMissing,
-                          path = waypointFilePath_] {
+                          config = config_, path = waypointFilePath_] {
         platform::InstallThreadMessageBox(&postedBoxes_);
-        TransferContext context{operation_, port, config_, path, lineMissing};
+        TransferContext context{operation_, port, config, path, lineMissing};
         RunGuarded(transfer, context);
         platform::InstallThreadMessageBox(nullptr);
         services_.jobs.Post([this, lost = context.lineLost, completed = context.completed] {
@@ -303,12 +308,42 @@ void MainDialogController::ChooseWaypointFile() {
     }
 }
 
-void MainDialogController::EditWaypointFile() {
+bool MainDialogController::WaypointFileChosenForUse() {
     if (waypointFilePath_.empty()) {
-        ShowMessage(platform::kStyleStopIcon, 1, "Fehler", "Erst mal eine Wendepunktdatei w\xE4hlen!");
+        ShowMessage(platform::kStyleStopIcon, 1, "Fehler",
+                    "Erst mal eine Wendepunktdatei w\xE4hlen!");
+        return false;
+    }
+    return true;
+}
+
+void MainDialogController::EditWaypointFile() {
+    if (WaypointFileChosenForUse()) {
+        services_.editor.OpenInEditor(waypointFilePath_.c_str());
+    }
+}
+
+// A file of many records would hold the dialog: they are read by a job, which Escape stops
+// like a transfer. The buttons stay as they are, as the reading is mostly over in an instant;
+// the commands wait for it all the same.
+void MainDialogController::ChooseRoute() {
+    auto choice = std::make_shared<RouteChoice>(config_, waypointFilePath_);
+    if (!WaypointFileChosenForUse() ||
+        !ReadRouteForChoice(services_.profile, config_, &eventLog_, *choice)) {
         return;
     }
-    services_.editor.OpenInEditor(waypointFilePath_.c_str());
+    transferRunning_ = true;
+    operation_.Reset();
+    services_.jobs.Start([this, choice] {
+        ReadRecordsForChoice(*choice, operation_);
+        services_.jobs.Post([this, choice] {
+            EndOfReading();
+            OpenRouteDialog(*choice, services_.profile, services_.routeDialog, config_,
+                            &eventLog_);
+        });
+    });
 }
+
+void MainDialogController::EndOfReading() { transferRunning_ = false; }
 
 }  // namespace zr640

@@ -11,6 +11,7 @@
 #include "app/log_text.h"
 #include "app/menus.h"
 #include "app/progress_display.h"
+#include "app/route_dialog.h"
 #include "config/app_config.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
@@ -20,6 +21,7 @@
 #include "platform/file_chooser.h"
 #include "platform/job_runner.h"
 #include "platform/operation_environment.h"
+#include "platform/profile_file.h"
 #include "platform/serial_device.h"
 #include "serial/com_port.h"
 #include "telemetry/telemetry_reader.h"
@@ -47,11 +49,14 @@ struct ControllerServices {
     platform::Clipboard& clipboard;
     // How the log is handed out on this platform: on the clipboard and in a saved file.
     platform::TextConvention textConvention;
+    // zr640.ini, where the route dialog writes [Strecke] and "Strecke setzen" reads it again.
+    platform::ProfileFile& profile;
+    RouteDialog& routeDialog;
 };
 
 // The main dialog's controller: what both front ends share. A front end maps its events to
-// these four calls, implements DialogControls over its widgets, draws the menus it is given
-// and runs the jobs that the controller starts. A transfer runs as a job: the dialog's thread
+// these calls, implements DialogControls over its widgets, draws the menus it is given and
+// runs the jobs that the controller starts. A transfer runs as a job: the dialog's thread
 // never waits for the instrument, and cancel (Escape, the close box) stops the transfer
 // instead of the dialog. A menu's command arrives as OnCommand(id), like a button's.
 class MainDialogController {
@@ -61,6 +66,8 @@ public:
 
     void OnInitDialog(platform::DialogControls& dialog);
     void OnCommand(int id);
+    // A double-click on the event log, on the entry it has selected.
+    void OnLogDoubleClick();
     void OnTimer();
     void OnDestroy();
 
@@ -74,6 +81,9 @@ public:
     bool ReceiveEnabled() const { return receiveEnabled_; }
     bool TransferRunning() const { return transferRunning_; }
     const std::string& WaypointFilePath() const { return waypointFilePath_; }
+    // The configuration with the route in memory, which the route dialog and "Strecke
+    // setzen" may replace; the rest stays as it was read at start-up.
+    const AppConfig& Config() const { return config_; }
     ComPort* Port() const { return port_; }
 
 private:
@@ -81,6 +91,9 @@ private:
 
     void ChooseWaypointFile();
     void EditWaypointFile();
+    bool WaypointFileChosenForUse();
+    void ChooseRoute();
+    void EndOfReading();
     void StartTransfer(Transfer transfer);
     void EndOfTransfer(bool lineLost, bool completed);
     // The commands that any state allows, a running transfer too; false for any other id.
@@ -92,7 +105,7 @@ private:
     void DropLostLine();
     bool ReopenQuietly();
 
-    const AppConfig& config_;
+    AppConfig config_;
     ControllerServices services_;
     platform::DialogControls* dialog_ = nullptr;
     ComPort portRecord_;
@@ -108,6 +121,7 @@ private:
     PostedMessageBox postedBoxes_{services_.jobs};
     PostedProgress postedProgress_{services_.jobs, progress_};
     platform::OperationEnvironment operation_{&postedLog_, services_.clock, &postedProgress_};
+    // A job runs: a transfer, or the reading of the records for the route dialog.
     bool transferRunning_ = false;
     bool receiveEnabled_ = true;
     // The line went away under an open port; it is opened again every kReopenIntervalMs.

@@ -1,4 +1,5 @@
 #include "config/configuration.h"
+#include "config/route.h"
 
 #include <string>
 
@@ -69,20 +70,6 @@ void ReadSettings(platform::ProfileFile& profile, const char* path, AppConfig& c
     config.Frequenz = profile.GetInt("Settings", "Frequenz", 1, path) != 0;
 }
 
-void ReadRoute(platform::ProfileFile& profile, const char* path, AppConfig& config) {
-    config.Route = RouteTable{};
-    config.RouteCount = 0;
-    for (int k = 1; k <= kRouteSlots; ++k) {
-        const std::string key = "StreckenPunkt" + std::to_string(k);
-        const std::string value = profile.GetString("Strecke", key.c_str(), "", path);
-        if (value.empty()) {
-            continue;
-        }
-        ParseWaypointFields(value.c_str(), config.Route.slot[config.RouteCount], config);
-        ++config.RouteCount;
-    }
-}
-
 }  // namespace
 
 void LoadConfiguration(platform::ProfileFile& profile, const std::string& workingDirectory,
@@ -112,7 +99,7 @@ void LoadConfiguration(platform::ProfileFile& profile, const std::string& workin
         profile.GetString("ZR640", "COMSETTINGS", kDefaultComSettings, path);
     ParseComSettings(comSettings.c_str(), config);
     ReadSettings(profile, path, config);
-    ReadRoute(profile, path, config);
+    SetRoute(ReadRouteValues(profile, path), config);
 }
 
 void LoadDeviceSetting(platform::ProfileFile& profile, AppConfig& config) {

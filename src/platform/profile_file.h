@@ -24,6 +24,11 @@ public:
     // Sets the key, creating file, section and key as needed and keeping the rest of the file.
     virtual bool WriteString(const char* section, const char* key, const char* value,
                              const char* path) = 0;
+    // Removes the key, keeping the rest of the file; true also when there was no such key.
+    virtual bool RemoveKey(const char* section, const char* key, const char* path) = 0;
+    // Why the last WriteString or RemoveKey that failed did so, in words for a message box
+    // (Windows-1252).
+    virtual std::string LastWriteError() = 0;
 };
 
 }  // namespace zr640::platform

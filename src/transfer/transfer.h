@@ -11,12 +11,13 @@ namespace zr640 {
 enum class UploadMode { Update, Replace };
 
 // What a transfer works with while it runs as a job: the operation (log, clock, cancel), the
-// port, which is the job's alone until it returns, the configuration, which nobody changes
-// after start-up, and its own copy of the chosen file's path.
+// port, which is the job's alone until it returns, and its own copies of the configuration
+// with the route as it stood at the start (the route dialog may change the dialog's one
+// meanwhile) and of the chosen file's path.
 struct TransferContext {
     platform::OperationEnvironment& operation;
     ComPort* port;
-    const AppConfig& config;
+    AppConfig config;
     std::string waypointFilePath;
     // There is no line to the instrument (lost, or never opened) and it could not be opened:
     // the transfer says so after its banner and sends nothing.
@@ -36,7 +37,7 @@ bool WaypointFileChosen(const std::string& waypointFilePath);
 // how many of how many the instrument has acknowledged.
 void UploadWaypointFile(UploadMode mode, TransferContext& context);
 
-// "Strecke setzen": sends the configured route as one task sentence.
+// "Strecke setzen": sends the route as one task sentence.
 void UploadTask(TransferContext& context);
 
 }  // namespace zr640

@@ -10,6 +10,7 @@
 #include "transfer/transfer_steps.h"
 #include "transfer/upload_sentences.h"
 #include "transfer/waypoint_file_reader.h"
+#include "transfer/waypoint_line.h"
 
 namespace zr640 {
 namespace {
@@ -24,37 +25,6 @@ void LogAbort(TransferContext& context, int exchangeResult, int acknowledged) {
     } else {
         LogPrintf(context.operation.Log(), "%s", kResendAbort);
     }
-}
-
-// The upload sentence of the reader's current line, or why the line cannot go out whole.
-struct PreparedLine {
-    const char* problem = nullptr;
-    std::string sentence;
-};
-
-PreparedLine PrepareLine(WaypointLineStatus status, const WaypointFileReader& reader,
-                         const AppConfig& config) {
-    switch (status) {
-    case WaypointLineStatus::Line:
-        break;
-    case WaypointLineStatus::TooLong:
-        return {"ist l\xE4nger als 511 Zeichen", {}};
-    case WaypointLineStatus::ZeroByte:
-        return {"enth\xE4lt ein Nullbyte", {}};
-    case WaypointLineStatus::TextAfterCarriageReturn:
-        return {"hat Text hinter dem CR", {}};
-    default:
-        return {"l\xE4sst sich nicht lesen", {}};
-    }
-    WaypointFields record;
-    if (!ParseWaypointFields(reader.Text(), record, config)) {
-        return {"hat ein Feld mit mehr als 255 Zeichen", {}};
-    }
-    std::optional<std::string> sentence = RecordSentence(record);
-    if (!sentence) {
-        return {"ergibt einen Satz von mehr als 511 Zeichen", {}};
-    }
-    return {nullptr, std::move(*sentence)};
 }
 
 void LogUnsendable(TransferContext& context, const WaypointFileReader& reader,

@@ -20,6 +20,8 @@
 #include <QTest>
 
 #include "app/thread_job_runner.h"
+#include "config/route.h"
+#include "backends/posix/ini_profile_file.h"
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
 #include "dialog_templates.h"
@@ -27,7 +29,9 @@
 #include "frontends/qt/qt_clipboard.h"
 #include "frontends/qt/qt_file_chooser.h"
 #include "frontends/qt/qt_message_box.h"
+#include "frontends/qt/route_dialog.h"
 #include "pty_pair.h"
+#include "qt_application.h"
 #include "recording_message_box.h"
 #include "test_files.h"
 
@@ -36,6 +40,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using zr640::testing::kIconPixels;
+using zr640::testing::QtClassOf;
 using zr640::testing::TemplateControl;
 
 // Runs `action` on the modal window that the next command opens, inside that window's loop
@@ -72,14 +77,9 @@ void Choose(QWidget* chooser, const QString& name) {
 class MainDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static int argc = 1;
-        static char* argv[] = {const_cast<char*>("zr640-gui-test"), nullptr};
-        if (qApp == nullptr) new QApplication(argc, argv);
+        zr640::testing::NeedQtApplication();
         fs::create_directories(root.File("waypoints"));
         fs::current_path(root.Path());
-        std::strcpy(config.Route.slot[0].Field(1), "M\xFCnster \x84S\xFC" "d\x93");
-        std::strcpy(config.Route.slot[0].Field(2), "EDDG");
-        config.RouteCount = 1;
         dialog = std::make_unique<MainDialog>(controller);
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
@@ -95,30 +95,35 @@ protected:
         return entries;
     }
 
+    // zr640.ini with a route of one point, and the configuration read from it.
+    static AppConfig ConfigOfOnePoint(const std::string& directory) {
+        zr640::testing::WriteBytes(
+            directory + "/zr640.ini",
+            "[Strecke]\r\nStreckenPunkt1=M\xFCnster \x84S\xFC" "d\x93,EDDG\r\n");
+        AppConfig read;
+        read.MaxLaengeName1 = 32;
+        read.ConfigFilePath = directory + "/zr640.ini";
+        SetRoute(ReadRouteValues(profile, read.ConfigFilePath.c_str()), read);
+        return read;
+    }
+
     zr640::testing::TemporaryDirectory root;
     zr640::testing::RecordingMessageBox messages;
     zr640::testing::PtyPair pty;
-    AppConfig config;
+    static inline IniProfileFile profile;
+    AppConfig config = ConfigOfOnePoint(root.Path());
     PosixSerialDevice device{pty.SlavePath()};
     QtFileChooser chooser;
     XdgEditorLauncher editor;
     SteadyClock clock;
     QtClipboard clipboard;
     EventLoopJobRunner jobs;
-    MainDialogController controller{
-        config, {device, chooser, editor, clock, jobs, clipboard, kLinuxTextConvention}};
+    QtRouteDialog routeDialog;
+    MainDialogController controller{config,
+                                    {device, chooser, editor, clock, jobs, clipboard,
+                                     kLinuxTextConvention, profile, routeDialog}};
     std::unique_ptr<MainDialog> dialog;
 };
-
-// The Qt widget that stands for a control of a Windows template.
-const char* QtClassOf(const TemplateControl& control) {
-    const std::string windowClass = control.windowClass;
-    if (windowClass == "Static") return "QLabel";
-    if (windowClass == "Edit") return "QLineEdit";
-    if (windowClass == "ListBox") return "QListWidget";
-    if ((control.style & 0xF) == zr640::testing::kAutoRadio) return "QRadioButton";
-    return (control.style & 0xF) == zr640::testing::kGroupBox ? "QGroupBox" : "QPushButton";
-}
 
 // What a user sees, where and at what size, control by control as the table of template 100
 // says, in the dialog units of the dialog's font; Tab visits the tab stops in the table's order.

@@ -21,6 +21,7 @@
 #include "backends/posix/ini_profile_file.h"
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
+#include "closed_route_dialog.h"
 #include "config/configuration.h"
 #include "fake_dialog_controls.h"
 #include "manual_job_runner.h"
@@ -141,11 +142,17 @@ public:
     }
 
     // The controller's poll timer until it has lost the line and found it again (at most 10 s),
-    // then its "Strecke setzen" over the line it found. `offline`: while the line is away, the
-    // user sends the route and uploads three.wht.
+    // then its "Strecke setzen" over the line it found, with the route that zr640.ini has
+    // meanwhile been given. `offline`: while the line is away, the user sends the route and
+    // uploads three.wht.
     void Ticks(bool offline) {
+        config.ConfigFilePath = Path(kConfigFileName);
+        testing::WriteBytes(config.ConfigFilePath, "[Strecke]\r\n");
+        platform::IniProfileFile profile;
+        testing::ClosedRouteDialog routeDialog;
         MainDialogController controller(config, {device, chooser, editor, clock, jobs, clipboard,
-                                                  platform::kLinuxTextConvention});
+                                                  platform::kLinuxTextConvention, profile,
+                                                  routeDialog});
         controller.OnInitDialog(dialog);
         const std::vector<std::string>& log = dialog.list.entries;
         const auto logged = [&log](const char* line) {
@@ -162,6 +169,7 @@ public:
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(PollPeriodMs));
         }
+        testing::WriteBytes(config.ConfigFilePath, "[Strecke]\r\nStreckenPunkt1=Bayreuth,EDQD\r\n");
         controller.OnCommand(IDC_SET_TASK);
         jobs.Finish();
         controller.OnDestroy();

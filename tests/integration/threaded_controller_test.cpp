@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "app/main_dialog_controller.h"
+#include "backends/posix/ini_profile_file.h"
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
+#include "closed_route_dialog.h"
 #include "dialog_loop.h"
 #include "fake_dialog_controls.h"
 #include "recording_clipboard.h"
@@ -66,8 +68,11 @@ struct Course {
         options.insert(options.end(), {"--link", directory.File("line")});
         EXPECT_TRUE(sim.Start(options)) << sim.Error();
         config.Device = directory.File("line");
+        config.ConfigFilePath = directory.File("zr640.ini");
+        testing::WriteBytes(config.ConfigFilePath, "[Strecke]\r\n");
         controller.emplace(config, ControllerServices{wire, chooser, editor, clock, loop.jobs,
-                                                      clipboard, platform::kLinuxTextConvention});
+                                                      clipboard, platform::kLinuxTextConvention,
+                                                      profile, routeDialog});
         controller->OnInitDialog(dialog);
     }
     void Command(int id) { controller->OnCommand(id); }
@@ -92,6 +97,8 @@ struct Course {
     PathChooser chooser;
     platform::XdgEditorLauncher editor;
     platform::SteadyClock clock;
+    platform::IniProfileFile profile;
+    testing::ClosedRouteDialog routeDialog;
     testing::RecordingClipboard clipboard;
     testing::FakeDialogControls dialog;
     testing::DialogLoop loop;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace zr640::testing {
@@ -20,6 +21,10 @@ inline constexpr std::uint32_t kIcon = 0x3;  // of a static control
 inline constexpr std::uint32_t kMultiLine = 0x4, kAutoHScroll = 0x80;  // of an edit field
 inline constexpr std::uint32_t kCenter = 0x300, kAutoRadio = 0x9, kGroupBox = 0x7;  // of a button
 inline constexpr std::uint32_t kNotify = 0x1, kDisableNoScroll = 0x1000;  // of a list box
+inline constexpr std::uint32_t kNoIntegralHeight = 0x100;                 // of a list box
+inline constexpr std::uint32_t kDefPushButton = 0x1;                      // of a button
+inline constexpr std::uint32_t kReport = 0x1, kSingleSel = 0x4, kShowSelAlways = 0x8,
+    kOwnerData = 0x1000;  // of a list view
 }  // namespace style
 
 struct TemplateControl {
@@ -60,6 +65,38 @@ inline const DialogTemplateTable kMainDialogTemplate = {
         {123, "Button", kTabStop | kCenter, "Strecke setzen", 164, 344, 52, 14},
     }};
 
-inline const std::vector<DialogTemplateTable> kTemplates = {kMainDialogTemplate};
+// The route dialog "Strecke wählen", opened over the main dialog.
+inline const DialogTemplateTable kRouteDialogTemplate = {
+    200, "Strecke w\xE4hlen", kPopup | kVisible | kCaption | kSysMenu | kModalFrame | kSetFont, 410,
+    214, {
+        {201, "Static", 0, "&Suchen:", 7, 9, 32, 8},
+        {202, "Edit", kBorder | kTabStop | kAutoHScroll, "", 42, 7, 195, 12},
+        {203, "SysListView32", kBorder | kTabStop | kReport | kSingleSel | kShowSelAlways |
+         kOwnerData, "", 7, 24, 230, 164},
+        {204, "Static", 0, "", 7, 193, 230, 8},
+        {205, "Button", kTabStop, "&Hinzuf\xFCgen", 243, 24, 54, 14},
+        {206, "Static", 0, "S&trecke:", 303, 9, 100, 8},
+        {207, "ListBox", kBorder | kVScroll | kTabStop | kNotify | kNoIntegralHeight, "", 303, 24,
+         100, 44},
+        {208, "Button", kTabStop, "&Entfernen", 303, 72, 60, 14},
+        {209, "Button", kTabStop, "Nach &oben", 303, 89, 60, 14},
+        {210, "Button", kTabStop, "Nach &unten", 303, 106, 60, 14},
+        {1, "Button", kTabStop | kDefPushButton, "OK", 299, 193, 50, 14},
+        {2, "Button", kTabStop, "Abbrechen", 353, 193, 50, 14},
+    }};
+
+inline const std::vector<DialogTemplateTable> kTemplates = {kMainDialogTemplate,
+                                                            kRouteDialogTemplate};
+
+// The Qt widget that stands for a control of a Windows template.
+inline const char* QtClassOf(const TemplateControl& control) {
+    const std::string windowClass = control.windowClass;
+    if (windowClass == "Static") return "QLabel";
+    if (windowClass == "Edit") return "QLineEdit";
+    if (windowClass == "ListBox") return "QListWidget";
+    if (windowClass == "SysListView32") return "QTreeView";
+    if ((control.style & 0xF) == kAutoRadio) return "QRadioButton";
+    return (control.style & 0xF) == kGroupBox ? "QGroupBox" : "QPushButton";
+}
 
 }  // namespace zr640::testing

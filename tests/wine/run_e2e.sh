@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One end-to-end scenario of zr640.exe under Wine: zr640-sim plays the instrument on a
 # pseudo-terminal that Wine knows as a COM port, and zr640_driver.exe works the dialog from
-# outside as a user would. Usage: run_e2e.sh SCENARIO (scenario_SCENARIO below, - as _).
+# outside as a user would. Usage: run_e2e.sh SCENARIO (scenario_SCENARIO below, - as _; a
+# benchmark of bench/ as bench-NAME, bench_NAME below).
 # Environment: ZR640_EXE, ZR640_DRIVER (Windows programs), ZR640_SIM (the Linux simulator),
 # ZR640_E2E_DIR (scratch space), WINEPREFIX (else build/wineprefix of the source tree).
 set -uo pipefail
@@ -202,7 +203,62 @@ scenario_log_menus() {
     cmp "$work/protokoll.txt" "$expected" || fail "the saved log: $(od -c "$work/protokoll.txt")"
 }
 
-declare -F "scenario_${scenario//-/_}" >/dev/null || fail "unknown scenario"
+# waypoints FILE LINES...: a waypoint file in Windows-1252, each line ended by CR LF.
+waypoints() { local file=$1; shift; printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP1252 >"$file"; }
+
+# The route chosen from the waypoint file. A double-click on a route line of the log opens
+# "Strecke wählen" over the file's records (the line over 511 characters skipped), with the
+# route in use and the filter focused; Escape leaves it unchanged. The four points removed, two
+# found by typing and added, Enter (OK) writes them into zr640.ini and logs them, and "Strecke
+# setzen" sends them: the simulator receives that task.
+scenario_route() {
+    write_ini
+    waypoints "$work/waypoints/punkte.wht" 'Münster Süd,EDDG,N' 'Öhringen,EDTX,N' \
+        'Bayreuth,EDQD,N' "$(printf 'x%.0s' {1..600})" 'Bad Säckingen,EDTS'
+    start_sim "$com1" --no-telemetry --log "$work/sim.log"
+    local -a route=('1. Lauf-Lilling,EDQI' '2. Oschersleben,EDOL' '3. Hetzleser Be,EDQX'
+                    '4. Bayreuth,EDQD')
+    run_app dialog 30000 click 118 choose "${chooser[@]}" punkte.wht 15000 \
+        double-click-entry 2 template 200 15000 route 5000 has-focus 202 5000 rows 4 5000 \
+        text 204 '1 Zeile übersprungen' items 207 4 "${route[@]}" enabled 205 0 \
+        escape gone 5000 main double-click-entry 0 route 15000 items 207 4 "${route[@]}" \
+        press 208 press 208 press 208 press 208 items 207 0 enabled 208 0 \
+        focus 202 type hring shows 202 hring 5000 rows 1 5000 press 205 focus 202 \
+        type $'\b\b\b\b\bBAY' shows 202 BAY 5000 rows 1 5000 press 205 \
+        items 207 2 '1. Öhringen,EDTX' '2. Bayreuth,EDQD' focus 202 enter gone 5000 main \
+        entry-begins 6 'Streckenpunkt 1: Öhringen,EDTX' \
+        entry-begins 7 'Streckenpunkt 2: Bayreuth,EDQD' \
+        click 123 wait-ending $'$KTWPS,1,2*48\r' 15000 escape gone 10000
+    grep -qaF 'rx $KTWPR,1,1,1,\xD6hringen,EDTX,Bayreuth,EDQD*' "$work/sim.log" ||
+        fail "the simulator received:"$'\n'"$(grep -a KTWPR "$work/sim.log")"
+    local strecke
+    strecke=$(sed -n '/^\[Strecke\]/,$p' "$work/zr640.ini" | iconv -f CP1252 -t UTF-8 | tr -d '\r')
+    [[ $strecke == $'[Strecke]\nStreckenPunkt1=Öhringen,EDTX\nStreckenPunkt2=Bayreuth,EDQD' ]] ||
+        fail "zr640.ini: $strecke"
+}
+
+# Not a test (it asserts no time): bench/route_dialog_wine.sh runs it as "bench-route". The route
+# dialog over a file of ZR640_ROUTE_RECORDS records (10000), opened by the menus' command; the
+# time to open and each filter keystroke's.
+bench_route() {
+    write_ini
+    local records=${ZR640_ROUTE_RECORDS:-10000}
+    awk -v n="$records" 'BEGIN {
+        split("Aalen Bayreuth Bückeburg Dörnberg Füssen Görlitz Hetzleser Königsdorf Lüneburg " \
+              "Müllheim Nördlingen Oschersleben Straßberg Tübingen Überlingen Würzburg", p, " ")
+        split(" Nord| Süd| Ost| West| Berg| Turm| Kreuz| Brücke", s, "|")
+        for (i = 0; i < n; ++i)
+            printf "%s%s %d,E%04d,N,48.%d,E,11.%d\r\n", p[i % 16 + 1], s[int(i / 16) % 8 + 1],
+                   i, i % 10000, i, i
+    }' | iconv -f UTF-8 -t CP1252 >"$work/waypoints/viele.wht"
+    start_sim "$com1" --no-telemetry
+    run_app dialog 30000 click 118 choose "${chooser[@]}" viele.wht 15000 \
+        measure-route "$records" bergt escape gone 10000 main escape gone 10000
+}
+
+run=scenario_${scenario//-/_}
+[[ $scenario != bench-* ]] || run=${scenario//-/_}
+declare -F "$run" >/dev/null || fail "unknown scenario"
 prepare
-"scenario_${scenario//-/_}"
+"$run"
 echo "PASS [$scenario]"

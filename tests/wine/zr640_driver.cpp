@@ -1,8 +1,10 @@
 // Works zr640.exe under Wine from outside, as a user would, and checks what the user sees. The
 // steps (`steps` below) come from the command line and run in order; the first that fails ends
 // the driver with exit code 1, its name and the log on standard error. Texts are Windows-1252,
-// as the dialog's; in patterns '*' stands for any run of characters.
+// as the dialog's; in patterns '*' stands for any run of characters. The steps work on the
+// main dialog, or on the route dialog after "route".
 #include <windows.h>
+#include <commctrl.h>
 #include <dlgs.h>
 #include <tlhelp32.h>
 
@@ -17,12 +19,14 @@
 
 #include "dialog_templates.h"
 #include "platform/dialog_layout.h"
+#include "platform/route_dialog_layout.h"
 
 namespace {
 
 std::vector<std::string> args;  // the steps with their arguments
 std::size_t nextArg = 0;
-HWND dialog = nullptr;
+HWND mainDialog = nullptr;
+HWND dialog = nullptr;  // the one the steps work on
 
 void Expect(bool condition, const std::string& what) {
     if (!condition) throw std::runtime_error(what);
@@ -55,12 +59,13 @@ HWND Dialog() {
     Expect(IsWindow(dialog), "no dialog (run the step dialog first)");
     return dialog;
 }
-HWND Item(int id) {
-    HWND item = GetDlgItem(Dialog(), id);
+HWND Item(int id, HWND window = nullptr) {
+    HWND item = GetDlgItem(window != nullptr ? window : Dialog(), id);
     Expect(item != nullptr, "no control " + std::to_string(id));
     return item;
 }
-int Count() { return static_cast<int>(SendMessageA(Item(IDC_LOG), LB_GETCOUNT, 0, 0)); }
+HWND Log() { return Item(IDC_LOG, mainDialog); }
+int Count() { return static_cast<int>(SendMessageA(Log(), LB_GETCOUNT, 0, 0)); }
 
 // WM_GETTEXT is carried across processes; GetWindowText would only see the cached caption.
 std::string TextOf(HWND window) {
@@ -108,7 +113,7 @@ std::vector<std::string> Entries(HWND list, LRESULT first = 0) {
 
 void ExpectEntry(int index, const char* suffix = "") {  // the entry's pattern, then suffix
     const std::string pattern = Take() + suffix;
-    const auto entries = Entries(Item(IDC_LOG), index);
+    const auto entries = Entries(Log(), index);
     Expect(!entries.empty() && Matches(entries[0].c_str(), pattern.c_str()),
            "entry " + std::to_string(index) + " is not \"" + pattern + "\"");
 }
@@ -233,7 +238,7 @@ void Responsive() {  // text, timeout
     const ULONGLONG deadline = GetTickCount64() + Ms();
     std::vector<ULONGLONG> answerMs{0};
     for (LRESULT read = 0;; Sleep(10)) {
-        const auto entries = Entries(Item(IDC_LOG), read);
+        const auto entries = Entries(Log(), read);
         read += static_cast<LRESULT>(entries.size());
         if (std::ranges::any_of(entries, [&](auto& e) { return e.starts_with(wanted); })) break;
         Expect(GetTickCount64() < deadline, "no such entry");
@@ -312,7 +317,12 @@ void CheckTemplate() {  // template id, timeout
         if (kind == "Button" && (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON) {
             style = (style & ~WS_TABSTOP) | (c.style & WS_TABSTOP);
         }
-        expect(name + ": style", Hex(c.style | WS_CHILD | WS_VISIBLE), Hex(style));
+        // What changes as the dialog runs: a button greyed, a list box's scroll bar, which
+        // comes and goes with its rows unless LBS_DISABLENOSCROLL keeps it.
+        DWORD running = WS_DISABLED;
+        if (kind == "ListBox" && (c.style & LBS_DISABLENOSCROLL) == 0) running |= WS_VSCROLL;
+        expect(name + ": style", Hex((c.style | WS_CHILD | WS_VISIBLE) & ~running),
+               Hex(style & ~running));
         if (*c.text != '\0') expect(name + ": text", c.text, TextOf(control));  // else ours
         RECT want = DialogUnitsToPixels(c.x, c.y, c.width, c.height), place{};
         if (kind == "Static" && (c.style & SS_TYPEMASK) == SS_ICON) {
@@ -360,9 +370,135 @@ void CheckLayout() {
     Expect(version6, "the program has no Common Controls 6 loaded");
 }
 
+// The keyboard focus of the dialog's thread: GetFocus answers only for the driver's own.
+HWND FocusedWindow() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(Dialog(), nullptr);
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+// A character typed on the keyboard (the letters and digits of any layout, the blank, and
+// '\b' for the backspace key).
+void TypeCharacter(char c) {
+    const SHORT key = c == '\b' ? VK_BACK : VkKeyScanA(c);
+    Expect(key != -1, std::string("no key for ") + c);
+    if (HIBYTE(key) & 1) keybd_event(VK_SHIFT, 0, 0, 0);
+    PressKey(LOBYTE(key));
+    if (HIBYTE(key) & 1) keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// A double-click with the mouse on entry `index` of the log, which has to be in view, once the
+// main dialog takes clicks again (a window that closed over it gives it back the input).
+void DoubleClickEntry() {  // index
+    HWND list = Log();
+    Expect(WaitUntil(5000, [] {
+               return IsWindowEnabled(mainDialog) && GetForegroundWindow() == mainDialog;
+           }),
+           "the dialog takes no clicks");
+    RECT item{};
+    Expect(SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(Int()),
+                        reinterpret_cast<LPARAM>(&item)) != LB_ERR,
+           "no such entry");
+    POINT at{item.left + 20, (item.top + item.bottom) / 2};
+    ClientToScreen(list, &at);
+    SetCursorPos(at.x, at.y);
+    for (int click = 0; click < 2; ++click) {
+        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    }
+}
+
+// What opening the route dialog and each filter keystroke cost, for the benchmark of
+// bench/route_dialog_wine.sh: from the command (IDM_CHOOSE_ROUTE posted to the main dialog)
+// until the dialog shows `rows` records and has painted them, then from each character of
+// `keys` posted to the filter (as the keyboard's WM_CHAR, without Wine's way from the keyboard
+// to the window) until the filter has taken it and the list has painted.
+void MeasureRoute() {  // rows, keys
+    const int rows = Int();
+    const std::string keys = Take();
+    const auto painted = [](HWND list) { return GetUpdateRect(list, nullptr, FALSE) == FALSE; };
+    const auto count = [](HWND list) {
+        DWORD_PTR n = 0;
+        SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &n);
+        return static_cast<int>(n);
+    };
+    LARGE_INTEGER frequency{}, start{}, end{};
+    QueryPerformanceFrequency(&frequency);
+    const auto elapsedMs = [&] {
+        QueryPerformanceCounter(&end);
+        return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+               static_cast<double>(frequency.QuadPart);
+    };
+    QueryPerformanceCounter(&start);
+    PostMessageA(mainDialog, WM_COMMAND, IDM_CHOOSE_ROUTE, 0);
+    HWND route = nullptr;
+    HWND list = nullptr;
+    for (const ULONGLONG deadline = GetTickCount64() + 30000;; Sleep(1)) {
+        Expect(GetTickCount64() < deadline, "the route dialog did not open");
+        route = FindWindowA("#32770", "Strecke w\xE4hlen");
+        list = route != nullptr ? GetDlgItem(route, IDC_ROUTE_RECORDS) : nullptr;
+        const bool shown = list != nullptr && IsWindowVisible(route);
+        if (shown && count(list) == rows && painted(list)) break;
+    }
+    std::printf("route dialog: %d records open in %.1f ms\n", rows, elapsedMs());
+    // The filter runs as the field takes the key, before it answers the next message.
+    HWND filter = GetDlgItem(route, IDC_ROUTE_FILTER);
+    std::string typed = TextOf(filter);
+    double longest = 0;
+    for (const char key : keys) {
+        typed += key;
+        QueryPerformanceCounter(&start);
+        PostMessageA(filter, WM_CHAR, static_cast<unsigned char>(key), 1);
+        for (const ULONGLONG deadline = GetTickCount64() + 10000;; Sleep(0)) {
+            Expect(GetTickCount64() < deadline, "the filter did not take the key");
+            if (TextOf(filter) == typed && painted(list)) break;
+        }
+        const double ms = elapsedMs();
+        longest = std::max(longest, ms);
+        std::printf("route dialog: key '%c' filtered to %d rows in %.1f ms\n", key, count(list),
+                    ms);
+    }
+    std::printf("route dialog: longest keystroke %.1f ms\n", longest);
+    dialog = route;
+}
+
 // The steps, each with its arguments; a timeout in milliseconds ends those of one that waits.
 const std::map<std::string, void (*)()> steps{
-    {"dialog", [] { dialog = WaitForWindow("#32770", "ZR640"); }},  // timeout
+    {"dialog", [] { dialog = mainDialog = WaitForWindow("#32770", "ZR640"); }},  // timeout
+    {"route", [] { dialog = WaitForWindow("#32770", "Strecke w\xE4hlen"); }},  // timeout
+    {"main", [] { dialog = mainDialog; }},
+    {"double-click-entry", DoubleClickEntry},
+    {"type", [] { for (char c : Take()) TypeCharacter(c); }},  // text
+    {"shows", [] {  // id, text, timeout: the control comes to show the text (typed keys have
+                    // been taken)
+         HWND item = Item(Int());
+         Wait([item, text = Take()] { return TextOf(item) == text; });
+     }},
+    {"has-focus", [] {  // id, timeout: the control comes to have the keyboard focus
+         const int id = Int();
+         Wait([id] { return FocusedWindow() == Item(id); });
+     }},
+    {"rows", [] {  // n: the route dialog's records list shows n rows
+         Wait([n = Int()] {
+             return SendMessageA(Item(IDC_ROUTE_RECORDS), LVM_GETITEMCOUNT, 0, 0) == n;
+         });
+     }},
+    {"items", [] {  // id, n, n texts: what a list box holds
+         HWND list = Item(Int());
+         const int n = Int();
+         std::vector<std::string> wanted;
+         for (int i = 0; i < n; ++i) wanted.push_back(Take());
+         const auto items = Entries(list);
+         std::string held;
+         for (const auto& item : items) held += " \"" + item + "\"";
+         Expect(items == wanted, "the list holds" + held);
+     }},
+    {"enabled", [] {  // id, 0 or 1
+         HWND item = Item(Int());
+         Expect((IsWindowEnabled(item) != 0) == (Int() != 0), "another state");
+     }},
+    {"measure-route", MeasureRoute},
     {"gone", [] { Wait([w = Dialog()] { return !IsWindow(w); }); }},  // timeout
     {"box", CloseBox},
     {"choose", Choose},
@@ -372,8 +508,10 @@ const std::map<std::string, void (*)()> steps{
     {"escape", [] { PressKey(VK_ESCAPE); }},
     {"enter", [] { PressKey(VK_RETURN); }},
     {"keys", PressKeys},
-    {"focus", [] {  // id: the control gets the keyboard focus
-         PostMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(Int())), TRUE);
+    {"focus", [] {  // id: the control gets the keyboard focus, before the next step
+         HWND item = Item(Int());
+         PostMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+         Expect(WaitUntil(5000, [item] { return FocusedWindow() == item; }), "no focus there");
      }},
     {"select", [] {  // text pattern: the first entry that matches is selected
          const std::string pattern = Take();
@@ -423,14 +561,14 @@ const std::map<std::string, void (*)()> steps{
     {"entry-begins", [] { ExpectEntry(Int(), "*"); }},  // index, text
     {"count", [] {  // n: the log holds n entries, and the last one is selected
          const int n = Int();
-         Expect(Count() == n && SendMessageA(Item(IDC_LOG), LB_GETCURSEL, 0, 0) == n - 1,
+         Expect(Count() == n && SendMessageA(Log(), LB_GETCURSEL, 0, 0) == n - 1,
                 "not so many entries with the last selected");
      }},
     {"wait-count", [] { Wait([n = Int()] { return Count() >= n; }); }},  // n
     {"grows", [] { Wait([n = Count() + Int()] { return Count() >= n; }); }},  // by n
     {"wait-ending", [] {  // text: an entry that ends so
          const auto endsSo = [end = Take()](auto& entry) { return entry.ends_with(end); };
-         Wait([&] { return std::ranges::any_of(Entries(Item(IDC_LOG)), endsSo); });
+         Wait([&] { return std::ranges::any_of(Entries(Log()), endsSo); });
      }},
     {"endings", [] {  // text, n, timeout: n entries end so, and no more
          const std::string end = Take();
@@ -490,7 +628,7 @@ int main(int argc, char** argv) {
         }
     } catch (const std::exception& failure) {  // a step's, an unknown one, or a number that is none
         std::fprintf(stderr, "driver: %s: %s; the log holds:\n", step.c_str(), failure.what());
-        for (const auto& entry : Entries(GetDlgItem(dialog, IDC_LOG))) {
+        for (const auto& entry : Entries(GetDlgItem(mainDialog, IDC_LOG))) {
             std::fprintf(stderr, "%s\n", entry.c_str());
         }
         return 1;

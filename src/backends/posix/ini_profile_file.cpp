@@ -5,10 +5,12 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
 #include "platform/text/ini_text.h"
+#include "platform/text/windows_1252.h"
 
 namespace zr640::platform {
 namespace {
@@ -125,20 +127,44 @@ int IniProfileFile::GetInt(const char* section, const char* key, int fallback,
 
 bool IniProfileFile::WriteString(const char* section, const char* key, const char* value,
                                  const char* path) {
-    if (section == nullptr || key == nullptr || value == nullptr || path == nullptr) {
-        return false;
+    if (section == nullptr || key == nullptr || value == nullptr) {
+        return Failed("Abschnitt, Schl\xFCssel oder Wert fehlt");
+    }
+    return Rewrite(path, [&](IniText& ini) { return ini.Set(section, key, value); });
+}
+
+bool IniProfileFile::RemoveKey(const char* section, const char* key, const char* path) {
+    if (section == nullptr || key == nullptr) {
+        return Failed("Abschnitt oder Schl\xFCssel fehlt");
+    }
+    return Rewrite(path, [&](IniText& ini) { return ini.Remove(section, key), true; });
+}
+
+template <typename Change>
+bool IniProfileFile::Rewrite(const char* path, Change change) {
+    if (path == nullptr) {
+        return Failed("kein Pfad");
     }
     std::string text;
     // A file that exists but cannot be read must not be replaced by the one key.
     if (ReadWholeFile(path, text) == FileState::Unreadable) {
-        return false;
+        return Failed(std::strerror(errno));
     }
     IniText ini(std::move(text));
     const std::string before = ini.Text();
-    if (!ini.Set(section, key, value)) {
-        return false;
+    if (!change(ini)) {
+        return Failed("Name oder Wert passt in keine Zeile der Datei");
     }
-    return ini.Text() == before || WriteWholeFile(path, ini.Text());
+    if (ini.Text() != before && !WriteWholeFile(path, ini.Text())) {
+        return Failed(std::strerror(errno));
+    }
+    return true;
+}
+
+// The C library says why in the user's language, in the locale's encoding: UTF-8.
+bool IniProfileFile::Failed(std::string reason) {
+    lastWriteError_ = Utf8ToWindows1252(reason);
+    return false;
 }
 
 }  // namespace zr640::platform

@@ -17,6 +17,16 @@ public:
     int GetInt(const char* section, const char* key, int fallback, const char* path) override;
     bool WriteString(const char* section, const char* key, const char* value,
                      const char* path) override;
+    bool RemoveKey(const char* section, const char* key, const char* path) override;
+    std::string LastWriteError() override { return lastWriteError_; }
+
+private:
+    // Reads the file, lets `change` edit its text and writes it back when it changed.
+    template <typename Change>
+    bool Rewrite(const char* path, Change change);
+    bool Failed(std::string reason);
+
+    std::string lastWriteError_;
 };
 
 }  // namespace zr640::platform

@@ -38,7 +38,29 @@ int Win32ProfileFile::GetInt(const char* section, const char* key, int fallback,
 
 bool Win32ProfileFile::WriteString(const char* section, const char* key, const char* value,
                                    const char* path) {
-    return WritePrivateProfileStringA(section, key, value, path) != FALSE;
+    // A null value would remove the key: that is RemoveKey's to do.
+    return value != nullptr && Written(WritePrivateProfileStringA(section, key, value, path));
+}
+
+bool Win32ProfileFile::RemoveKey(const char* section, const char* key, const char* path) {
+    return key != nullptr && Written(WritePrivateProfileStringA(section, key, nullptr, path));
+}
+
+// The system's own words for the error, in the ANSI code page, and its number.
+bool Win32ProfileFile::Written(bool succeeded) {
+    if (succeeded) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    char text[512] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
+                          text[length - 1] == ' ' || text[length - 1] == '.')) {
+        --length;
+    }
+    lastWriteError_ = std::string(text, length) + " (Fehler " + std::to_string(error) + ")";
+    return false;
 }
 
 }  // namespace zr640::platform

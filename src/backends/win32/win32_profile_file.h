@@ -16,6 +16,13 @@ public:
     int GetInt(const char* section, const char* key, int fallback, const char* path) override;
     bool WriteString(const char* section, const char* key, const char* value,
                      const char* path) override;
+    bool RemoveKey(const char* section, const char* key, const char* path) override;
+    std::string LastWriteError() override { return lastWriteError_; }
+
+private:
+    bool Written(bool succeeded);
+
+    std::string lastWriteError_;
 };
 
 }  // namespace zr640::platform

@@ -26,6 +26,21 @@ QRect ToPixels(const DialogUnitRect& units, DialogBaseUnits base) {
                  MulDiv(units.width, base.width, 4), MulDiv(units.height, base.height, 8));
 }
 
+void ChainTabOrder(std::span<const ControlTemplate> templates,
+                   const std::map<int, QWidget*>& controls) {
+    QWidget* previous = nullptr;
+    for (const ControlTemplate& control : templates) {
+        QWidget* widget = controls.at(control.id);
+        if ((widget->focusPolicy() & Qt::TabFocus) == 0) {
+            continue;
+        }
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, widget);
+        }
+        previous = widget;
+    }
+}
+
 QFont DialogFont() {
     QFont font("DejaVu Sans", 8);
     font.setStyleHint(QFont::SansSerif);

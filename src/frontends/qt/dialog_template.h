@@ -1,15 +1,23 @@
 #pragma once
 
 #include <array>
+#include <map>
+#include <span>
 
 #include <QFont>
 #include <QRect>
+#include <QWidget>
 
 #include "platform/dialog_layout.h"
 
 namespace zr640::platform {
 
-enum class ControlKind { Icon, EditField, PushButton, RadioButton, ListBox, GroupBox };
+enum class ControlKind {
+    Icon, EditField, PushButton, RadioButton, ListBox, GroupBox,
+    Label,       // a static text, whose mnemonic focuses the control after it
+    ReportList,  // a list with column headings, rows drawn as they come into view
+    DefaultButton,
+};
 
 // A rectangle in dialog units: a quarter of the font's average character width across,
 // an eighth of its height down.
@@ -54,6 +62,11 @@ struct DialogBaseUnits {
 };
 
 DialogBaseUnits BaseUnitsOf(const QFont& font);
+
+// Tab goes through the controls that take the focus in the order of their template, as in a
+// Windows dialog; `controls` holds the widget of each id.
+void ChainTabOrder(std::span<const ControlTemplate> templates,
+                   const std::map<int, QWidget*>& controls);
 
 // Dialog units to pixels, rounded as MulDiv rounds.
 QRect ToPixels(const DialogUnitRect& units, DialogBaseUnits base);

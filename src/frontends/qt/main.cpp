@@ -18,6 +18,7 @@
 #include "frontends/qt/qt_clipboard.h"
 #include "frontends/qt/qt_file_chooser.h"
 #include "frontends/qt/qt_message_box.h"
+#include "frontends/qt/route_dialog.h"
 #include "frontends/qt/screenshot.h"
 
 namespace {
@@ -59,8 +60,10 @@ int main(int argc, char* argv[]) {
     platform::SteadyClock clock;
     platform::QtClipboard clipboard;
     platform::EventLoopJobRunner jobs;
+    platform::QtRouteDialog routeDialog;
     MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs,
-                                             clipboard, platform::kLinuxTextConvention});
+                                             clipboard, platform::kLinuxTextConvention, profile,
+                                             routeDialog});
     {
         platform::MainDialog dialog(controller);
         platform::ArrangeScreenshotFromEnvironment(dialog);

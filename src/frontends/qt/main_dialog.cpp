@@ -50,7 +50,7 @@ MainDialog::MainDialog(MainDialogController& controller)
     move(0, 0);
     setFixedSize(ToPixels(kMainDialogRect, base).size());
     CreateControls(base);
-    ChainTabOrder();
+    ChainTabOrder(kMainDialogControls, controls_);
     connect(&pollTimer_, &QTimer::timeout, this, [this] { controller_.OnTimer(); });
 
     controller_.OnInitDialog(*this);
@@ -131,6 +131,9 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control, QWidget* pare
             ShowLogMenu(list->viewport()->mapToGlobal(at));
         });
         list->installEventFilter(this);
+        // The press before it has selected the entry, which the controller reads.
+        connect(list, &QAbstractItemView::doubleClicked, this,
+                [this] { controller_.OnLogDoubleClick(); });
         return list;
     }
     case ControlKind::GroupBox: {
@@ -146,22 +149,12 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control, QWidget* pare
                 .arg(halfTitle));
         return group;
     }
+    case ControlKind::Label:
+    case ControlKind::ReportList:
+    case ControlKind::DefaultButton:
+        break;  // template 100 has none
     }
     return new QWidget(parent);
-}
-
-void MainDialog::ChainTabOrder() {
-    QWidget* previous = nullptr;
-    for (const ControlTemplate& control : kMainDialogControls) {
-        QWidget* widget = Control(control.id);
-        if ((widget->focusPolicy() & Qt::TabFocus) == 0) {
-            continue;
-        }
-        if (previous != nullptr) {
-            setTabOrder(previous, widget);
-        }
-        previous = widget;
-    }
 }
 
 void MainDialog::SetTitle(const char* text) { setWindowTitle(FromCp1252(text)); }

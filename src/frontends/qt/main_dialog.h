@@ -23,9 +23,9 @@ namespace zr640::platform {
 // Dialog template 100 on Qt Widgets: a fixed-size window with the thirteen controls at their
 // places, mapped from dialog units through the dialog font. Its events go to the controller
 // as the Windows dialog manager would deliver them: initialisation when it is built, button
-// clicks and Escape or the close box as commands, the poll timer's ticks, and destruction.
-// The log has the context menu the controller describes (right-click, Shift+F10, the menu key)
-// and copies its selected entry with Ctrl+C.
+// clicks and Escape or the close box as commands, a double-click on the log, the poll timer's
+// ticks, and destruction. The log has the context menu the controller describes (right-click,
+// Shift+F10, the menu key) and copies its selected entry with Ctrl+C.
 class MainDialog final : public QDialog, public DialogControls {
     Q_OBJECT
 
@@ -62,7 +62,6 @@ protected:
 private:
     void CreateControls(DialogBaseUnits base);
     QWidget* CreateControl(const ControlTemplate& control, QWidget* parent);
-    void ChainTabOrder();
     void OnIndicatorClicked(QAbstractButton* clicked, int id);
     // The log's context menu at `globalPosition`; its command goes to the controller.
     void ShowLogMenu(const QPoint& globalPosition);

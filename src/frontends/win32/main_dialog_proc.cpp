@@ -1,5 +1,7 @@
 // The core's headers come before <windows.h>, whose macros would clash with their names.
 #include "app/main_dialog_controller.h"
+#include <string>
+
 #include "app/thread_job_runner.h"
 #include "frontends/win32/main_dialog_proc.h"
 #include "frontends/win32/win32_menus.h"
@@ -56,6 +58,12 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         OnInitDialog(dialog);
         return TRUE;
     case WM_COMMAND:
+        // The log's notifications carry their code in the high word; only its double-click
+        // means anything, and it is no command.
+        if (LOWORD(wParam) == IDC_LOG && HIWORD(wParam) == LBN_DBLCLK) {
+            boundDialog->controller.OnLogDoubleClick();
+            return TRUE;
+        }
         boundDialog->controller.OnCommand(LOWORD(wParam));
         return TRUE;
     case WM_SYSCOMMAND:

@@ -19,6 +19,7 @@
 #include "frontends/win32/win32_editor_launcher.h"
 #include "frontends/win32/win32_file_chooser.h"
 #include "frontends/win32/win32_message_box.h"
+#include "frontends/win32/win32_route_dialog.h"
 #include "backends/win32/win32_profile_file.h"
 #include "backends/win32/win32_serial_device.h"
 
@@ -52,8 +53,9 @@ std::string CurrentDirectory() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace zr640;
     // The manifest asks for Common Controls 6; this registers its classes, as a program with
-    // visual styles should before it creates a window.
-    const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    // visual styles should before it creates a window, and the report list of the route dialog.
+    const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX),
+                                              ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&commonControls);
     const ComApartment apartment;
 
@@ -78,8 +80,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::Win32Clipboard clipboard(controls);
     ThreadJobRunner jobs(
         [&controls] { PostMessageA(controls.Window(), platform::kJobMessage, 0, 0); });
+    platform::Win32RouteDialog routeDialog(instance, controls);
     MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs,
-                                             clipboard, platform::kWindowsTextConvention});
+                                             clipboard, platform::kWindowsTextConvention, profile,
+                                             routeDialog});
     platform::MainDialogBinding binding{controller, controls, jobs};
     platform::BindMainDialog(&binding);
 

@@ -183,6 +183,18 @@ bool IniText::Set(std::string_view section, std::string_view key, std::string_vi
     return true;
 }
 
+void IniText::Remove(std::string_view section, std::string_view key) {
+    const auto sectionLine = FindSection(Trimmed(section));
+    const auto keyLine = sectionLine ? FindKey(*sectionLine, Trimmed(key)) : std::nullopt;
+    if (!keyLine) {
+        return;
+    }
+    // A key's line always follows its section's, so the line before it says where it starts.
+    const std::size_t start = lines_[*keyLine - 1].next;
+    text_.erase(start, lines_[*keyLine].next - start);
+    Split();
+}
+
 std::string IniText::KeyLine(std::string_view key, std::string_view value) const {
     return Encoded(key) + "=" + Encoded(value);
 }

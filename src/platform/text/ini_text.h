@@ -28,6 +28,10 @@ public:
     // a line break anywhere, an empty name).
     bool Set(std::string_view section, std::string_view key, std::string_view value);
 
+    // Removes the key's line, the first of that name in the section, as the profile functions
+    // do; every other byte stays as it was. Nothing to remove is no failure.
+    void Remove(std::string_view section, std::string_view key);
+
     const std::string& Text() const { return text_; }
 
 private:

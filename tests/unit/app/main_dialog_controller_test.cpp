@@ -1,6 +1,7 @@
-// The main dialog's controller with the real port, event log, telemetry reader and transfers
-// behind it; the dialog, the device, the file chooser, the editor and the job runner are fakes.
-// Each row is a course of commands and ticks; what every step did to the device and the dialog
+// The main dialog's controller with the real port, event log, telemetry reader, transfers and
+// profile file (zr640.ini in a temporary directory) behind it; the dialog, the device, the
+// file chooser, the editor, the route dialog's user and the job runner are fakes. Each row is
+// a course of commands and ticks; what every step did to the device, the dialog and zr640.ini
 // is compared with tests/data/app/controller.log. After a deliberate change, run with
 // ZR640_REGENERATE_GOLDEN=1 and review the diff.
 #include "app/main_dialog_controller.h"
@@ -18,17 +19,27 @@
 
 #include "app/log_text.h"
 #include "config/configuration.h"
+#include "failing_profile_file.h"
 #include "fake_dialog_controls.h"
 #include "manual_job_runner.h"
 #include "recording_clipboard.h"
+#include "route_chooser_text.h"
 #include "test_files.h"
 #include "transcript.h"
 #include "zr640_version.h"
+#if defined(_WIN32)
+#include "backends/win32/win32_profile_file.h"
+using PlatformProfileFile = zr640::platform::Win32ProfileFile;
+#else
+#include "backends/posix/ini_profile_file.h"
+using PlatformProfileFile = zr640::platform::IniProfileFile;
+#endif
 
 namespace zr640 {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 // A device status frame as the instrument sends it.
 const std::string kStatusFrame("\x24\x41\x19\x00\x02\x41\x31\x32\x33\x34\x00\x03\x1F\x19\xFE\xDD"
@@ -36,8 +47,10 @@ const std::string kStatusFrame("\x24\x41\x19\x00\x02\x41\x31\x32\x33\x34\x00\x03
 const std::string kOn[] = {"off", "on"};
 
 // The dialog over the controller, and the user at the file chooser (who cancels while `answer`
-// is empty) and at the editor.
-class Scene final : public platform::FileChooser, public platform::EditorLauncher {
+// is empty), at the editor and in the route dialog (who takes the steps of `routeSteps`).
+class Scene final : public platform::FileChooser,
+                    public platform::EditorLauncher,
+                    public RouteDialog {
 public:
     Scene() { testing::WriteBytes(file, "Lauf-Lillinghof,EDQI\r\n"); }
     bool ChooseFile(const platform::FileChooserRequest& r, std::string& chosen) override {
@@ -51,15 +64,35 @@ public:
         return !answer.empty();
     }
     void OpenInEditor(const char* path) override { Line("editor", path); }
+    // The steps of testing::Take, and "ok" (which ends the dialog when the route is taken) or
+    // "cancel".
+    void Run(RouteChooser& c, const std::function<bool()>& accept) override {
+        Line("route dialog", testing::Shown(c));
+        for (const std::string& step : routeSteps) {
+            if (step == "ok" || step == "cancel") {
+                const bool taken = step == "ok" && accept();
+                Line("route " + step, taken ? "taken" : "not taken");
+                if (taken || step == "cancel") return;
+                continue;
+            }
+            testing::Take(c, step);
+            Line("route " + testing::Escaped(step), testing::Shown(c));
+        }
+    }
 
+    // The route of the configuration, and the same in zr640.ini.
     void Route(std::initializer_list<const char*> points) {
         for (const char* point : points) {
+            const std::string key = "StreckenPunkt" + std::to_string(config.RouteCount + 1);
+            iniText += key + "=" + point + "\r\n";
             ParseWaypointFields(point, config.Route.slot.at(config.RouteCount++), config);
         }
     }
     void Start() {
+        testing::WriteBytes(ini, iniSeen_ = iniText);
+        if (config.ConfigFilePath.empty()) config.ConfigFilePath = ini;
         controller.emplace(config, ControllerServices{device, *this, *this, clock, jobs, clipboard,
-                                                      convention});
+                                                      convention, profile, *this});
         controller->OnInitDialog(dialog);
         Say("start");
     }
@@ -73,6 +106,11 @@ public:
         Say(step);
     }
     void Choose(const std::string& chosen) { answer = chosen, Commands({IDC_CHOOSE}); }
+    // On entry `index` of the log, which the press before has selected.
+    void DoubleClick(int index) {
+        dialog.list.SetCurSel(index), controller->OnLogDoubleClick();
+        Say("double-click on " + testing::Escaped(dialog.list.entries.at(index)));
+    }
     void Finish() { jobs.Finish(), Say("the job and what it posted run"); }
     // The log's context menus as they open, and the system menu's entries: a greyed entry in
     // brackets, a separator as "-".
@@ -131,6 +169,9 @@ public:
         for (const std::string& shown : dialog.taskbar.shown) Line("taskbar", shown);
         for (const std::string& text : clipboard.texts) Line("clipboard", text);
         dialog.titles.clear(), dialog.taskbar.shown.clear(), clipboard.texts.clear();
+        // Windows writes no blank line between sections, our INI code does.
+        const std::string now = testing::Replaced(testing::ReadWholeFile(ini), "\r\n\r\n", "\r\n");
+        if (std::exchange(iniSeen_, now) != now) Line("zr640.ini", now);
         story_ += std::exchange(events_, "") + "\n";
         device.calls.clear(), device.writes.clear(), dialog.checks.clear();
         sinceMs_ = clock.NowMs();
@@ -150,6 +191,12 @@ public:
 
     testing::TemporaryDirectory directory;
     std::string file = directory.File("alpen.wht");  // a waypoint file to choose
+    std::string missing = directory.File("fehlt.wht");
+    std::string ini = directory.File("zr640.ini");
+    std::string iniText = "[Strecke]\r\n";
+    PlatformProfileFile realProfile;
+    testing::FailingProfileFile profile{realProfile};
+    std::vector<std::string> routeSteps;
     testing::RecordingMessageBox boxes;
     testing::ManualClock clock;
     testing::FakeSerialDevice device{&clock};
@@ -165,6 +212,7 @@ private:
     std::string story_;
     std::string events_;  // the lines of the step under way
     std::map<int, std::string> texts_;  // as last told
+    std::string iniSeen_;
     std::uint32_t sinceMs_ = clock.NowMs();
     std::size_t logged_ = 0;
     std::size_t boxed_ = 0;
@@ -244,6 +292,53 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
         {"the dialog destroyed under a transfer: the timer stops, the job ends, and nothing it "
          "reports is shown", [](Scene& s) {
              s.Start(), s.Choose(s.file), s.Commands({IDC_REPLACE}), s.Destroy(); }},
+        {"a double-click on a log line that is no route point does nothing; on one, and the "
+         "command of the menus, ask for a waypoint file first", [](Scene& s) {
+             s.Route({"Bayreuth,EDQD"}), s.Start();
+             s.dialog.log.Append("Reading     1 Satznr 2\nStreckenpunkt: 1\nStreckenpunkt 1 B\n");
+             for (int entry : {1, 3, 4, 5, 0}) s.DoubleClick(entry);
+             s.Commands({IDM_CHOOSE_ROUTE}); }},
+        {"the route dialog offers what the upload would send and opens with the route in use; "
+         "OK writes the keys, removes those above, logs the route, and the next task sends it",
+         [](Scene& s) {
+             s.config.MaxLaengeName1 = 12;
+             s.Route({"  Lauf-Lillinghof  ,EDQI", "Oschersleben,EDOL", "Hetzleser Berg,EDQX",
+                      "Bayreuth,EDQD"});
+             testing::WriteBytes(s.file, "M\xFCnster S\xFC" "d,EDDG,N\r\n\r\nBayreuth,EDQD\r\n" +
+                 std::string(512, 'x') + "\r\n\xD6hringen,EDTX\r\n" + std::string(250, 'n') +
+                 ",ABCDEF\r\nNull\0byte,X\r\nLAUF-LILLINGHOF,EDQI,,\r\n"s);
+             s.Start(), s.Choose(s.file);
+             s.routeSteps = {"filter \xDC", "add", "point 0", "remove", "remove", "remove", "add",
+                             "up", "ok"};
+             s.DoubleClick(1), s.Finish();
+             s.Commands({IDC_SET_TASK}), s.Finish(); }},
+        {"a write that fails says why and leaves file and memory as they were; Abbrechen changes "
+         "nothing; the task sends the route of before", [](Scene& s) {
+             s.Route({"Bayreuth,EDQD", "Oschersleben,EDOL"}), s.Start(), s.Choose(s.file);
+             s.profile.failingWrite = 1;
+             s.routeSteps = {"point 0", "remove", "ok", "cancel"};
+             s.Commands({IDM_CHOOSE_ROUTE}), s.Finish();
+             s.routeSteps = {"add", "cancel"};
+             s.Commands({IDM_CHOOSE_ROUTE}), s.Finish(), s.Commands({IDC_SET_TASK}), s.Finish(); }},
+        {"\"Strecke setzen\" reads [Strecke] again: an edited route is logged before the banner "
+         "and sent, an unchanged one is not logged again, and an unreadable zr640.ini keeps the "
+         "route in memory", [](Scene& s) {
+             s.Route({"Bayreuth,EDQD"}), s.Start();
+             testing::WriteBytes(s.ini, "[Strecke]\r\nStreckenPunkt2=Oschersleben,EDOL\r\n"
+                                        "StreckenPunkt3=  Hetzleser Berg ,EDQX\r\n");
+             s.Commands({IDC_SET_TASK}), s.Finish(), s.Commands({IDC_SET_TASK}), s.Finish();
+             std::filesystem::remove(s.ini), std::filesystem::create_directory(s.ini);
+             s.Commands({IDC_SET_TASK}), s.Finish(), s.Choose(s.file);
+             s.Commands({IDM_CHOOSE_ROUTE}); }},
+        {"while a transfer runs the route dialog does not open; a waypoint file that cannot be "
+         "opened is said so; Escape while the records are read stops the reading, not the "
+         "dialog, and no route dialog opens", [](Scene& s) {
+             s.Route({"Bayreuth,EDQD"}), s.Start(), s.Choose(s.file), s.Commands({IDC_SET_TASK});
+             s.routeSteps = {"cancel"};
+             s.DoubleClick(0), s.Commands({IDM_CHOOSE_ROUTE});
+             s.Finish(), s.Choose(s.missing), s.Commands({IDM_CHOOSE_ROUTE}), s.Finish();
+             s.Choose(s.file), s.Commands({IDM_CHOOSE_ROUTE, IDC_RUN, IDC_CANCEL}), s.Finish();
+         }},
         {"the menus: \"Zeile kopieren\" wants a selected entry, \"Strecke w\u00e4hlen\" waits for "
          "the end of a transfer, the log is copied meanwhile", [](Scene& s) {
              s.Start(), s.Menus(), s.dialog.list.selection = -1, s.Menus();

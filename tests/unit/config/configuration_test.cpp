@@ -9,8 +9,11 @@
 #include <sstream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "config/configuration.h"
+#include "config/route.h"
+#include "failing_profile_file.h"
 #include "platform/quit_request.h"
 #include "recording_message_box.h"
 #include "test_files.h"
@@ -78,7 +81,8 @@ void ExpectGolden(const std::string& name, const std::string& dump) {
 
 // Every case has its dump, and every dump its case: the files here and those made below.
 TEST(Configuration, EveryFileGivesItsGoldenDump) {
-    std::set<std::string> cases = {"no_file", "path_255", "path_256", "no_directory", "unreadable"};
+    std::set<std::string> cases = {"no_file",    "path_255",   "path_256",
+                                   "no_directory", "unreadable", "route_written"};
     for (const std::string& name : testing::NamesIn(ZR640_CONFIG_DATA_DIR, ".ini")) {
         SCOPED_TRACE(name);
         cases.insert(name);
@@ -120,6 +124,52 @@ TEST(Configuration, AMissingFileIsWrittenAndReadBackAndOneThatCannotBeIsSaidSo) 
     fs::remove(dir.File(kConfigFileName), ignored);
     fs::create_directory(dir.File(kConfigFileName));
     ExpectGolden("unreadable", Dump(dir.Path()));
+}
+
+// Every key of a file with a route, as the profile file reads it ("-" for one that is absent).
+std::string Keys(platform::ProfileFile& profile, const std::string& file) {
+    std::string keys;
+    for (const auto& [section, key] : {std::pair{"ZR640", "COMSETTINGS"}, {"Strecke", "Kommentar"},
+             {"Strecke", "StreckenPunkt1"}, {"Strecke", "StreckenPunkt2"},
+             {"Strecke", "StreckenPunkt3"}, {"Strecke", "StreckenPunkt4"}, {"Settings", "Debug"}}) {
+        const std::string value = profile.GetString(section, key, "\x01", file.c_str());
+        keys += std::string(key) + "=" + (value == "\x01" ? "-" : value) + "\n";
+    }
+    return keys;
+}
+
+// The route written over the platform's profile backend: its keys set, those above removed,
+// every other line kept. A write that fails, whichever of the four it is, leaves every key as
+// it was and says why; a file that cannot be written at all gives the system's reason.
+TEST(Configuration, TheRouteIsWrittenWholeOrNotAtAll) {
+    testing::TemporaryDirectory dir;
+    const std::string file = dir.File(kConfigFileName);
+    const std::string before =
+        "[ZR640]\r\nCOMSETTINGS=COM2:9600,N,8,1\r\n[Strecke]\r\nstreckenpunkt1=Alt,A\r\n"
+        "StreckenPunkt3=Drei,C\r\nStreckenPunkt4=Vier,D\r\nKommentar=bleibt\r\n"
+        "[Settings]\r\nDebug=1\r\n";
+    const std::vector<std::string> route = {"Eins,E", "Zwei,Z"};
+    PlatformProfileFile profile;
+    testing::WriteBytes(file, before);
+    const std::string keysBefore = Keys(profile, file);
+    for (int failing = 0; failing < 4; ++failing) {
+        testing::WriteBytes(file, before);
+        testing::FailingProfileFile halfway(profile);
+        halfway.failingWrite = failing;
+        std::string error;
+        EXPECT_FALSE(WriteRoute(halfway, file.c_str(), route, error)) << failing;
+        EXPECT_EQ(error, halfway.reason);
+        EXPECT_EQ(Keys(profile, file), keysBefore) << failing;
+    }
+    testing::WriteBytes(file, before);
+    std::string error;
+    EXPECT_TRUE(WriteRoute(profile, file.c_str(), route, error)) << error;
+    const std::string written = Replaced(testing::ReadWholeFile(file), "\r\n\r\n", "\r\n");
+    ExpectGolden("route_written", Keys(profile, file) + Replaced(written, "\r", "\\r"));
+
+    fs::create_directory(dir.File("ordner.ini"));
+    EXPECT_FALSE(WriteRoute(profile, dir.File("ordner.ini").c_str(), route, error));
+    EXPECT_FALSE(error.empty());
 }
 
 }  // namespace

@@ -45,5 +45,25 @@ TEST(IniText, SetsAKeyAndKeepsEveryOtherByte) {
     }
 }
 
+// Removing a key takes its line and nothing else; the first of its name counts, in the first
+// section of that name, and a key or section that is not there is no failure.
+TEST(IniText, RemovesAKeysLineAndKeepsEveryOtherByte) {
+    const std::string ini = "[A]\r\nk=1\r\nK=2\r\n[B]\r\nk=3\r\n";
+    const SetCase cases[] = {
+        {ini, "a", "K", nullptr, "[A]\r\nK=2\r\n[B]\r\nk=3\r\n"},
+        {ini, "B", "k", nullptr, "[A]\r\nk=1\r\nK=2\r\n[B]\r\n"},
+        {ini, "B", "x", nullptr, ini},
+        {ini, "C", "k", nullptr, ini},
+        {"[S]\nx=1\ny=2", "S", "y", nullptr, "[S]\nx=1\n"},
+        {"\xEF\xBB\xBF[S]\r\n\xC3\x9C=1\r\nz=2\r\n", "S", "\xFC", nullptr,
+         "\xEF\xBB\xBF[S]\r\nz=2\r\n"},
+    };
+    for (const SetCase& c : cases) {
+        IniText text(c.before);
+        text.Remove(c.section, c.key);
+        EXPECT_EQ(text.Text(), c.after) << c.before;
+    }
+}
+
 }  // namespace
 }  // namespace zr640::platform
