@@ -1,11 +1,15 @@
 #include "backends/posix/ini_profile_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string_view>
 
@@ -36,13 +40,64 @@ FileState ReadWholeFile(const char* path, std::string& text) {
     return failed ? FileState::Unreadable : FileState::Read;
 }
 
-bool WriteWholeFile(const char* path, const std::string& text) {
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) {
+bool WriteAll(int fd, const std::string& text) {
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t count = ::write(fd, text.data() + done, text.size() - done);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        done += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+// In place, for a file in a folder where nothing new may be made.
+bool OverwriteWholeFile(const std::filesystem::path& path, const std::string& text) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    const bool written = WriteAll(fd, text);
+    const int failure = errno;
+    if (::close(fd) != 0 || !written) {
+        if (!written) errno = failure;
         return false;
     }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
+    return true;
+}
+
+// The file is written beside itself and then put in its place, so that a full disk or a crash
+// while writing leaves the old zr640.ini whole instead of cut short. A link is followed, so that
+// the file it names is replaced and the link stays; the file keeps its permissions. Where the
+// folder takes no new file but the file may be written, it is written in place as before.
+bool WriteWholeFile(const char* path, const std::string& text) {
+    std::error_code error;
+    std::filesystem::path target(path);
+    if (std::filesystem::is_symlink(target, error)) {
+        target = std::filesystem::weakly_canonical(target, error);
+        if (error) {
+            errno = error.value();
+            return false;
+        }
+    }
+    static std::atomic<unsigned> written{0};
+    const std::string temporary = target.string() + ".zr640-" + std::to_string(::getpid()) +
+                                  "-" + std::to_string(++written);
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return errno == EACCES && exists ? OverwriteWholeFile(target, text) : false;
+    }
+    bool done = (!exists || ::fchmod(fd, existing.st_mode & 07777) == 0) &&
+                WriteAll(fd, text) && ::fsync(fd) == 0;
+    int failure = done ? 0 : errno;
+    if (::close(fd) != 0 && done) {
+        done = false;
+        failure = errno;
+    }
+    if (done && ::rename(temporary.c_str(), target.c_str()) == 0) return true;
+    if (done) failure = errno;
+    ::unlink(temporary.c_str());
+    errno = failure;
+    return false;
 }
 
 // What the Windows functions copy out of a value: up to a zero byte, without one pair of

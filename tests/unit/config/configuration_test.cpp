@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -170,6 +171,22 @@ TEST(Configuration, TheRouteIsWrittenWholeOrNotAtAll) {
     fs::create_directory(dir.File("ordner.ini"));
     EXPECT_FALSE(WriteRoute(profile, dir.File("ordner.ini").c_str(), route, error));
     EXPECT_FALSE(error.empty());
+#if !defined(_WIN32)
+    // A zr640.ini linked from elsewhere: the file it names takes the route, the link stays, and
+    // the file keeps who may read it; nothing is left beside it.
+    const std::string kept = dir.File("gemeinsam.ini");
+    testing::WriteBytes(kept, before);
+    fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_write);
+    fs::remove(file);
+    fs::create_symlink(kept, file);
+    EXPECT_TRUE(WriteRoute(profile, file.c_str(), route, error)) << error;
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(fs::status(kept).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(testing::ReadWholeFile(kept).find("Alt,A"), std::string::npos);
+    EXPECT_NE(testing::ReadWholeFile(kept).find("StreckenPunkt2=Zwei,Z"), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3);
+#endif
 }
 
 }  // namespace
