@@ -41,6 +41,7 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
     port_ = OpenConfiguredPort();
     DiscardInput(port_);
     telemetry_.FrameSilenceLimitMs = FrameSilenceLimitForBaud(config_.BaudRate);
+    telemetry_.CharacterTimeUs = CharacterTimeUsForBaud(config_.BaudRate);
 
     platform::ListView* list = dialog.List(IDC_LOG);
     eventLog_.Attach(list);
@@ -108,8 +109,8 @@ void MainDialogController::OnTimer() {
         return;
     }
     dialog_->CheckButton(IDC_TX, false);
-    // While a box of ours is open its loop keeps delivering ticks: a read that failed once
-    // would fail again and open the next box.
+    // While a box of ours is open its loop keeps delivering ticks; the port waits until the
+    // user has closed it.
     if (transferRunning_ || platform::MessageBoxOpen()) {
         return;
     }

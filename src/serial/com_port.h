@@ -22,6 +22,7 @@ inline constexpr int CLRRTS = 4;
 // run, sets `device` and `indicators`, and hands it to OpenComPort.
 struct ComPort {
     std::uint8_t isOpen = 0;
+    // What the last read took from the driver, handed out from rxReadPos up to rxWritePos.
     std::uint8_t* rxRing = nullptr;
     std::int32_t rxWritePos = 0;
     std::int32_t rxReadPos = 0;
@@ -30,8 +31,8 @@ struct ComPort {
     platform::CommTimeouts savedTimeouts;
     // Where RX and TX are shown; may be null (no dialog).
     platform::IndicatorLights* indicators = nullptr;
-    // A read's failing event mask is reported once per opening: the tick reads again every
-    // 50 ms, and a box for each would bury the dialog.
+    // A failing event mask is reported once for the run: an adapter that comes and goes is
+    // opened again and again, and a box each time would bury the dialog.
     bool eventMaskFailureShown = false;
 
     ComPort() = default;
@@ -45,7 +46,8 @@ struct ComPort {
 ComPort* OpenComPort(ComPort& record, int portNumber, std::int32_t baudRate, char parityLetter,
                      int dataBits, int stopBits, int rxRingSize);
 int CloseComPort(ComPort* port);
-// The next received byte as 0..255, or -1 when none is waiting. Never waits.
+// The next received byte as 0..255, or -1 when none is waiting. Never waits: when the receive
+// ring has run empty, one read takes what the driver holds, as much as fits.
 int ReadComByte(ComPort* port);
 int WriteComBlock(ComPort* port, const std::uint8_t* bytes, int length);
 int SetRts(ComPort* port, int function);

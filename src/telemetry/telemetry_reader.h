@@ -18,6 +18,8 @@ namespace zr640 {
 inline constexpr std::uint32_t kMinFrameSilenceMs = 100;
 // 20 character times of 10 bits each, when that is longer than kMinFrameSilenceMs.
 std::uint32_t FrameSilenceLimitForBaud(std::int32_t baudRate);
+// The time one character of 10 bits takes on the line, in microseconds.
+std::uint32_t CharacterTimeUsForBaud(std::int32_t baudRate);
 
 // The most bytes one tick takes while looking for the next frame's dollar sign: a full
 // input buffer of the tty layer, far more than the line brings in a tick, so the log keeps
@@ -28,14 +30,18 @@ inline constexpr int kMaxBytesBeforeFrame = 4096;
 struct TelemetryReader {
     std::int32_t FrameCounter = 0;
     FrameBytes FrameBuffer{};
-    // Set from the configured baud rate by the owner.
+    // Set from the configured baud rate by the owner. Without a character time the reader
+    // wakes for each byte of a frame that is still on its way.
     std::uint32_t FrameSilenceLimitMs = kMinFrameSilenceMs;
+    std::uint32_t CharacterTimeUs = 0;
 };
 
 // The receive step of one poll tick: takes every waiting byte up to and including the next
 // dollar sign (at most kMaxBytesBeforeFrame), shows the last one, and when a frame has begun
 // reads the frame and logs it decoded. A frame that falls silent for FrameSilenceLimitMs,
-// or whose Length is 0, is dropped with a log line saying so.
+// or whose Length is 0, is dropped with a log line saying so. Once the rest of a frame has
+// begun to arrive, the step lets the time pass that the rest needs on the line (at most the
+// silence limit) before it reads again, rather than waking for every byte.
 void PollTelemetry(ComPort* port, TelemetryReader& reader, platform::DialogControls& dialog,
                    platform::LogSink* log, platform::MonotonicClock& clock);
 

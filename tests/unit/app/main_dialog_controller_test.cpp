@@ -152,10 +152,10 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
              s.Choose(s.file), s.Commands({IDC_SET_TASK}), s.Finish();
              for (int command : {IDC_UPDATE, IDC_REPLACE}) s.Commands({IDC_RUN, command}), s.Finish();
          }},
-        {"a failing read shows one box; the ticks of its own loop read nothing", [](Scene& s) {
-             s.Start(), s.device.failing = {"SetEventMask"};
+        {"a failing event mask shows its box at the start alone; the ticks of a box's own loop "
+         "read nothing", [](Scene& s) {
              s.boxes.whileOpen = [&s] { for (int i = 0; i < 5; ++i) s.controller->OnTimer(); };
-             s.Ticks(5); }},
+             s.device.failing = {"SetEventMask"}, s.Start(), s.Ticks(5); }},
         {"a lost line is logged, tried again every 2 s without a box, and read once it is back",
          [](Scene& s) {
              s.Start(), s.device.lineLost = true, s.device.failing = {"Open"}, s.Ticks(100);
