@@ -33,22 +33,24 @@ MainDialogController::MainDialogController(const AppConfig& config, ControllerSe
 MainDialogController::~MainDialogController() = default;
 
 void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
-    dialog_ = &dialog;
-    dialog.StartTimer(PollPeriodMs);
+    controls_.Attach(&dialog);
+    dialog_ = &controls_;
+    dialog_->StartTimer(PollPeriodMs);
 
     portRecord_.device = &services_.serialDevice;
-    portRecord_.indicators = &dialog;
+    portRecord_.indicators = dialog_;
     port_ = OpenConfiguredPort();
     DiscardInput(port_);
+    nextProbeMs_ = services_.clock.NowMs();
     telemetry_.FrameSilenceLimitMs = FrameSilenceLimitForBaud(config_.BaudRate);
     telemetry_.CharacterTimeUs = CharacterTimeUsForBaud(config_.BaudRate);
 
-    platform::ListView* list = dialog.List(IDC_LOG);
+    platform::ListView* list = dialog_->List(IDC_LOG);
     eventLog_.Attach(list);
     if (list != nullptr) {
         list->SetHorizontalExtent(kEventLogExtentPixels);
     }
-    postedIndicators_.Attach(&dialog);
+    postedIndicators_.Attach(dialog_);
     // The configuration never loads more than the table holds; the bound keeps a hand-made
     // AppConfig from reading past it.
     const int routeCount = std::clamp(config_.RouteCount, 0, kRouteSlots);
@@ -61,11 +63,12 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
     if (config_.Debug) {
         CloseComPort(port_);
         port_ = nullptr;
-        dialog.StopTimer();
+        dialog_->StopTimer();
     }
 }
 
 void MainDialogController::OnCommand(int id) {
+    controls_.UserWorked(id);
     if (transferRunning_) {
         // The busy commands are disabled; one that was under way before still finds them so.
         if (id == IDC_CANCEL) {
@@ -130,6 +133,10 @@ ComPort* MainDialogController::OpenConfiguredPort() {
 void MainDialogController::WatchLine() {
     const std::uint32_t nowMs = services_.clock.NowMs();
     if (port_ != nullptr) {
+        if (static_cast<std::int32_t>(nowMs - nextProbeMs_) < 0) {
+            return;
+        }
+        nextProbeMs_ = nowMs + kLineProbeIntervalMs;
         if (WaitComInput(port_, 0) != platform::InputWait::LineLost) {
             return;
         }
@@ -150,6 +157,7 @@ void MainDialogController::WatchLine() {
     if (port_ != nullptr) {
         DiscardInput(port_);
         lineLost_ = false;
+        nextProbeMs_ = nowMs + kLineProbeIntervalMs;
         LogPrintf(&eventLog_, "Verbindung wiederhergestellt");
     }
 }
