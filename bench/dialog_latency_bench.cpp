@@ -20,6 +20,7 @@
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
 #include "frontends/qt/main_dialog.h"
+#include "recording_clipboard.h"
 #include "sample_waypoints.h"
 #include "test_files.h"
 #include "sim_process.h"
@@ -85,8 +86,11 @@ void BM_DialogGapsDuringTransfer(benchmark::State& state) {
         FixedChooser chooser(path);
         platform::XdgEditorLauncher editor;
         platform::SteadyClock clock;
-        ThreadJobRunner jobs(platform::RunPostedOnEventLoop(jobs));
-        MainDialogController controller(config, {device, chooser, editor, clock, jobs});
+        platform::EventLoopJobRunner jobs;
+        zr640::testing::RecordingClipboard clipboard;
+        MainDialogController controller(
+            config,
+            {device, chooser, editor, clock, jobs, clipboard, platform::kLinuxTextConvention});
         platform::MainDialog dialog(controller);
         dialog.show();
         auto& log = *qobject_cast<QListWidget*>(dialog.Control(IDC_LOG));

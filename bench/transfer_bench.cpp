@@ -1,18 +1,25 @@
 // A waypoint upload of 1000 records to the real zr640-sim over a pseudo-terminal: how close a
 // paced line keeps it to the time its bytes need, and what each record costs the tool itself.
+// And an upload through the controller and its job runner: how often the job wakes the
+// dialog's thread per record.
 #include <benchmark/benchmark.h>
 #include <time.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstring>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/event_log.h"
 #include "config/app_config.h"
+#include "dialog_loop.h"
+#include "fake_dialog_controls.h"
 #include "opened_port.h"
+#include "recording_clipboard.h"
 #include "sample_waypoints.h"
 #include "serial/sentence.h"
 #include "sim_process.h"
@@ -46,6 +53,8 @@ public:
     void DeleteString(int index) override { entries.erase(entries.begin() + index); }
     void SetCurSel(int) override {}
     void SetHorizontalExtent(int) override {}
+    std::string GetText(int index) const override { return entries.at(std::size_t(index)); }
+    int GetCurSel() const override { return -1; }
 
     std::deque<std::string> entries;
     std::size_t replyBytes = 0;
@@ -146,6 +155,70 @@ void BM_Upload1000RecordsUnpaced(benchmark::State& state) {
     state.counters["wall_ms_per_record"] = wallSeconds * 1e3 / records;
 }
 BENCHMARK(BM_Upload1000RecordsUnpaced)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+struct SampleFileChooser final : zr640::platform::FileChooser {
+    explicit SampleFileChooser(std::string chosenPath) : path(std::move(chosenPath)) {}
+    bool ChooseFile(const zr640::platform::FileChooserRequest&, std::string& chosen) override {
+        chosen = path;
+        return true;
+    }
+    std::string path;
+};
+
+struct NoEditor final : zr640::platform::EditorLauncher {
+    void OpenInEditor(const char*) override {}
+};
+
+// "Replace WP's" of 50 records through the controller and the real ThreadJobRunner, the
+// simulator paced at 4800 baud: the wake-ups of the dialog's thread per record.
+void BM_WakeUpsPerRecord(benchmark::State& state) {
+    constexpr int kWakeRecords = 50;
+    zr640::testing::TemporaryDirectory directory;
+    const std::string file = directory.File("sample.wht");
+    zr640::testing::WriteBytes(
+        file, zr640::testing::SampleWaypointFile(zr640::testing::SampleWaypoints(kWakeRecords)));
+    double wakeUps = 0;
+    for (auto _ : state) {
+        zr640::test::SimProcess sim;
+        if (!sim.Start({"--no-telemetry", "--baud", "4800", "--link", directory.File("line")})) {
+            state.SkipWithError("no simulator");
+            return;
+        }
+        zr640::AppConfig config;
+        config.Device = directory.File("line");
+        config.MaxLaengeName1 = 32;
+        config.MaxLaengeName2 = 5;
+        zr640::platform::PosixSerialDevice device(config.Device);
+        SampleFileChooser chooser(file);
+        NoEditor editor;
+        zr640::platform::SteadyClock clock;
+        zr640::testing::FakeDialogControls dialog;
+        zr640::testing::DialogLoop loop;
+        zr640::testing::RecordingClipboard clipboard;
+        zr640::MainDialogController controller(
+            config, {device, chooser, editor, clock, loop.jobs, clipboard,
+                     zr640::platform::kLinuxTextConvention});
+        controller.OnInitDialog(dialog);
+        controller.OnCommand(IDC_CHOOSE);
+        const long before = loop.wakeUps;
+        const Clock::time_point start = Clock::now();
+        controller.OnCommand(IDC_REPLACE);
+        loop.RunUntil(controller, [&] { return !controller.TransferRunning(); },
+                      std::chrono::seconds(120));
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        const auto& log = dialog.list.entries;
+        if (std::find(log.begin(), log.end(), "Replace fertig, 50 S\xE4tze \xFC" "bertragen!") ==
+            log.end()) {
+            state.SkipWithError("upload did not complete");
+            return;
+        }
+        wakeUps += static_cast<double>(loop.wakeUps - before);
+        controller.OnDestroy();
+    }
+    state.counters["wake_ups_per_record"] =
+        wakeUps / (kWakeRecords * static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_WakeUpsPerRecord)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 

@@ -24,6 +24,7 @@
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
 #include "frontends/qt/main_dialog.h"
+#include "frontends/qt/qt_clipboard.h"
 #include "frontends/qt/qt_file_chooser.h"
 #include "sim_process.h"
 #include "test_files.h"
@@ -64,8 +65,10 @@ struct Program {
     platform::QtFileChooser chooser;
     platform::XdgEditorLauncher editor;
     platform::SteadyClock clock;
-    ThreadJobRunner jobs{platform::RunPostedOnEventLoop(jobs)};
-    MainDialogController controller{config, {serialDevice, chooser, editor, clock, jobs}};
+    platform::QtClipboard clipboard;
+    platform::EventLoopJobRunner jobs;
+    MainDialogController controller{config, {serialDevice, chooser, editor, clock, jobs, clipboard,
+                                             platform::kLinuxTextConvention}};
     platform::MainDialog dialog{controller};
     QListWidget& log = *qobject_cast<QListWidget*>(dialog.Control(IDC_LOG));
 };

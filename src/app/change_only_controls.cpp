@@ -19,6 +19,10 @@ void ChangeOnlyControls::UserWorked(int id) {
     }
 }
 
+void ChangeOnlyControls::SetTitle(const char* text) {
+    if (target_ != nullptr) target_->SetTitle(text);
+}
+
 void ChangeOnlyControls::SetItemText(int id, const char* text) {
     const auto known = texts_.find(id);
     if (target_ == nullptr || (known != texts_.end() && known->second == text)) return;
@@ -39,6 +43,10 @@ void ChangeOnlyControls::EnableItem(int id, bool enabled) {
 
 platform::ListView* ChangeOnlyControls::List(int id) {
     return target_ != nullptr ? target_->List(id) : nullptr;
+}
+
+platform::TaskbarButton* ChangeOnlyControls::Taskbar() {
+    return target_ != nullptr ? target_->Taskbar() : nullptr;
 }
 
 void ChangeOnlyControls::StartTimer(unsigned periodMs) {

@@ -1,11 +1,14 @@
 #include "app/main_dialog_controller.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "app/about_box.h"
 #include "platform/event_log.h"
 #include "platform/message_box.h"
 #include "platform/operation_environment.h"
 #include "transfer/transfer.h"
+#include "transfer/transfer_steps.h"
 
 namespace zr640 {
 namespace {
@@ -30,7 +33,8 @@ public:
 MainDialogController::MainDialogController(const AppConfig& config, ControllerServices services)
     : config_(config), services_(services) {}
 
-MainDialogController::~MainDialogController() = default;
+// The worker is the controller's own: it ends before anything it works with is gone.
+MainDialogController::~MainDialogController() { StopJob(); }
 
 void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
     controls_.Attach(&dialog);
@@ -43,10 +47,11 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
     DiscardInput(port_);
     nextProbeMs_ = services_.clock.NowMs();
     telemetry_.FrameSilenceLimitMs = FrameSilenceLimitForBaud(config_.BaudRate);
-    telemetry_.CharacterTimeUs = CharacterTimeUsForBaud(config_.BaudRate);
 
     platform::ListView* list = dialog_->List(IDC_LOG);
     eventLog_.Attach(list);
+    logCommands_.Attach(list);
+    progress_.Attach(&dialog);
     if (list != nullptr) {
         list->SetHorizontalExtent(kEventLogExtentPixels);
     }
@@ -69,6 +74,9 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
 
 void MainDialogController::OnCommand(int id) {
     controls_.UserWorked(id);
+    if (RunAnytimeCommand(id)) {
+        return;
+    }
     if (transferRunning_) {
         // The busy commands are disabled; one that was under way before still finds them so.
         if (id == IDC_CANCEL) {
@@ -107,11 +115,48 @@ void MainDialogController::OnCommand(int id) {
     }
 }
 
+// Taking the log away and the About box touch neither the port nor the chosen file.
+bool MainDialogController::RunAnytimeCommand(int id) {
+    switch (id) {
+    case IDM_COPY_LINE:
+        logCommands_.CopyLine();
+        return true;
+    case IDM_COPY_ALL:
+        logCommands_.CopyAll();
+        return true;
+    case IDM_SAVE_LOG:
+        logCommands_.Save();
+        return true;
+    case IDM_ABOUT:
+        ShowAbout(config_.ConfigFilePath, services_.textConvention);
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::vector<MenuEntry> MainDialogController::OpenLogMenu(Menu menu) {
+    logCommands_.TakeSelectedLine();
+    return MenuEntries(menu, {logCommands_.LineSelected(), transferRunning_});
+}
+
+void MainDialogController::CloseLogMenu(int chosenId) {
+    if (chosenId != 0) {
+        OnCommand(chosenId);
+    }
+    logCommands_.LetGoOfLine();
+}
+
+std::vector<MenuEntry> MainDialogController::SystemMenu() const {
+    return MenuEntries(Menu::System, {logCommands_.LineSelected(), transferRunning_});
+}
+
 void MainDialogController::OnTimer() {
     if (dialog_ == nullptr) {
         return;
     }
     dialog_->CheckButton(IDC_TX, false);
+    postedIndicators_.Dimmed(IDC_TX);
     // While a box of ours is open its loop keeps delivering ticks; the port waits until the
     // user has closed it.
     if (transferRunning_ || platform::MessageBoxOpen()) {
@@ -141,64 +186,94 @@ void MainDialogController::WatchLine() {
             return;
         }
         LogPrintf(&eventLog_, "Verbindung zum Ger\xE4t verloren");
-        const SilentBoxes quiet;
-        CloseComPort(port_);
-        port_ = nullptr;
-        lineLost_ = true;
-        nextReopenMs_ = nowMs + kReopenIntervalMs;
+        DropLostLine();
         return;
     }
     if (!lineLost_ || static_cast<std::int32_t>(nowMs - nextReopenMs_) < 0) {
         return;
     }
     nextReopenMs_ = nowMs + kReopenIntervalMs;
-    const SilentBoxes quiet;
-    port_ = OpenConfiguredPort();
-    if (port_ != nullptr) {
-        DiscardInput(port_);
-        lineLost_ = false;
-        nextProbeMs_ = nowMs + kLineProbeIntervalMs;
-        LogPrintf(&eventLog_, "Verbindung wiederhergestellt");
-    }
+    ReopenQuietly();
 }
 
-void MainDialogController::OnDestroy() {
-    if (transferRunning_) {
-        operation_.Cancel();
-        services_.jobs.Finish();
+// The loss has been logged; the port is closed without a box and tried again from now on.
+void MainDialogController::DropLostLine() {
+    const SilentBoxes quiet;
+    CloseComPort(port_);
+    port_ = nullptr;
+    lineLost_ = true;
+    nextReopenMs_ = services_.clock.NowMs() + kReopenIntervalMs;
+}
+
+// Opens the configured port without a box: while an adapter is away every attempt fails.
+bool MainDialogController::ReopenQuietly() {
+    const SilentBoxes quiet;
+    port_ = OpenConfiguredPort();
+    if (port_ == nullptr) {
+        return false;
     }
+    DiscardInput(port_);
+    nextProbeMs_ = services_.clock.NowMs() + kLineProbeIntervalMs;
+    if (std::exchange(lineLost_, false)) {
+        LogPrintf(&eventLog_, "Verbindung wiederhergestellt");
+    }
+    return true;
+}
+
+// The timer first, so that no tick comes between; then the job, whose reports are dropped
+// rather than shown on a window that is closing.
+void MainDialogController::OnDestroy() {
+    if (dialog_ != nullptr) {
+        dialog_->StopTimer();
+    }
+    StopJob();
     if (port_ != nullptr) {
         CloseComPort(port_);
         port_ = nullptr;
     }
-    if (dialog_ != nullptr) {
-        dialog_->StopTimer();
-    }
+}
+
+void MainDialogController::StopJob() {
+    operation_.Cancel();
+    services_.jobs.Shutdown();
 }
 
 // The port is the job's alone until it ends: the tick reads nothing while reception is off,
-// and the commands that could touch the port are disabled.
+// and the commands that could touch the port are disabled. Without a line a transfer would
+// only wait for answers that cannot come: the port is tried once more, and when it stays away
+// the transfer says so and sends nothing (Debug runs against no port on purpose).
 void MainDialogController::StartTransfer(Transfer transfer) {
+    const bool lineMissing = port_ == nullptr && !config_.Debug && !ReopenQuietly();
     transferRunning_ = true;
     receiveEnabled_ = false;
     EnableBusyCommands(false);
     operation_.Reset();
     portRecord_.indicators = &postedIndicators_;
-    services_.jobs.Start([this, transfer = std::move(transfer), path = waypointFilePath_] {
+    postedIndicators_.Dimmed(IDC_RX);
+    postedIndicators_.Dimmed(IDC_TX);
+    services_.jobs.Start([this, transfer = std::move(transfer), port = port_, lineMissing,
+                          path = waypointFilePath_] {
         platform::InstallThreadMessageBox(&postedBoxes_);
-        TransferContext context{operation_, port_, config_, path};
-        transfer(context);
+        TransferContext context{operation_, port, config_, path, lineMissing};
+        RunGuarded(transfer, context);
         platform::InstallThreadMessageBox(nullptr);
-        services_.jobs.Post([this] { EndOfTransfer(); });
+        services_.jobs.Post([this, lost = context.lineLost, completed = context.completed] {
+            EndOfTransfer(lost, completed);
+        });
     });
 }
 
 // However the transfer ended, live reception is on again, even if "Run" had switched it off.
-void MainDialogController::EndOfTransfer() {
+// A line lost under the transfer has been logged by it; the tick would log it again.
+void MainDialogController::EndOfTransfer(bool lineLost, bool completed) {
     portRecord_.indicators = dialog_;
+    progress_.End(completed);
     receiveEnabled_ = true;
     transferRunning_ = false;
     EnableBusyCommands(true);
+    if (lineLost && port_ != nullptr) {
+        DropLostLine();
+    }
 }
 
 void MainDialogController::EnableBusyCommands(bool enabled) {
@@ -215,6 +290,8 @@ void MainDialogController::ChooseWaypointFile() {
         "Wendepunktdatei w\xE4hlen",
         "waypoints",
         {{"Wendepunktdateien", "*.wht"}, {"Alle Dateien", "*.*"}},
+        platform::FileChooserPurpose::Open,
+        "",
     };
     std::string chosen;
     if (!services_.fileChooser.ChooseFile(request, chosen)) {

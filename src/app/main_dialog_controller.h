@@ -3,11 +3,17 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/event_log.h"
 #include "app/change_only_controls.h"
 #include "app/job_reports.h"
+#include "app/log_commands.h"
+#include "app/log_text.h"
+#include "app/menus.h"
+#include "app/progress_display.h"
 #include "config/app_config.h"
+#include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/dialog_layout.h"
 #include "platform/dialog_controls.h"
@@ -42,12 +48,16 @@ struct ControllerServices {
     platform::EditorLauncher& editor;
     platform::MonotonicClock& clock;
     platform::JobRunner& jobs;
+    platform::Clipboard& clipboard;
+    // How the log is handed out on this platform: on the clipboard and in a saved file.
+    platform::TextConvention textConvention;
 };
 
 // The main dialog's controller: what both front ends share. A front end maps its events to
-// these four calls, implements DialogControls over its widgets and runs the jobs that the
-// controller starts. A transfer runs as a job: the dialog's thread never waits for the
-// instrument, and cancel (Escape, the close box) stops the transfer instead of the dialog.
+// these four calls, implements DialogControls over its widgets, draws the menus it is given
+// and runs the jobs that the controller starts. A transfer runs as a job: the dialog's thread
+// never waits for the instrument, and cancel (Escape, the close box) stops the transfer
+// instead of the dialog. A menu's command arrives as OnCommand(id), like a button's.
 class MainDialogController {
 public:
     MainDialogController(const AppConfig& config, ControllerServices services);
@@ -57,6 +67,13 @@ public:
     void OnCommand(int id);
     void OnTimer();
     void OnDestroy();
+
+    // The log's context menu as it opens now (right-click, Shift+F10, the menu key); the
+    // front end draws it and then says which command was chosen, 0 for none.
+    std::vector<MenuEntry> OpenLogMenu(Menu menu);
+    void CloseLogMenu(int chosenId);
+    // The window's system menu: what it holds below its own entries, as it opens now.
+    std::vector<MenuEntry> SystemMenu() const;
 
     bool ReceiveEnabled() const { return receiveEnabled_; }
     bool TransferRunning() const { return transferRunning_; }
@@ -69,10 +86,15 @@ private:
     void ChooseWaypointFile();
     void EditWaypointFile();
     void StartTransfer(Transfer transfer);
-    void EndOfTransfer();
+    void EndOfTransfer(bool lineLost, bool completed);
+    // The commands that any state allows, a running transfer too; false for any other id.
+    bool RunAnytimeCommand(int id);
+    void StopJob();
     void EnableBusyCommands(bool enabled);
     ComPort* OpenConfiguredPort();
     void WatchLine();
+    void DropLostLine();
+    bool ReopenQuietly();
 
     const AppConfig& config_;
     ControllerServices services_;
@@ -82,11 +104,16 @@ private:
     ComPort portRecord_;
     ComPort* port_ = nullptr;
     EventLog eventLog_;
+    // The save chooser starts where the program started: in the folder of its configuration.
+    LogCommands logCommands_{services_.clipboard, services_.textConvention, services_.fileChooser,
+                             FolderOf(config_.ConfigFilePath)};
+    ProgressDisplay progress_;
     // What a transfer's job reports through, and how it is told to stop.
     PostedLog postedLog_{services_.jobs, eventLog_};
     PostedIndicators postedIndicators_{services_.jobs};
     PostedMessageBox postedBoxes_{services_.jobs};
-    platform::OperationEnvironment operation_{&postedLog_, services_.clock};
+    PostedProgress postedProgress_{services_.jobs, progress_};
+    platform::OperationEnvironment operation_{&postedLog_, services_.clock, &postedProgress_};
     bool transferRunning_ = false;
     bool receiveEnabled_ = true;
     // The line went away under an open port; it is opened again every kReopenIntervalMs.

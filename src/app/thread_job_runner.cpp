@@ -17,14 +17,19 @@ void ThreadJobRunner::Start(std::function<void()> job) {
 void ThreadJobRunner::Post(std::function<void()> task) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
+        if (shutDown_) return;
         posted_.push_back(std::move(task));
+        if (posted_.size() > 1) return;
     }
     wake_();
 }
 
-void ThreadJobRunner::Finish() {
+void ThreadJobRunner::Shutdown() {
     JoinJob();
-    RunPosted();
+    std::deque<std::function<void()>> dropped;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    shutDown_ = true;
+    dropped.swap(posted_);
 }
 
 void ThreadJobRunner::RunPosted() {

@@ -11,8 +11,9 @@ namespace zr640 {
 
 // Runs each job on a thread of its own and keeps what the job posts in a queue, which the
 // dialog's thread empties when the front end's wake-up reaches it (a window message, a
-// queued call): the front end supplies only that wake-up.
-class ThreadJobRunner final : public platform::JobRunner {
+// queued call): the front end supplies only that wake-up. It wakes the dialog only when the
+// queue goes from empty to not empty: what is posted behind that runs in the same turn.
+class ThreadJobRunner : public platform::JobRunner {
 public:
     // `wake` asks the dialog's thread to call RunPosted() soon; it is called on the job's
     // thread and must not wait for the dialog.
@@ -23,7 +24,7 @@ public:
 
     void Start(std::function<void()> job) override;
     void Post(std::function<void()> task) override;
-    void Finish() override;
+    void Shutdown() override;
 
     // On the dialog's thread: runs what has been posted, in order.
     void RunPosted();
@@ -35,6 +36,7 @@ private:
     std::thread job_;
     std::mutex mutex_;
     std::deque<std::function<void()>> posted_;
+    bool shutDown_ = false;
 };
 
 }  // namespace zr640

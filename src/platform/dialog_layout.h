@@ -6,6 +6,8 @@
 
 #define IDD_MAIN 100
 #define MAIN_DIALOG_SIZE 506, 375
+/* The dialog's caption, and its title whenever no transfer says how far it has come. */
+#define MAIN_DIALOG_CAPTION "ZR640"
 
 /* Commands that no control of the template sends: the Enter key when no button takes it,
    and cancel (the Escape key, the close box). */

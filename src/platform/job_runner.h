@@ -15,9 +15,10 @@ public:
     // Has `task` run on the dialog's thread, after everything posted before it. Any thread
     // may post; the job never touches a window itself.
     virtual void Post(std::function<void()> task) = 0;
-    // On the dialog's thread: waits until the job has returned, then runs what it posted
-    // that has not run yet.
-    virtual void Finish() = 0;
+    // On the dialog's thread, as the dialog goes: waits until the job has returned and drops
+    // what it posted that has not run, and whatever is posted afterwards, so that no report
+    // reaches a closing window.
+    virtual void Shutdown() = 0;
 };
 
 }  // namespace zr640::platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace zr640::platform {
 
 // The event log's list control (id 110). Texts are zero-terminated Windows-1252.
@@ -14,6 +16,10 @@ public:
     // Selects the entry and scrolls it into view.
     virtual void SetCurSel(int index) = 0;
     virtual void SetHorizontalExtent(int pixels) = 0;
+    // What the log holds, read back for the user to take away: the entry at `index` as it was
+    // added (empty when there is none), and the selected entry (-1 when none is).
+    virtual std::string GetText(int index) const = 0;
+    virtual int GetCurSel() const = 0;
 };
 
 }  // namespace zr640::platform

@@ -3,7 +3,8 @@
 namespace zr640::platform {
 
 // Message box style bits the system uses (Windows values).
-inline constexpr unsigned kStyleStopIcon = 0x10;  // MB_ICONHAND with MB_OK
+inline constexpr unsigned kStyleStopIcon = 0x10;         // MB_ICONHAND with MB_OK
+inline constexpr unsigned kStyleInformationIcon = 0x40;  // MB_ICONINFORMATION with MB_OK
 
 // The platform's modal message box and system sound. Show() returns when the user has
 // closed the box; the platform keeps delivering the dialog's timer ticks meanwhile.

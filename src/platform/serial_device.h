@@ -61,10 +61,14 @@ public:
     // Blocks, without using the processor, until input waits, the time has passed, or the
     // line is gone (device unplugged, peer closed).
     virtual InputWait WaitForInput(std::uint32_t timeoutMs) = 0;
-    // WriteFile of the whole block: the number of bytes written.
-    virtual int Write(const std::uint8_t* bytes, int length) = 0;
-    // The wait after a write: returns once the block has left, also on a silent line.
-    virtual void WaitUntilSent() = 0;
+    // WriteFile of a block, waiting at most `timeoutMs` for the device to take it: the number
+    // of bytes taken (0 when it took none in that time, as an adapter that stalls), or -1 when
+    // the device failed. The port writes in short blocks, so that a cancel is seen between
+    // them.
+    virtual int Write(const std::uint8_t* bytes, int length, std::uint32_t timeoutMs) = 0;
+    // The bytes written that have not left the device yet: 0 once all have, -1 when the
+    // device cannot say. Returns at once; the port sleeps while the line carries them.
+    virtual int OutputQueued() = 0;
     // EscapeCommFunction: 3 raises RTS, 4 lowers it.
     virtual void EscapeFunction(int function) = 0;
     // CloseHandle: false on failure.

@@ -1,5 +1,6 @@
 #include "serial/com_port.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,8 +22,13 @@ constexpr std::uint32_t kPurgeAll = platform::kPurgeTxAbort | platform::kPurgeRx
                                     platform::kPurgeTxClear | platform::kPurgeRxClear;
 constexpr std::uint32_t kPurgeInput = platform::kPurgeRxAbort | platform::kPurgeRxClear;
 
+constexpr std::uint32_t kPurgeOutput = platform::kPurgeTxAbort | platform::kPurgeTxClear;
+
 // Reads return at once with what has arrived; a write of n bytes may take 10 n + 100 ms.
-constexpr platform::CommTimeouts kImmediateReadTimeouts{0xFFFFFFFFu, 0, 0, 10, 100};
+constexpr std::uint32_t kWriteMsPerByte = 10;
+constexpr std::uint32_t kWriteMsPerBlock = 100;
+constexpr platform::CommTimeouts kImmediateReadTimeouts{0xFFFFFFFFu, 0, 0, kWriteMsPerByte,
+                                                        kWriteMsPerBlock};
 
 // Every failure of the port is shown at once, with a beep, under this caption.
 constexpr const char* kCaption = "Error";
@@ -66,6 +72,61 @@ void FillEmptyRing(ComPort& port) {
     if (count <= 0) return;
     LightIndicator(port, IDC_RX);
     port.rxWritePos = count < room ? count : room;
+}
+
+// Start bit, data bits, parity bit and stop bits of one character on the line.
+int BitsPerByte(char parityLetter, int dataBits, int stopBits) {
+    const bool parity = parityLetter != 'N' && parityLetter != 'n';
+    return 1 + dataBits + (parity ? 1 : 0) + stopBits;
+}
+
+std::int64_t BitsPerSecond(const ComPort& port) {
+    return port.baudRate > 0 ? port.baudRate : 1;
+}
+
+// The bytes the line carries in `ms`, at least one.
+int BytesInMs(const ComPort& port, std::uint32_t ms) {
+    const std::int64_t bytes = BitsPerSecond(port) * ms / (1000 * std::int64_t{port.bitsPerByte});
+    return bytes > 0 ? static_cast<int>(std::min<std::int64_t>(bytes, INT32_MAX)) : 1;
+}
+
+// The time `bytes` take on the line, rounded up to whole milliseconds.
+std::uint32_t MsForBytes(const ComPort& port, int bytes) {
+    const std::int64_t bitMs = std::int64_t{bytes} * port.bitsPerByte * 1000;
+    const std::int64_t ms = (bitMs + BitsPerSecond(port) - 1) / BitsPerSecond(port);
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(ms, UINT32_MAX));
+}
+
+// The time a whole block may take on a line that stalls, counted from its first slice: what
+// the write time-outs allowed when a block went out in one call, not that for every slice.
+class BlockTime {
+public:
+    BlockTime(platform::MonotonicClock& clock, int length)
+        : clock_(clock),
+          startMs_(clock.NowMs()),
+          limitMs_(kWriteMsPerByte * static_cast<std::uint32_t>(length) + kWriteMsPerBlock) {}
+    std::uint32_t LeftMs() const {
+        const std::uint32_t elapsedMs = clock_.NowMs() - startMs_;
+        return elapsedMs < limitMs_ ? limitMs_ - elapsedMs : 0;
+    }
+
+private:
+    platform::MonotonicClock& clock_;
+    std::uint32_t startMs_;
+    std::uint32_t limitMs_;
+};
+
+// Sleeps on the operation's clock while the device still holds written bytes, at most
+// kCancelCheckMs at a time. False when the operation was cancelled meanwhile.
+bool WaitUntilSent(ComPort& port, platform::OperationEnvironment& operation,
+                   const BlockTime& block) {
+    for (;;) {
+        const int queued = port.device->OutputQueued();
+        const std::uint32_t leftMs = block.LeftMs();
+        if (operation.IsCancelled()) return false;
+        if (queued <= 0 || leftMs == 0) return true;
+        operation.Clock().Sleep(std::min({MsForBytes(port, queued), kCancelCheckMs, leftMs}));
+    }
 }
 
 bool OpenDevice(ComPort& record, int portNumber) {
@@ -156,6 +217,8 @@ ComPort* OpenComPort(ComPort& record, int portNumber, std::int32_t baudRate, cha
         record.device->Close();
         return nullptr;
     }
+    record.baudRate = baudRate;
+    record.bitsPerByte = BitsPerByte(parityLetter, dataBits, stopBits);
     record.isOpen = 1;
     return &record;
 }
@@ -167,8 +230,9 @@ int CloseComPort(ComPort* port) {
     }
     if (!port->device->Close()) {
         ShowMessage(kStyleStop, 1, kCaption, "CloseComm %d", 0);
-        return 0;
     }
+    // Closed all the same: the handle is gone either way, and a port left marked open would
+    // refuse every later opening, so that a lost line could never come back.
     port->isOpen = 0;
     std::free(port->rxRing);
     port->rxRing = nullptr;
@@ -182,15 +246,29 @@ int ReadComByte(ComPort* port) {
     return port->rxRing[port->rxReadPos++];
 }
 
-int WriteComBlock(ComPort* port, const std::uint8_t* bytes, int length) {
+int WriteComBlock(ComPort* port, const std::uint8_t* bytes, int length,
+                  platform::OperationEnvironment& operation) {
     if (!Usable(port)) return 0;
     LightIndicator(*port, IDC_TX);
     // What a read took ahead into the ring is as old as what the purge drops in the driver.
     port->rxReadPos = port->rxWritePos;
     port->device->Purge(kPurgeAll);
-    const int written = length > 0 ? port->device->Write(bytes, length) : 0;
-    port->device->WaitUntilSent();
-    return written > 0 ? written : 0;
+    const BlockTime block(operation.Clock(), length);
+    const int sliceBytes = BytesInMs(*port, kCancelCheckMs);
+    int written = 0;
+    while (written < length) {
+        const std::uint32_t leftMs = block.LeftMs();
+        if (operation.IsCancelled() || leftMs == 0) break;
+        const int slice = std::min(length - written, sliceBytes);
+        const int taken =
+            port->device->Write(bytes + written, slice, std::min(kCancelCheckMs, leftMs));
+        if (taken < 0) break;
+        written += taken;
+        if (!WaitUntilSent(*port, operation, block)) break;
+    }
+    // What the driver still holds would keep the line busy after the user has stopped.
+    if (operation.IsCancelled()) port->device->Purge(kPurgeOutput);
+    return written;
 }
 
 int SetRts(ComPort* port, int function) {
@@ -204,6 +282,10 @@ int DiscardInput(ComPort* port) {
     port->rxReadPos = port->rxWritePos;
     port->device->Purge(kPurgeInput);
     return 1;
+}
+
+std::uint32_t LineTimeMs(const ComPort* port, int bytes) {
+    return Usable(port) && bytes > 0 ? MsForBytes(*port, bytes) : 0;
 }
 
 platform::InputWait WaitComInput(ComPort* port, std::uint32_t timeoutMs) {

@@ -60,7 +60,9 @@ int RunAttempts(platform::OperationEnvironment& operation, ComPort* port,
         SetRts(port, SETRTS);
         const std::uint32_t startMs = operation.Clock().NowMs();
         ReplyLine line;
-        WriteComBlock(port, reinterpret_cast<const std::uint8_t*>(sentence), sentenceLength);
+        WriteComBlock(port, reinterpret_cast<const std::uint8_t*>(sentence), sentenceLength,
+                      operation);
+        if (operation.IsCancelled()) return kExchangeCancelled;
         switch (CollectReply(operation, port, startMs, timeLimitMs, line)) {
             case AttemptEnd::CompleteLine:
                 if (BeginsWith(line.text, expectedPrefix)) {

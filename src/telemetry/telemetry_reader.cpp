@@ -19,9 +19,8 @@ constexpr std::size_t kGenericLineSize = 64;
 // Below the slowest rate that serial drivers offer, a baud rate in the configuration would
 // let the silence limit hold the user interface for minutes.
 constexpr std::int32_t kSlowestBaud = 110;
-constexpr std::uint32_t kBitsPerCharacter = 10;
 // Twenty characters of ten bits each, in bit times of a millisecond.
-constexpr std::uint32_t kTwentyCharactersMsAtOneBaud = 20 * kBitsPerCharacter * 1000;
+constexpr std::uint32_t kTwentyCharactersMsAtOneBaud = 20 * 10 * 1000;
 
 void ShowByte(platform::DialogControls& dialog, int received) {
     const int low = received & 0xFF;
@@ -53,10 +52,9 @@ int TakeBytesUpToFrameStart(ComPort* port) {
 }
 
 // How long the bytes the frame still lacks need on the line, at most `limitMs`.
-std::uint32_t RestOnTheLineMs(const FrameAssembler& frame, std::uint32_t characterTimeUs,
+std::uint32_t RestOnTheLineMs(ComPort* port, const FrameAssembler& frame,
                               std::uint32_t limitMs) {
-    const auto rest = static_cast<std::uint32_t>(frame.Expected() - frame.Received());
-    const std::uint32_t restMs = (rest * characterTimeUs + 999) / 1000;
+    const std::uint32_t restMs = LineTimeMs(port, frame.Expected() - frame.Received());
     return restMs < limitMs ? restMs : limitMs;
 }
 
@@ -65,9 +63,8 @@ std::uint32_t RestOnTheLineMs(const FrameAssembler& frame, std::uint32_t charact
 // WaitComInput between reads instead of polling. Once bytes come, the rest's time on the line
 // passes before the next read: a wake for each byte would cost more than the byte (under Wine,
 // a round trip through the server and back each).
-FrameProgress ReadRestOfFrame(ComPort* port, FrameAssembler& frame, platform::MonotonicClock& clock,
-                              const TelemetryReader& reader) {
-    const std::uint32_t silenceLimitMs = reader.FrameSilenceLimitMs;
+FrameProgress ReadRestOfFrame(ComPort* port, FrameAssembler& frame,
+                              platform::MonotonicClock& clock, std::uint32_t silenceLimitMs) {
     bool silent = false;
     std::uint32_t silentSinceMs = 0;
     while (frame.Progress() == FrameProgress::Collecting) {
@@ -87,7 +84,7 @@ FrameProgress ReadRestOfFrame(ComPort* port, FrameAssembler& frame, platform::Mo
             WaitComInput(port, silenceLimitMs - silenceMs) != platform::InputWait::Ready) {
             break;
         }
-        const std::uint32_t restMs = RestOnTheLineMs(frame, reader.CharacterTimeUs, silenceLimitMs);
+        const std::uint32_t restMs = RestOnTheLineMs(port, frame, silenceLimitMs);
         if (restMs > 0) clock.Sleep(restMs);
     }
     return frame.Progress();
@@ -99,11 +96,6 @@ std::uint32_t FrameSilenceLimitForBaud(std::int32_t baudRate) {
     const auto baud = static_cast<std::uint32_t>(baudRate > kSlowestBaud ? baudRate : kSlowestBaud);
     const std::uint32_t twentyCharactersMs = (kTwentyCharactersMsAtOneBaud + baud - 1) / baud;
     return twentyCharactersMs > kMinFrameSilenceMs ? twentyCharactersMs : kMinFrameSilenceMs;
-}
-
-std::uint32_t CharacterTimeUsForBaud(std::int32_t baudRate) {
-    const auto baud = static_cast<std::uint32_t>(baudRate > kSlowestBaud ? baudRate : kSlowestBaud);
-    return (kBitsPerCharacter * 1'000'000 + baud - 1) / baud;
 }
 
 std::string FrameLogLine(const FrameBytes& frame, std::int32_t frameCounter) {
@@ -132,7 +124,7 @@ void PollTelemetry(ComPort* port, TelemetryReader& reader, platform::DialogContr
 
     FrameAssembler frame(reader.FrameBuffer);
     ++reader.FrameCounter;
-    switch (ReadRestOfFrame(port, frame, clock, reader)) {
+    switch (ReadRestOfFrame(port, frame, clock, reader.FrameSilenceLimitMs)) {
     case FrameProgress::Complete:
         LogPrintf(log, "%s", FrameLogLine(reader.FrameBuffer, reader.FrameCounter).c_str());
         break;

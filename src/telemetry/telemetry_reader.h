@@ -18,8 +18,6 @@ namespace zr640 {
 inline constexpr std::uint32_t kMinFrameSilenceMs = 100;
 // 20 character times of 10 bits each, when that is longer than kMinFrameSilenceMs.
 std::uint32_t FrameSilenceLimitForBaud(std::int32_t baudRate);
-// The time one character of 10 bits takes on the line, in microseconds.
-std::uint32_t CharacterTimeUsForBaud(std::int32_t baudRate);
 
 // The most bytes one tick takes while looking for the next frame's dollar sign: a full
 // input buffer of the tty layer, far more than the line brings in a tick, so the log keeps
@@ -30,10 +28,8 @@ inline constexpr int kMaxBytesBeforeFrame = 4096;
 struct TelemetryReader {
     std::int32_t FrameCounter = 0;
     FrameBytes FrameBuffer{};
-    // Set from the configured baud rate by the owner. Without a character time the reader
-    // wakes for each byte of a frame that is still on its way.
+    // Set from the configured baud rate by the owner.
     std::uint32_t FrameSilenceLimitMs = kMinFrameSilenceMs;
-    std::uint32_t CharacterTimeUs = 0;
 };
 
 // The receive step of one poll tick: takes every waiting byte up to and including the next

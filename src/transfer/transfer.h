@@ -18,13 +18,22 @@ struct TransferContext {
     ComPort* port;
     const AppConfig& config;
     std::string waypointFilePath;
+    // There is no line to the instrument (lost, or never opened) and it could not be opened:
+    // the transfer says so after its banner and sends nothing.
+    bool lineMissing = false;
+    // Set by the transfer when the line went away under it; the exchange has said so.
+    bool lineLost = false;
+    // Set by the transfer when it did all it set out to do: every record, or the task,
+    // acknowledged.
+    bool completed = false;
 };
 
 // Whether a waypoint file has been chosen; says so in a box when not. On the dialog's thread,
 // before an upload starts: the upload itself never shows a box.
 bool WaypointFileChosen(const std::string& waypointFilePath);
 
-// "Update WP's" / "Replace WP's": uploads the chosen waypoint file record by record.
+// "Update WP's" / "Replace WP's": uploads the chosen waypoint file record by record, saying
+// how many of how many the instrument has acknowledged.
 void UploadWaypointFile(UploadMode mode, TransferContext& context);
 
 // "Strecke setzen": sends the configured route as one task sentence.

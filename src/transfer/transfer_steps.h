@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "transfer/transfer.h"
@@ -20,8 +21,15 @@ inline std::string Banner(const char* word, int hyphens) {
 int LoggedExchange(TransferContext& context, const std::string& line,
                    const std::string& sentence, const std::string& reply);
 
+// Whether the transfer has no line to send on; says so in the log when it has none.
+bool LineMissing(TransferContext& context);
+
 // How every transfer ends on the line: RTS low, whatever happened. Live reception is switched
 // on again by the controller when the job has ended.
 void EndTransfer(TransferContext& context);
+
+// Runs a transfer so that whatever it throws ends it as any abort does: RTS low and a line in
+// the log, instead of ending the program with RTS raised.
+void RunGuarded(const std::function<void(TransferContext&)>& transfer, TransferContext& context);
 
 }  // namespace zr640

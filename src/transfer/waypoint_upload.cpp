@@ -113,6 +113,7 @@ std::optional<int> SendRecords(UploadMode mode, TransferContext& context,
             LogAbort(context, result, runningNumber - 1);
             return std::nullopt;
         }
+        context.operation.SetProgressPosition(runningNumber);
     }
     return runningNumber;
 }
@@ -143,17 +144,21 @@ bool WaypointFileChosen(const std::string& waypointFilePath) {
 void UploadWaypointFile(UploadMode mode, TransferContext& context) {
     platform::LogSink* log = context.operation.Log();
     const char* word = ModeWord(mode);
+    context.operation.SetText(word);
     LogPrintf(log, "%s", kSectionBreak);
     LogPrintf(log, "%s", Banner(word, kRuleLength + (mode == UploadMode::Update)).c_str());
 
     WaypointFileReader reader;
-    const std::optional<int> records = CheckFile(context, reader);
+    const std::optional<int> records =
+        LineMissing(context) ? std::nullopt : CheckFile(context, reader);
     if (records && OpenUpload(mode, context)) {
         LogPrintf(log, "%d S\xE4tze in der Datei", *records);
+        context.operation.SetProgressRange(*records);
         if (const std::optional<int> sent = SendRecords(mode, context, reader)) {
             LogPrintf(log, "%s fertig, %d S\xE4" "tze \xFC" "bertragen!", word, *sent);
             LogPrintf(log, "%s", Banner("", kRuleLength).c_str());
             LogPrintf(log, "%s", kSectionBreak);
+            context.completed = true;
         }
     }
     EndTransfer(context);

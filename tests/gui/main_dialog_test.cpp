@@ -7,12 +7,16 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTest>
@@ -20,6 +24,9 @@
 #include "app/thread_job_runner.h"
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
+#include "dialog_templates.h"
+#include "frontends/qt/dialog_template.h"
+#include "frontends/qt/qt_clipboard.h"
 #include "frontends/qt/qt_file_chooser.h"
 #include "frontends/qt/qt_message_box.h"
 #include "pty_pair.h"
@@ -30,10 +37,33 @@ namespace zr640::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using zr640::testing::kIconPixels;
+using zr640::testing::TemplateControl;
 
-// Runs `action` on the modal window that the next command opens, inside that window's loop.
+// Runs `action` on the modal window that the next command opens, inside that window's loop
+// (which may come after a menu's).
 void OnModal(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(0, qApp, [action] { action(QApplication::activeModalWidget()); });
+    QTimer::singleShot(0, qApp, [action] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            action(modal);
+        } else {
+            OnModal(action);
+        }
+    });
+}
+
+// Types the key `choice` into the context menu that the next event opens; `offered` gets what
+// the menu held, a greyed entry in brackets.
+void OnMenu(Qt::Key choice, QStringList* offered = nullptr) {
+    QTimer::singleShot(0, qApp, [offered, choice] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (const QAction* action : menu->actions()) {
+            const QString text = action->isSeparator() ? "-" : action->text();
+            if (offered != nullptr) *offered << (action->isEnabled() ? text : "(" + text + ")");
+        }
+        QTest::keyClick(menu, choice);
+    });
 }
 
 void Choose(QWidget* chooser, const QString& name) {
@@ -75,29 +105,56 @@ protected:
     QtFileChooser chooser;
     XdgEditorLauncher editor;
     SteadyClock clock;
-    zr640::ThreadJobRunner jobs{RunPostedOnEventLoop(jobs)};
-    MainDialogController controller{config, {device, chooser, editor, clock, jobs}};
+    QtClipboard clipboard;
+    EventLoopJobRunner jobs;
+    MainDialogController controller{
+        config, {device, chooser, editor, clock, jobs, clipboard, kLinuxTextConvention}};
     std::unique_ptr<MainDialog> dialog;
 };
 
-// What a user sees, where and at what size; then Enter, which presses no button, and the
-// indicators: set one by one, and a click checks the one clicked and clears the other.
-TEST_F(MainDialogTest, ShowsTheControlsWithTheirTextsInTheirPlacesAtAFixedSize) {
-    const std::vector<std::pair<int, QString>> texts = {{102, "Run"}, {103, "RX"}, {104, "TX"},
-        {120, "Wendepunktdatei"}, {118, QString::fromUtf8("W\u00e4hlen")}, {119, "Edit"},
-        {117, "Replace WP's"}, {116, "Update WP's"}, {123, "Strecke setzen"}};
-    for (const auto& [id, text] : texts) {
-        EXPECT_EQ(At(id)->property(id == 120 ? "title" : "text"), text);
+// The Qt widget that stands for a control of a Windows template.
+const char* QtClassOf(const TemplateControl& control) {
+    const std::string windowClass = control.windowClass;
+    if (windowClass == "Static") return "QLabel";
+    if (windowClass == "Edit") return "QLineEdit";
+    if (windowClass == "ListBox") return "QListWidget";
+    if ((control.style & 0xF) == zr640::testing::kAutoRadio) return "QRadioButton";
+    return (control.style & 0xF) == zr640::testing::kGroupBox ? "QGroupBox" : "QPushButton";
+}
+
+// What a user sees, where and at what size, control by control as the table of template 100
+// says, in the dialog units of the dialog's font; Tab visits the tab stops in the table's order.
+// Then Enter, which presses no button, and the indicators: set one by one, and a click checks
+// the one clicked and clears the other.
+TEST_F(MainDialogTest, ShowsTheControlsOfTheTemplateWithTheirTextsInTheirPlacesAtAFixedSize) {
+    const zr640::testing::DialogTemplateTable& table = zr640::testing::kMainDialogTemplate;
+    EXPECT_EQ(ToPixels({4, 4, 21, 20}, {6, 13}), QRect(6, 7, 32, 33));  // rounded half up
+    const DialogBaseUnits base = BaseUnitsOf(dialog->font());
+    EXPECT_EQ(dialog->windowTitle(), table.caption);
+    EXPECT_EQ(dialog->size(), ToPixels({0, 0, table.width, table.height}, base).size());
+    QList<int> tabStops;
+    for (const TemplateControl& c : table.controls) {
+        SCOPED_TRACE(c.id);
+        ASSERT_NE(At(c.id), nullptr);
+        EXPECT_TRUE(At(c.id)->inherits(QtClassOf(c))) << At(c.id)->metaObject()->className();
+        if (c.text[0] != '\0') {  // else the program's to set
+            const char* property = c.id == 120 ? "title" : "text";
+            EXPECT_EQ(At(c.id)->property(property), QString::fromLatin1(c.text));
+        }
+        QRect place = ToPixels({c.x, c.y, c.width, c.height}, base);
+        if (std::string(c.windowClass) == "Static") place.setSize({kIconPixels, kIconPixels});
+        EXPECT_EQ(Place(c.id), place);
+        if (c.style & zr640::testing::kTabStop) tabStops << c.id;
     }
-    EXPECT_EQ(dialog->windowTitle(), "ZR640");
+    const auto focused = [] { return QApplication::focusWidget()->property("controlId").toInt(); };
+    QList<int> visited{focused()};
+    while (visited.size() < tabStops.size()) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << focused();
+    }
+    EXPECT_EQ(visited, tabStops);
     EXPECT_EQ(At<QLabel>(3)->pixmap().size(), QSize(32, 32));
-    const int leftToRight[][2] = {{3, 101}, {101, 103}, {103, 104}, {104, 102}, {109, 118},
-                                  {118, 119}, {117, 116}, {116, 123}};
-    for (const auto& [a, b] : leftToRight) EXPECT_LT(Place(a).right(), Place(b).left()) << b;
-    const int topToBottom[][2] = {{101, 110}, {102, 110}, {110, 120}, {119, 117}};
-    for (const auto& [a, b] : topToBottom) EXPECT_LT(Place(a).bottom(), Place(b).top()) << b;
     for (int id : {109, 118, 119, 117, 116, 123}) EXPECT_EQ(At(id)->parentWidget(), At(120));
-    EXPECT_GT(Place(123).left() - Place(116).right(), Place(116).left() - Place(117).right());
     EXPECT_TRUE(dialog->minimumSize() == dialog->size() && dialog->maximumSize() == dialog->size());
     EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMinMaxButtonsHint);
     // The core's bytes are Windows-1252, also those that Latin-1 leaves to control characters.
@@ -217,6 +274,53 @@ TEST_F(MainDialogTest, AMessageBoxIsAStopBoxAndTheTicksGoOnMeanwhile) {
     EXPECT_EQ(Log().back(), "Reading     1 $ A Bytes:6 Chk:55 Satz:1");
 }
 
+// The log's context menu from the keyboard and from the mouse, which selects the entry it
+// points at: the log on the clipboard in UTF-8 with LF, a sentence's own CR dropped, and in a
+// file named after the time; Ctrl+C copies the selected entry.
+TEST_F(MainDialogTest, TheLogsMenuAndCtrlCHandTheLogOut) {
+    auto* list = At<QListWidget>(110);
+    dialog->List(110)->AddString("$KTWPO*1A\r");
+    dialog->List(110)->SetCurSel(3);
+    list->setFocus();
+    QStringList offered;
+    OnMenu(Qt::Key_A, &offered);
+    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(offered, QStringList({"Zeile &kopieren\tStrg+C", "&Alles kopieren",
+                                    QString::fromUtf8("Protokoll s&peichern\u2026"), "-",
+                                    QString::fromUtf8("Strecke &w\u00e4hlen\u2026"), "-",
+                                    QString::fromUtf8("\u00dc&ber zr640\u2026")}));
+    const QString firstEntry =
+        QString::fromUtf8("Streckenpunkt 1: M\u00fcnster \u201eS\u00fcd\u201c,EDDG");
+    const QString wholeLog = firstEntry + "\n \n \n$KTWPO*1A\n";
+    EXPECT_EQ(QApplication::clipboard()->text(), wholeLog);
+
+    const QPoint first = list->visualItemRect(list->item(0)).center();
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, first);
+    OnMenu(Qt::Key_K);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, first,
+                                 list->viewport()->mapToGlobal(first));
+    QApplication::sendEvent(list->viewport(), &rightClick);
+    EXPECT_EQ(QApplication::clipboard()->text(), firstEntry);
+    dialog->List(110)->SetCurSel(3);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "$KTWPO*1A");
+
+    QString proposed;
+    OnModal([&](QWidget* modal) {
+        auto* saver = static_cast<QFileDialog*>(modal);
+        const QString name = saver->selectedFiles().value(0).section('/', -1);
+        proposed = saver->directory().path() + "/" + name;
+        Choose(modal, "protokoll");
+    });
+    OnMenu(Qt::Key_P);
+    QTest::keyClick(list, Qt::Key_Menu);
+    const QString folder = QString::fromStdString(fs::canonical(root.Path()).string());
+    const QRegularExpression timeName(folder + "/zr640-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.txt");
+    EXPECT_TRUE(timeName.match(proposed).hasMatch()) << proposed.toStdString();
+    const std::string saved = zr640::testing::ReadWholeFile(root.File("protokoll.txt"));
+    EXPECT_EQ(QString::fromStdString(saved), wholeLog);
+}
+
 // The task's three unanswered attempts take 6 s, while the dialog answers, the log grows and
 // the busy commands are greyed. Escape stops a transfer instead of the dialog; then closes it.
 TEST_F(MainDialogTest, ATransferLeavesTheDialogAnsweringAndEscapeStopsIt) {
@@ -228,7 +332,7 @@ TEST_F(MainDialogTest, ATransferLeavesTheDialogAnsweringAndEscapeStopsIt) {
     sinceProbe.start();
     probe.start(10);
     QTest::mouseClick(At(123), Qt::LeftButton);
-    for (int id : kBusyDisabledIds) EXPECT_FALSE(At(id)->isEnabled()) << id;
+    for (int id : {102, 116, 117, 118, 119, 123}) EXPECT_FALSE(At(id)->isEnabled()) << id;
     const auto unanswered = [&] { return Log().count("Keine Antwort nach 2000 ms"); };
     EXPECT_TRUE(QTest::qWaitFor([&] { return unanswered() == 1; }, 4000)) << "line by line";
     EXPECT_TRUE(QTest::qWaitFor([&] { return !controller.TransferRunning(); }, 8000));

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <sstream>
 
 #include "frame_file.h"
@@ -130,11 +131,14 @@ private:
 };
 
 TEST(SimScripts, EveryScriptGivesItsGoldenLog) {
-    for (const std::string name :
-         {"upload", "bad_lines", "reply_faults", "telemetry", "pacing", "options"}) {
+    const std::set<std::string> names = {"upload", "bad_lines", "reply_faults", "telemetry",
+                                         "pacing", "options"};
+    for (const std::string& name : names) {
         std::ifstream steps(ZR640_SIM_SCRIPT_DIR "/" + name + ".txt", std::ios::binary);
         testing::ExpectGolden(ZR640_SIM_SCRIPT_DIR "/" + name + ".log", Script().Run(steps));
     }
+    EXPECT_EQ(testing::NamesIn(ZR640_SIM_SCRIPT_DIR, ".txt"), names);
+    EXPECT_EQ(testing::NamesIn(ZR640_SIM_SCRIPT_DIR, ".log"), names);
 }
 
 }  // namespace

@@ -24,6 +24,10 @@ public:
     }
     void SetCurSel(int index) override { selection = index; }
     void SetHorizontalExtent(int pixels) override { horizontalExtent = pixels; }
+    std::string GetText(int index) const override {
+        return index >= 0 && index < Count() ? entries[static_cast<std::size_t>(index)] : "";
+    }
+    int GetCurSel() const override { return selection < Count() ? selection : -1; }
 
     std::vector<std::string> entries;
     int selection = -1;

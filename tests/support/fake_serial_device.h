@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -13,8 +14,9 @@
 
 namespace zr640::testing {
 
-// What the far end sends after one write: `bytes` become readable `delayMs` after the write
-// (on the clock given to the device); with `loseLine` the line is gone once they are read.
+// What the far end sends after one sentence: `bytes` become readable `delayMs` after the line
+// end written last has left the device (on the clock given to the device); with `loseLine`
+// the line is gone once they are read.
 struct ScriptedReply {
     std::string bytes;
     std::uint32_t delayMs = 0;
@@ -22,7 +24,8 @@ struct ScriptedReply {
 };
 
 // A serial device for what a pseudo-terminal cannot do: fail a chosen step (named as in
-// `calls`) with a chosen error code, answer each write from a script, and let time-outs pass
+// `calls`) with a chosen error code, answer each sentence from a script, hold written bytes
+// in an output queue that empties at the pace of a real line, stall, and let time-outs pass
 // at once by moving the clock. Every call is recorded in order, with its arguments.
 class FakeSerialDevice final : public platform::SerialDevice {
 public:
@@ -49,6 +52,10 @@ public:
     bool Purge(std::uint32_t flags) override {
         if (!Step("Purge", N(flags))) return false;
         if ((flags & platform::kPurgeRxClear) != 0) input.clear();
+        if ((flags & platform::kPurgeTxClear) != 0 && QueuedBytes() > 0) {
+            calls.push_back("       " + N(QueuedBytes()) + " bytes not sent");
+            sentUntilUs_ = NowUs(), pending_.reset();  // the sentence never arrives whole
+        }
         return true;
     }
     void ClearErrors() override { Step("ClearErrors"); }
@@ -64,7 +71,6 @@ public:
     }
     platform::InputWait WaitForInput(std::uint32_t timeoutMs) override {
         Step("WaitForInput", N(timeoutMs));
-        if (onWait) onWait();
         DeliverDueReply();
         if (!input.empty()) return platform::InputWait::Ready;
         if (lineLost) return platform::InputWait::LineLost;
@@ -77,17 +83,26 @@ public:
         clock_.Advance(timeoutMs);
         return platform::InputWait::TimedOut;
     }
-    int Write(const std::uint8_t* bytes, int length) override {
+    int Write(const std::uint8_t* bytes, int length, std::uint32_t timeoutMs) override {
         Step("Write", N(length));
-        writes.emplace_back(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
-        if (!replies.empty()) {
-            pending_ = replies.front(), dueMs_ = clock_.NowMs() + pending_->delayMs;
-            replies.pop_front();
+        if (writeAccepts && *writeAccepts < 0) {
+            writes.emplace_back();
+            return *writeAccepts;
+        }
+        const int taken = stalled ? 0 : std::min(length, writeAccepts.value_or(length));
+        const std::string sent(reinterpret_cast<const char*>(bytes),
+                               static_cast<std::size_t>(taken));
+        writes.push_back(sent);
+        sentUntilUs_ = std::max(sentUntilUs_, NowUs()) + std::uint64_t{byteMicros} * sent.size();
+        if (!replies.empty() && !sent.empty() && sent.back() == '\n') {
+            pending_ = replies.front(), replies.pop_front();
+            dueMs_ = static_cast<std::uint32_t>((sentUntilUs_ + 999) / 1000) + pending_->delayMs;
             DeliverDueReply();
         }
-        return writeAccepts.value_or(length);
+        if (taken < length) clock_.Advance(timeoutMs);  // waited for room that did not come
+        return taken;
     }
-    void WaitUntilSent() override { Step("WaitUntilSent"); }
+    int OutputQueued() override { return Step("OutputQueued"), QueuedBytes(); }
     void EscapeFunction(int function) override {
         Step("EscapeFunction", N(function)), escapes.push_back(function);
     }
@@ -102,9 +117,11 @@ public:
     std::uint32_t lastErrorCode = 5;
     std::string openFailureDetail;
     std::deque<ScriptedReply> replies;
-    std::optional<int> writeAccepts;  // bytes that Write reports, when not all
+    std::optional<int> writeAccepts;  // bytes that Write takes, when not all; -1: it fails
+    bool stalled = false;  // Write takes nothing and waits its whole time
+    std::uint32_t byteMicros = 0;  // one byte's time on the wire; 0: output leaves at once
     platform::CommTimeouts deviceTimeouts{1, 2, 3, 4, 5};
-    std::function<void()> onWait;  // called as each wait begins, e.g. to cancel there
+    std::function<void(const std::string&)> onCall;  // as each call begins, e.g. to cancel
 
     // Observed.
     std::deque<std::uint8_t> input;
@@ -118,7 +135,13 @@ private:
     // Records the call; false when the test made this step fail.
     bool Step(const std::string& name, const std::string& arguments = "") {
         calls.push_back(arguments.empty() ? name : name + " " + arguments);
+        if (onCall) onCall(name);
         return failing.count(name) == 0;
+    }
+    std::uint64_t NowUs() const { return std::uint64_t{clock_.NowMs()} * 1000; }
+    int QueuedBytes() const {
+        if (byteMicros == 0 || sentUntilUs_ <= NowUs()) return 0;
+        return static_cast<int>((sentUntilUs_ - NowUs() + byteMicros - 1) / byteMicros);
     }
 
     void DeliverDueReply() {
@@ -129,8 +152,9 @@ private:
     }
 
     ManualClock& clock_;
-    std::optional<ScriptedReply> pending_;  // the reply to the last write, due at dueMs_
+    std::optional<ScriptedReply> pending_;  // the reply to the last sentence, due at dueMs_
     std::uint32_t dueMs_ = 0;
+    std::uint64_t sentUntilUs_ = 0;  // when the output queue is empty
 };
 
 }  // namespace zr640::testing

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 #include <string>
 #include <system_error>
 
@@ -57,15 +58,28 @@ inline std::string Replaced(std::string text, const std::string& from, const std
 }
 
 // Compares `actual` with the expected text in the file at `path`. With ZR640_REGENERATE_GOLDEN=1
-// in the environment the file is rewritten instead: review the diff before committing it.
+// in the environment the file is rewritten instead, and the test fails all the same: a run that
+// rewrites its expectations has checked nothing, and the diff wants reviewing before a commit.
 inline void ExpectGolden(const std::filesystem::path& path, const std::string& actual) {
     const char* regenerate = std::getenv("ZR640_REGENERATE_GOLDEN");
     if (regenerate != nullptr && std::string(regenerate) == "1") {
         std::ofstream(path, std::ios::binary) << actual;
+        ADD_FAILURE() << path << ": golden file rewritten: review git diff tests/data";
         return;
     }
     ASSERT_TRUE(std::filesystem::exists(path)) << path << ": run with ZR640_REGENERATE_GOLDEN=1";
     EXPECT_EQ(ReadWholeFile(path), actual) << path;
+}
+
+// The names, without `extension`, of the files in `folder` that end in it: a table's golden
+// files, to compare with the names of its cases, so that a case that vanishes leaves an orphan.
+inline std::set<std::string> NamesIn(const std::filesystem::path& folder,
+                                     const std::string& extension) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() == extension) names.insert(entry.path().stem().string());
+    }
+    return names;
 }
 
 }  // namespace zr640::testing

@@ -5,6 +5,6 @@
 set -uo pipefail
 imports=$("${1:?objdump}" -p "${2:?program}" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr A-Z a-z)
 echo "imports:" $imports
-system='(advapi32|comctl32|comdlg32|gdi32|kernel32|msvcrt|shell32|user32)\.dll'
+system='(advapi32|comctl32|comdlg32|gdi32|kernel32|msvcrt|ole32|shell32|user32)\.dll'
 others=$(grep -vxE "$system" <<<"$imports")
 [[ -n $imports && -z $others ]] || { echo "not a system DLL (or none): $others" >&2; exit 1; }

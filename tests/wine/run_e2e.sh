@@ -83,8 +83,9 @@ scenario_start_up() {
 # frame read may be either, counted from 1 all the same. "Run" stops reading while frames keep
 # coming; Enter (command 1: no button is the default) does nothing. The task goes out past the
 # frames that waited (a write discards them), and reception is on again afterwards. What the
-# user sees; after the close box, the settings left on the line (no flow control: it would hold
-# back the bytes 0x11 and 0x13); the manifest's declarations, and no code page of its own.
+# user sees, template 100 control by control against its table; after the close box, the
+# settings left on the line (no flow control: it would hold back the bytes 0x11 and 0x13); the
+# manifest's declarations, and no code page of its own.
 scenario_telemetry() {
     write_ini COM1:9600,N,8,2
     start_sim "$com1" --frames "$here/data/two_records.frames" --interval 200
@@ -92,9 +93,7 @@ scenario_telemetry() {
         wait-ending ' Satznr 2 Werknummer:A1234 Schalterstellung:3 Menu:1f MCPoti:25 WindPoti:-2 WindKomponente:-3.50 WindEmpfehlung:12.00 WindVektorBetrag:8.70 WindVektorBogen:225.00' 15000 \
         entry-begins 6 'Reading     1 Satznr ' entry-begins 7 'Reading     2 Satznr ' \
         press 102 steady 1000 enter steady 1000 \
-        click 123 wait-ending $'$KTWPS,1,4*4E\r' 15000 grows 3 15000 layout \
-        text 102 Run text 103 RX text 104 TX text 120 Wendepunktdatei text 118 Wählen \
-        text 119 Edit text 117 "Replace WP's" text 116 "Update WP's" text 123 "Strecke setzen" \
+        click 123 wait-ending $'$KTWPS,1,4*4E\r' 15000 grows 3 15000 layout template 100 5000 \
         close gone 10000
     local line missing
     line=$(stty -F "$com1" -a |
@@ -145,14 +144,62 @@ scenario_responsive() {
         responsive 'Abbruch, Fehler bei resend!!' 20000 buttons 1 5000 escape gone 10000
 }
 
-# The line goes away 5 s in and a new one comes 2.5 s later, as a USB adapter pulled and
-# plugged again: said once in the log, no box while it is away, the frames go on. (A Wine that
-# starts cold takes up to 3 s to open the port; a line pulled while it opens ends in a box.)
+# The line goes away as the first record of an upload arrives and a new one comes 6 s later,
+# as a USB adapter pulled and plugged again: said once in the log, no box while it is away.
+# Meanwhile "Strecke setzen" and "Update WP's" each say in one line that nothing was sent, and
+# nothing reaches the simulator; once the line is back, the frames go on.
 scenario_unplug() {
     write_ini
-    start_sim "$com1" --interval 300 --unplug-after 5000 --reopen-after 2500
-    run_app dialog 30000 wait-ending 'Verbindung zum Gerät verloren' 15000 \
-        wait-ending 'Verbindung wiederhergestellt' 15000 grows 2 10000 escape gone 10000
+    printf 'Lauf-Lillinghof,EDQI\r\n' >"$work/waypoints/flugplatz.wht"
+    start_sim "$com1" --interval 300 --hangup-after 0 --reopen-after 6000 --log "$work/sim.log"
+    local nothing='Keine Verbindung zum Gerät, nichts gesendet'
+    run_app dialog 30000 click 118 choose "${chooser[@]}" flugplatz.wht 15000 \
+        click 116 wait-ending 'Verbindung zum Gerät verloren' 15000 buttons 1 5000 \
+        click 123 endings "$nothing" 1 10000 buttons 1 5000 \
+        click 116 endings "$nothing" 2 10000 buttons 1 5000 \
+        wait-ending 'Verbindung wiederhergestellt' 15000 grows 2 10000 \
+        endings "$nothing" 2 1000 endings 'Verbindung zum Gerät verloren' 1 1000 escape gone 10000
+    ! sed -n '/^note hang-up/,/^note line/p' "$work/sim.log" | grep -q '^rx' ||
+        fail "written while the line was away:"$'\n'"$(cat "$work/sim.log")"
+}
+
+# The log leaves the window. The system menu's entries, read inside the program (Wine keeps a
+# program's menus to its process). The log's context menu from the keyboard: "Alles kopieren"
+# puts the log on the clipboard as Unicode text with CR LF, a sentence's own CR dropped, and
+# "Protokoll speichern" the same text as a Windows-1252 file in the folder the program started
+# in, though the waypoint chooser moved the working directory; Ctrl+C copies one entry. The
+# title counts an upload's records and says how long the rest takes; meanwhile the opened system
+# menu greys "Strecke wählen" (Escape twice: the menu, then the menu mode).
+scenario_log_menus() {
+    write_ini
+    printf 'Punkt1,P1\r\nPunkt2,P2\r\n' >"$work/waypoints/zwei.wht"
+    seq 20 | awk '{ printf "Punkt%d,P%d\r\n", $1, $1 }' >"$work/waypoints/zwanzig.wht"
+    start_sim "$com1" --no-telemetry --reply-delay 400
+    local entries=$'&Alles kopieren|Protokoll s&peichern…|' folder
+    folder=$(winepath -w "$work" 2>/dev/null) || fail "winepath"
+    run_app dialog 30000 system-menu "*|-|${entries}Strecke &wählen…|Ü&ber zr640…|" 5000 \
+        click 118 choose "${chooser[@]}" zwei.wht 15000 click 116 \
+        wait-ending 'Update fertig, 2 Sätze übertragen!' 15000 \
+        focus 110 clear-clipboard keys shift+f10 keys a clipboard 'Streckenpunkt 1:*' 5000 \
+        save-clipboard "$folder\\clipboard.txt" \
+        keys shift+f10 keys p choose "Protokoll speichern" Textdateien protokoll 15000 \
+        select 'WP   1:*' keys ctrl+c clipboard 'WP   1: $KTWPU,Punkt1,P1,,,,,,,*65' 5000 \
+        click 118 choose "${chooser[@]}" zwanzig.wht 15000 click 117 \
+        title 'ZR640 – Replace * von 20' 5000 title 'ZR640 – Replace * von 20 (noch 0:0*)' 10000 \
+        keys alt+space \
+        system-menu "*|-|${entries}(Strecke &wählen…)|Ü&ber zr640…|" 5000 keys escape sleep 300 \
+        keys escape wait-ending 'Replace fertig, 20 Sätze übertragen!' 15000 title ZR640 5000 \
+        close gone 10000
+    local rule=--------------------------------------------------------------------------------
+    rule=$rule${rule:0:48} expected=$work/expected.txt
+    printf '%s\r\n' 'Streckenpunkt 1: Lauf-Lilling,EDQI' 'Streckenpunkt 2: Oschersleben,EDOL' \
+        'Streckenpunkt 3: Hetzleser Be,EDQX' 'Streckenpunkt 4: Bayreuth,EDQD' ' ' ' ' ' ' ' ' \
+        "Update-$rule" '$KTWPI,Update*4C' '$KTWPO,Update,0*56' $'2 S\xe4tze in der Datei' \
+        'WP   1: $KTWPU,Punkt1,P1,,,,,,,*65' '$KTWPA,1*44' 'WP   2: $KTWPU,Punkt2,P2,,,,,,,*65' \
+        '$KTWPA,2*47' $'Update fertig, 2 S\xe4tze \xfcbertragen!' "$rule" ' ' ' ' >"$expected"
+    cmp "$work/clipboard.txt" "$expected" ||
+        fail "the clipboard held: $(od -c "$work/clipboard.txt")"
+    cmp "$work/protokoll.txt" "$expected" || fail "the saved log: $(od -c "$work/protokoll.txt")"
 }
 
 # What watching the line costs zr640.exe and the Wine server, for bench/watch_cost_wine.sh: the

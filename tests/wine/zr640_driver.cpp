@@ -8,12 +8,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "dialog_templates.h"
 #include "platform/dialog_layout.h"
 
 namespace {
@@ -117,6 +119,80 @@ void PressKey(BYTE virtualKey) {
     keybd_event(virtualKey, 0, KEYEVENTF_KEYUP, 0);
 }
 
+// Keys such as "shift+f10", "ctrl+c", "alt+space", "escape" or a letter, typed together.
+void PressKeys() {  // keys
+    std::string rest = Take();
+    std::vector<BYTE> held;
+    const std::pair<const char*, BYTE> modifiers[] = {
+        {"shift+", VK_SHIFT}, {"ctrl+", VK_CONTROL}, {"alt+", VK_MENU}};
+    for (bool found = true; found;) {
+        found = false;
+        for (const auto& [name, key] : modifiers) {
+            if (!rest.starts_with(name)) continue;
+            rest.erase(0, std::strlen(name)), held.push_back(key), found = true;
+        }
+    }
+    const std::map<std::string, BYTE> named{
+        {"f10", VK_F10}, {"space", VK_SPACE}, {"escape", VK_ESCAPE}, {"apps", VK_APPS}};
+    Expect(rest.size() == 1 || named.contains(rest), "no key " + rest);
+    const BYTE key = rest.size() == 1 ? LOBYTE(VkKeyScanA(rest[0])) : named.at(rest);
+    for (BYTE modifier : held) keybd_event(modifier, 0, 0, 0);
+    PressKey(key);
+    for (auto it = held.rbegin(); it != held.rend(); ++it) keybd_event(*it, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// The clipboard's Unicode text in Windows-1252, as the dialog's texts are written here; what
+// that lacks shows as '?', so text put there in the wrong encoding does not pass.
+std::string ClipboardText() {
+    if (!OpenClipboard(nullptr)) return "(the clipboard is busy)";
+    std::string text = "(no Unicode text)";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+            const int size = WideCharToMultiByte(1252, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+            text.assign(static_cast<std::size_t>(std::max(size, 1)), '\0');
+            WideCharToMultiByte(1252, 0, wide, -1, text.data(), size, "?", nullptr);
+            text.resize(std::strlen(text.c_str()));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// The system menu of the dialog, read by the probe DLL beside the driver, which the driver
+// loads into the program: its entries, each followed by '|', greyed ones in brackets.
+std::string SystemMenuEntries() {
+    char probe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, probe, MAX_PATH);
+    std::string path = probe;
+    path.replace(path.find_last_of('\\') + 1, std::string::npos, "zr640_menu_probe.dll");
+    const std::string report = path + ".txt";
+    DeleteFileA(report.c_str());
+    DWORD process = 0;
+    GetWindowThreadProcessId(Dialog(), &process);
+    HANDLE target = OpenProcess(PROCESS_ALL_ACCESS, FALSE, process);
+    Expect(target != nullptr, "the program cannot be opened");
+    void* remote = VirtualAllocEx(target, nullptr, path.size() + 1, MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+    HANDLE thread = remote != nullptr && WriteProcessMemory(target, remote, path.c_str(),
+                                                            path.size() + 1, nullptr)
+                        ? CreateRemoteThread(target, nullptr, 0, load, remote, 0, nullptr)
+                        : nullptr;
+    const bool ran = thread != nullptr && WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+    if (thread != nullptr) CloseHandle(thread);
+    VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    CloseHandle(target);
+    Expect(ran, "the probe did not run in the program");
+    std::string entries;
+    if (FILE* file = std::fopen(report.c_str(), "rb")) {
+        for (int c; (c = std::fgetc(file)) != EOF;) entries += static_cast<char>(c);
+        std::fclose(file);
+    }
+    return entries;
+}
+
 // A mouse click: the button takes the focus, then its command runs. `wait` returns once the
 // command has run (and leaves the focus), which only a command that opens no window allows.
 void Click(bool wait) {  // id
@@ -205,13 +281,9 @@ void LastFrame() {  // text, timeout
                 seenMs, frames, breaks, broken);
 }
 
-// What the user sees of the dialog: at the top left, with a client area of the size that the
-// template's dialog units make in its font (MS Sans Serif, 8 points; mapped in a probe dialog
-// of this process, since MapDialogRect works only there), and fixed: no sizing border, no
-// minimise or maximise box, a close box. The program's icon shows, the log scrolls 2048 pixels
-// sideways, and the comctl32.dll loaded comes from the Common Controls 6 assembly (DllGetVersion
-// would not tell: Wine's answers 5.81 from every copy).
-void CheckLayout() {
+// Dialog units to pixels as the dialog manager maps them for a template in the dialog font
+// (MS Sans Serif, 8 points): in a probe dialog of this process, where alone MapDialogRect works.
+RECT DialogUnitsToPixels(int x, int y, int width, int height) {
     std::vector<WORD> probe{LOWORD(WS_POPUP | DS_SETFONT), HIWORD(WS_POPUP | DS_SETFONT),
                             0, 0, 0, 0, 0, 10, 10, 0, 0, 0, 8};
     const char face[] = "MS Sans Serif";
@@ -219,20 +291,94 @@ void CheckLayout() {
     const auto ignore = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; };
     HWND window = CreateDialogIndirectA(nullptr, reinterpret_cast<LPCDLGTEMPLATEA>(probe.data()),
                                         nullptr, ignore);
-    RECT wanted{0, 0, MAIN_DIALOG_SIZE}, client{}, frame{};
-    Expect(window != nullptr && MapDialogRect(window, &wanted), "no probe dialog for the font");
+    RECT pixels{x, y, width, height};  // each number mapped alone, as the template's are
+    Expect(window != nullptr && MapDialogRect(window, &pixels), "no probe dialog for the font");
     DestroyWindow(window);
-    GetClientRect(Dialog(), &client);
+    return pixels;
+}
+
+std::string Hex(DWORD value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08lx", static_cast<unsigned long>(value));
+    return text;
+}
+
+// A window as its template table wants it: caption, style and client size, then each control in
+// order (the children's order is the creation order) with its id, class, style, text and place.
+// Prints every difference before it fails.
+void CheckTemplate() {  // template id, timeout
+    using zr640::testing::kTemplates;
+    const int id = Int();
+    const auto table = std::ranges::find(kTemplates, id, &zr640::testing::DialogTemplateTable::id);
+    Expect(table != kTemplates.end(), "no table for template " + std::to_string(id));
+    HWND window = WaitForWindow("#32770", table->caption);
+    std::vector<std::string> wrong;
+    const auto expect = [&wrong](const std::string& what, const std::string& want,
+                                 const std::string& seen) {
+        if (want != seen) wrong.push_back(what + ": " + want + " wanted, " + seen + " seen");
+    };
+    const auto expectPlace = [&](const std::string& what, RECT want, RECT seen) {
+        const auto text = [](RECT r) {
+            return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                   std::to_string(r.right) + "x" + std::to_string(r.bottom);
+        };
+        expect(what + " at", text(want), text(seen));
+    };
+    RECT client{};
+    GetClientRect(window, &client);
+    expectPlace("client area", DialogUnitsToPixels(0, 0, table->width, table->height), client);
+    // The system adds these to every dialog with a caption.
+    const DWORD added = WS_CLIPSIBLINGS | DS_3DLOOK;
+    expect("style", Hex(table->style), Hex(GetWindowLongA(window, GWL_STYLE) & ~added));
+    HWND control = GetWindow(window, GW_CHILD);
+    for (const zr640::testing::TemplateControl& c : table->controls) {
+        const std::string name = "control " + std::to_string(c.id);
+        Expect(control != nullptr, name + " missing");
+        char className[64] = {};
+        GetClassNameA(control, className, sizeof className);
+        expect(name + ": id", std::to_string(c.id), std::to_string(GetDlgCtrlID(control)));
+        expect(name + ": class", c.windowClass, className);
+        // The system draws a border as a client edge, and moves a radio button's tab stop
+        // with its check mark.
+        DWORD style = GetWindowLongA(control, GWL_STYLE);
+        if (GetWindowLongA(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) style |= WS_BORDER;
+        const std::string kind = className;
+        if (kind == "Button" && (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON) {
+            style = (style & ~WS_TABSTOP) | (c.style & WS_TABSTOP);
+        }
+        expect(name + ": style", Hex(c.style | WS_CHILD | WS_VISIBLE), Hex(style));
+        if (*c.text != '\0') expect(name + ": text", c.text, TextOf(control));  // else ours
+        RECT want = DialogUnitsToPixels(c.x, c.y, c.width, c.height), place{};
+        if (kind == "Static" && (c.style & SS_TYPEMASK) == SS_ICON) {
+            want.right = want.bottom = zr640::testing::kIconPixels;
+        }
+        GetWindowRect(control, &place);
+        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&place), 2);
+        RECT seen{place.left, place.top, place.right - place.left, place.bottom - place.top};
+        // A list box without LBS_NOINTEGRALHEIGHT drops the part of a line at its foot.
+        const auto line = kind == "ListBox" ? SendMessageA(control, LB_GETITEMHEIGHT, 0, 0) : 0;
+        if (seen.bottom <= want.bottom && seen.bottom > want.bottom - line) {
+            want.bottom = seen.bottom;
+        }
+        expectPlace(name, want, seen);
+        control = GetWindow(control, GW_HWNDNEXT);
+    }
+    Expect(control == nullptr, "control " + std::to_string(GetDlgCtrlID(control)) + " is extra");
+    for (const std::string& line : wrong) std::printf("template %d: %s\n", id, line.c_str());
+    Expect(wrong.empty(), "template " + std::to_string(id) + " is not as its table says");
+}
+
+// What else the user sees of the main dialog: at the top left, the program's icon, the log
+// scrolling 2048 pixels sideways, and the comctl32.dll loaded from the Common Controls 6
+// assembly (DllGetVersion would not tell: Wine's answers 5.81 from every copy).
+void CheckLayout() {
+    RECT frame{};
     GetWindowRect(Dialog(), &frame);
-    const LONG style = GetWindowLongA(Dialog(), GWL_STYLE);
     const bool icon = SendMessageA(Item(IDC_PROGRAM_ICON), STM_GETICON, 0, 0) != 0;
     const auto extent = SendMessageA(Item(IDC_LOG), LB_GETHORIZONTALEXTENT, 0, 0);
-    std::printf("layout: client area %ldx%ld at %ld,%ld (wanted %ldx%ld at 0,0), style %lx, "
-                "icon %d, log %d pixels wide\n", client.right, client.bottom, frame.left,
-                frame.top, wanted.right, wanted.bottom, style, icon, static_cast<int>(extent));
-    Expect(client.right == wanted.right && client.bottom == wanted.bottom && frame.left == 0 &&
-               frame.top == 0 && (style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0 &&
-               (style & WS_SYSMENU) != 0 && icon && extent == 2048,
+    std::printf("layout: at %ld,%ld, icon %d, log %d pixels wide\n", frame.left, frame.top, icon,
+                static_cast<int>(extent));
+    Expect(frame.left == 0 && frame.top == 0 && icon && extent == 2048,
            "the dialog does not look as it should");
     DWORD process = 0;
     GetWindowThreadProcessId(Dialog(), &process);
@@ -259,6 +405,53 @@ const std::map<std::string, void (*)()> steps{
     {"press", [] { Click(true); }},
     {"escape", [] { PressKey(VK_ESCAPE); }},
     {"enter", [] { PressKey(VK_RETURN); }},
+    {"keys", PressKeys},
+    {"focus", [] {  // id: the control gets the keyboard focus
+         PostMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(Int())), TRUE);
+     }},
+    {"select", [] {  // text pattern: the first entry that matches is selected
+         const std::string pattern = Take();
+         const auto entries = Entries(Item(IDC_LOG));
+         const auto found = std::ranges::find_if(
+             entries, [&](auto& e) { return Matches(e.c_str(), pattern.c_str()); });
+         Expect(found != entries.end(), "no entry \"" + pattern + "\"");
+         SendMessageA(Item(IDC_LOG), LB_SETCURSEL, static_cast<WPARAM>(found - entries.begin()), 0);
+     }},
+    {"clear-clipboard", [] {
+         Expect(OpenClipboard(nullptr) && EmptyClipboard(), "the clipboard cannot be emptied");
+         CloseClipboard();
+     }},
+    {"clipboard", [] {  // text pattern, timeout: the Unicode text on the clipboard
+         const std::string pattern = Take();
+         std::string text;
+         const bool held = WaitUntil(Ms(), [&] {
+             return Matches((text = ClipboardText()).c_str(), pattern.c_str());
+         });
+         Expect(held, "the clipboard holds \"" + text + "\"");
+     }},
+    {"save-clipboard", [] {  // path: the clipboard's text, as ClipboardText gives it
+         FILE* file = std::fopen(Take().c_str(), "wb");
+         const std::string text = ClipboardText();
+         Expect(file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size(),
+                "the clipboard's text cannot be written");
+         std::fclose(file);
+     }},
+    {"title", [] {  // text pattern, timeout: the dialog's title
+         const std::string pattern = Take();
+         std::string title;
+         const bool shown = WaitUntil(Ms(), [&] {
+             return Matches((title = TextOf(Dialog())).c_str(), pattern.c_str());
+         });
+         Expect(shown, "the title is \"" + title + "\"");
+     }},
+    {"system-menu", [] {  // pattern of the entries as SystemMenuEntries gives them, timeout
+         const std::string pattern = Take();
+         std::string entries;
+         const bool held = WaitUntil(Ms(), [&] {
+             return Matches((entries = SystemMenuEntries()).c_str(), pattern.c_str());
+         });
+         Expect(held, "the system menu holds \"" + entries + "\"");
+     }},
     {"close", [] { PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
     {"entries", [] { for (int i = 0, n = Int(); i < n; ++i) ExpectEntry(i); }},  // n, n texts
     {"entry-begins", [] { ExpectEntry(Int(), "*"); }},  // index, text
@@ -272,6 +465,16 @@ const std::map<std::string, void (*)()> steps{
     {"wait-ending", [] {  // text: an entry that ends so
          const auto endsSo = [end = Take()](auto& entry) { return entry.ends_with(end); };
          Wait([&] { return std::ranges::any_of(Entries(Item(IDC_LOG)), endsSo); });
+     }},
+    {"endings", [] {  // text, n, timeout: n entries end so, and no more
+         const std::string end = Take();
+         const auto endingSo = [&end] {
+             return std::ranges::count_if(Entries(Item(IDC_LOG)),
+                                          [&end](auto& entry) { return entry.ends_with(end); });
+         };
+         const int n = Int();
+         Wait([&] { return endingSo() >= n; });
+         Expect(endingSo() == n, "more entries end so");
      }},
     {"steady", [] {  // milliseconds: the log does not grow meanwhile
          const int before = Count();
@@ -298,6 +501,7 @@ const std::map<std::string, void (*)()> steps{
          Expect(text == Take(), "the control shows \"" + text + "\"");
      }},
     {"layout", CheckLayout},
+    {"template", CheckTemplate},
     // For screenshots: the dialog in front with its title bar lit, a pause, where it is.
     {"activate", [] { SetForegroundWindow(Dialog()); }},
     {"sleep", [] { Sleep(Ms()); }},

@@ -8,12 +8,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 #include <utility>
 
 #include "platform/text/port_list_message.h"
@@ -186,7 +186,6 @@ int PosixSerialDevice::BuildLineSettings(const char* settingsText) {
         return 0;
     }
     LineSettings built;
-    built.baudRate = baudRate;
     built.parity = static_cast<char>(std::toupper(static_cast<unsigned char>(parity)));
     built.twoStopBits = stopBits == 2;
     if (!SpeedOf(baudRate, built.speed) || !CharacterSizeOf(dataBits, built.characterSize) ||
@@ -288,10 +287,9 @@ InputWait PosixSerialDevice::WaitForInput(std::uint32_t timeoutMs) {
     }
 }
 
-int PosixSerialDevice::Write(const std::uint8_t* bytes, int length) {
-    if (fd_ < 0 || length <= 0) return 0;
-    // As the Windows write time-outs: 10 ms per byte plus 100 ms for the whole block.
-    sendDeadline_ = Clock::now() + milliseconds(10LL * length + 100);
+int PosixSerialDevice::Write(const std::uint8_t* bytes, int length, std::uint32_t timeoutMs) {
+    if (fd_ < 0) return -1;
+    const Clock::time_point deadline = Clock::now() + milliseconds(timeoutMs);
     int written = 0;
     while (written < length) {
         const ssize_t count =
@@ -302,33 +300,26 @@ int PosixSerialDevice::Write(const std::uint8_t* bytes, int length) {
         }
         if (count < 0 && errno == EINTR) continue;
         if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // The terminal's queue is full: an adapter that does not send, or a peer that
+            // does not read. Wait for room, within the time given.
             pollfd watched{fd_, POLLOUT, 0};
-            const int ready = ::poll(&watched, 1, ToPollTimeout(sendDeadline_ - Clock::now()));
+            const int ready = ::poll(&watched, 1, ToPollTimeout(deadline - Clock::now()));
             if (ready > 0 && (watched.revents & POLLOUT) != 0) continue;
+            if (ready == 0) return written;
             if (ready < 0 && errno == EINTR) continue;
-            lastErrno_ = ready == 0 ? ETIMEDOUT : EIO;
-            break;
+            errno = EIO;
         }
         lastErrno_ = errno;
         if (MeansLineLost(errno)) lineLost_ = true;
-        break;
+        return written > 0 ? written : -1;
     }
     return written;
 }
 
-void PosixSerialDevice::WaitUntilSent() {
-    // tcdrain() has no time limit, and a USB adapter that stops taking data would hold it
-    // for ever; so the queue is watched until it is empty or the write's time is up.
-    const long bitsPerCharacter = settings_.parity == 'N' ? 10 : 11;
-    const long baudRate = settings_.baudRate > 0 ? settings_.baudRate : 9600;
-    for (;;) {
-        int queued = 0;
-        if (fd_ < 0 || ::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return;
-        const Clock::duration remaining = sendDeadline_ - Clock::now();
-        if (remaining <= Clock::duration::zero()) return;
-        const milliseconds drainTime(1 + queued * bitsPerCharacter * 1000 / baudRate);
-        std::this_thread::sleep_for(std::min<Clock::duration>(drainTime, remaining));
-    }
+int PosixSerialDevice::OutputQueued() {
+    int queued = 0;
+    if (fd_ < 0 || ::ioctl(fd_, TIOCOUTQ, &queued) != 0) return -1;
+    return queued;
 }
 
 void PosixSerialDevice::EscapeFunction(int function) {

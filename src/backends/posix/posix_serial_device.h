@@ -2,7 +2,6 @@
 
 #include <termios.h>
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -13,7 +12,7 @@ namespace zr640::platform {
 // A serial device through termios. COM n stands for <deviceRoot>/ttyS<n-1> unless the user
 // named another device (a USB adapter, a /dev/serial/by-id path, a pseudo-terminal). When
 // the device does not exist, the failure names the ports found under `deviceRoot`.
-class PosixSerialDevice final : public SerialDevice {
+class PosixSerialDevice : public SerialDevice {
 public:
     explicit PosixSerialDevice(std::string devicePath = {}, std::string deviceRoot = "/dev");
     ~PosixSerialDevice() override;
@@ -35,8 +34,8 @@ public:
     void ClearErrors() override;
     int Read(std::uint8_t* bytes, int capacity) override;
     InputWait WaitForInput(std::uint32_t timeoutMs) override;
-    int Write(const std::uint8_t* bytes, int length) override;
-    void WaitUntilSent() override;
+    int Write(const std::uint8_t* bytes, int length, std::uint32_t timeoutMs) override;
+    int OutputQueued() override;
     void EscapeFunction(int function) override;
     bool Close() override;
     std::uint32_t LastError() override;
@@ -44,7 +43,6 @@ public:
 private:
     struct LineSettings {
         speed_t speed = B0;
-        long baudRate = 0;
         tcflag_t characterSize = CS8;
         char parity = 'N';
         bool twoStopBits = false;
@@ -63,7 +61,6 @@ private:
     // termios knows no time-outs: what the port logic sets is kept to be read back.
     CommTimeouts timeouts_;
     bool lineLost_ = false;
-    std::chrono::steady_clock::time_point sendDeadline_;
 };
 
 // The line that follows "could not open Com%d" when open() refused `path` with

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -81,8 +82,6 @@ struct Win32SerialDevice::State {
     // A byte that a wait has read; handed out before anything else.
     bool stashed = false;
     BYTE stash = 0;
-    DWORD baudRate = 0;
-    ULONGLONG sendDeadline = 0;
 
     bool Fail() {
         lastError = ::GetLastError();
@@ -179,7 +178,6 @@ int Win32SerialDevice::BuildLineSettings(const char* settingsText) {
 bool Win32SerialDevice::ApplyLineSettings() {
     ApplyFixedFields(state_->dcb);
     if (!::SetCommState(state_->handle, &state_->dcb)) return state_->Fail();
-    state_->baudRate = state_->dcb.BaudRate;
     return true;
 }
 
@@ -256,32 +254,34 @@ InputWait Win32SerialDevice::WaitForInput(std::uint32_t timeoutMs) {
     }
 }
 
-int Win32SerialDevice::Write(const std::uint8_t* bytes, int length) {
-    // As the write time-outs allow: 10 ms per byte plus 100 ms for the block.
-    state_->sendDeadline = ::GetTickCount64() + 10ULL * static_cast<ULONGLONG>(length) + 100;
+int Win32SerialDevice::Write(const std::uint8_t* bytes, int length, std::uint32_t timeoutMs) {
+    // The write time-outs are set for this call, as the read time-outs are for a wait, and
+    // left on the handle: the device takes what it can within timeoutMs and the call returns
+    // with that.
+    COMMTIMEOUTS writing = state_->timeouts;
+    writing.WriteTotalTimeoutMultiplier = 0;
+    writing.WriteTotalTimeoutConstant = std::max<DWORD>(timeoutMs, 1);
+    if (!state_->SetHandleTimeouts(writing)) return -1;
     DWORD written = 0;
-    if (!::WriteFile(state_->handle, bytes, static_cast<DWORD>(length), &written, nullptr)) {
-        state_->Fail();
+    const BOOL wrote =
+        ::WriteFile(state_->handle, bytes, static_cast<DWORD>(length), &written, nullptr);
+    const DWORD writeError = wrote ? 0 : ::GetLastError();
+    // A time-out is a device that took less, not one that failed.
+    if (!wrote && writeError != ERROR_TIMEOUT && writeError != ERROR_SEM_TIMEOUT) {
+        state_->lastError = writeError;
+        if (written == 0) return -1;
     }
     return static_cast<int>(written);
 }
 
-void Win32SerialDevice::WaitUntilSent() {
-    // WaitCommEvent has no time limit and, with the mask at EV_RXCHAR, would wait for input
-    // rather than for the end of the output; FlushFileBuffers (tcdrain under Wine) has no
-    // time limit either. So the output queue is watched until it is empty or the write's
-    // time is up.
-    const ULONGLONG bitsPerCharacter = state_->dcb.Parity == NOPARITY ? 10 : 11;
-    const ULONGLONG baudRate = state_->baudRate > 0 ? state_->baudRate : 9600;
-    for (;;) {
-        DWORD errors = 0;
-        COMSTAT status{};
-        if (!::ClearCommError(state_->handle, &errors, &status) || status.cbOutQue == 0) return;
-        const ULONGLONG now = ::GetTickCount64();
-        if (now >= state_->sendDeadline) return;
-        const ULONGLONG drainMs = 1 + status.cbOutQue * bitsPerCharacter * 1000 / baudRate;
-        ::Sleep(static_cast<DWORD>(std::min(drainMs, state_->sendDeadline - now)));
+int Win32SerialDevice::OutputQueued() {
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!::ClearCommError(state_->handle, &errors, &status)) {
+        state_->Fail();
+        return -1;
     }
+    return static_cast<int>(std::min<DWORD>(status.cbOutQue, INT_MAX));
 }
 
 void Win32SerialDevice::EscapeFunction(int function) {

@@ -30,8 +30,8 @@ public:
     void ClearErrors() override;
     int Read(std::uint8_t* bytes, int capacity) override;
     InputWait WaitForInput(std::uint32_t timeoutMs) override;
-    int Write(const std::uint8_t* bytes, int length) override;
-    void WaitUntilSent() override;
+    int Write(const std::uint8_t* bytes, int length, std::uint32_t timeoutMs) override;
+    int OutputQueued() override;
     void EscapeFunction(int function) override;
     bool Close() override;
     std::uint32_t LastError() override;

@@ -14,4 +14,6 @@ QString FromCp1252(std::string_view text) {
     return result;
 }
 
+std::string ToCp1252(const QString& text) { return Utf8ToWindows1252(text.toStdString()); }
+
 }  // namespace zr640::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include <QString>
@@ -10,5 +11,7 @@ namespace zr640::platform {
 // leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control characters of the
 // same value, so every byte survives the round trip.
 QString FromCp1252(std::string_view text);
+// And back; what Windows-1252 lacks becomes '?'.
+std::string ToCp1252(const QString& text);
 
 }  // namespace zr640::platform

@@ -30,7 +30,7 @@ struct ControlTemplate {
 // Dialog template 100, the main dialog: its client area and its controls in creation and
 // tab order, with the ids and places of the Windows resource script.
 inline constexpr DialogUnitRect kMainDialogRect = {0, 0, MAIN_DIALOG_SIZE};
-inline constexpr const char* kMainDialogCaption = "ZR640";
+inline constexpr const char* kMainDialogCaption = MAIN_DIALOG_CAPTION;
 inline constexpr std::array<ControlTemplate, 13> kMainDialogControls = {{
     {IDC_PROGRAM_ICON, ControlKind::Icon, "", {PLACE_PROGRAM_ICON}},
     {IDC_BYTE_DISPLAY, ControlKind::EditField, "", {PLACE_BYTE_DISPLAY}},

@@ -1,8 +1,6 @@
 // zr640 on Linux: the main dialog in Qt 6 Widgets over the POSIX backends.
 #include <clocale>
-#include <cstdio>
 #include <string>
-#include <string_view>
 
 #include <unistd.h>
 
@@ -11,16 +9,16 @@
 
 #include "app/main_dialog_controller.h"
 #include "platform/quit_request.h"
-#include "app/thread_job_runner.h"
 #include "config/configuration.h"
 #include "backends/posix/ini_profile_file.h"
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
+#include "frontends/qt/command_line.h"
 #include "frontends/qt/main_dialog.h"
+#include "frontends/qt/qt_clipboard.h"
 #include "frontends/qt/qt_file_chooser.h"
 #include "frontends/qt/qt_message_box.h"
 #include "frontends/qt/screenshot.h"
-#include "zr640_version.h"
 
 namespace {
 
@@ -33,10 +31,8 @@ std::string WorkingDirectory() {
 
 int main(int argc, char* argv[]) {
     using namespace zr640;
-    // Answered before Qt starts, so that it needs no display.
-    if (argc == 2 && std::string_view(argv[1]) == "--version") {
-        std::printf("zr640 %s\n", ZR640_VERSION);
-        return 0;
+    if (const auto status = platform::AnswerCommandLine(argc, argv)) {
+        return *status;
     }
     QApplication application(argc, argv);
     // Qt has taken the user's locale; the log's numbers keep their full stop.
@@ -61,8 +57,10 @@ int main(int argc, char* argv[]) {
     platform::QtFileChooser fileChooser;
     platform::XdgEditorLauncher editor;
     platform::SteadyClock clock;
-    ThreadJobRunner jobs(platform::RunPostedOnEventLoop(jobs));
-    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs});
+    platform::QtClipboard clipboard;
+    platform::EventLoopJobRunner jobs;
+    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs,
+                                             clipboard, platform::kLinuxTextConvention});
     {
         platform::MainDialog dialog(controller);
         platform::ArrangeScreenshotFromEnvironment(dialog);

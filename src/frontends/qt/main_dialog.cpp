@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -130,6 +131,12 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control, QWidget* pare
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         eventLog_ = std::make_unique<QtListView>(*list);
+        logWidget_ = list;
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(list, &QWidget::customContextMenuRequested, this, [this, list](QPoint at) {
+            ShowLogMenu(list->viewport()->mapToGlobal(at));
+        });
+        list->installEventFilter(this);
         return list;
     }
     case ControlKind::GroupBox: {
@@ -162,6 +169,8 @@ void MainDialog::ChainTabOrder() {
         previous = widget;
     }
 }
+
+void MainDialog::SetTitle(const char* text) { setWindowTitle(FromCp1252(text)); }
 
 void MainDialog::SetItemText(int id, const char* text) {
     QWidget* widget = Control(id);
@@ -217,10 +226,57 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-std::function<void()> RunPostedOnEventLoop(ThreadJobRunner& jobs) {
-    return [&jobs] {
-        QMetaObject::invokeMethod(qApp, [&jobs] { jobs.RunPosted(); }, Qt::QueuedConnection);
-    };
+// Ctrl+C copies through the controller, which hands out the entry as the menu's command does,
+// not Qt's copy of the text shown. Shift+F10 opens the menu as the menu key does.
+bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != logWidget_ || event->type() != QEvent::KeyPress) {
+        return QDialog::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Copy)) {
+        controller_.OnCommand(IDM_COPY_LINE);
+        return true;
+    }
+    const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+    if (shiftF10 || key->key() == Qt::Key_Menu) {
+        ShowLogMenu(KeyboardMenuPosition());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
+
+QPoint MainDialog::KeyboardMenuPosition() const {
+    const QWidget* viewport = logWidget_->viewport();
+    QRect entry;
+    if (QListWidgetItem* current = logWidget_->currentItem()) {
+        entry = logWidget_->visualItemRect(current).intersected(viewport->rect());
+    }
+    const QPoint corner = entry.isEmpty() ? QPoint(0, 0) : entry.bottomLeft();
+    return viewport->mapToGlobal(corner);
+}
+
+void MainDialog::ShowLogMenu(const QPoint& globalPosition) {
+    QMenu menu(this);
+    for (const MenuEntry& entry : controller_.OpenLogMenu(Menu::LogContextWithAbout)) {
+        if (entry.id == 0) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* action = menu.addAction(FromCp1252(entry.text));
+        action->setEnabled(entry.enabled);
+        action->setData(entry.id);
+    }
+    const QAction* chosen = menu.exec(globalPosition);
+    controller_.CloseLogMenu(chosen != nullptr ? chosen->data().toInt() : 0);
+}
+
+// QObject comes first among the bases: it is built before the runner and destroyed after it,
+// once the runner has joined its job. The slot is named rather than handed over as a functor:
+// then Qt alone builds the queued call, behind the lock of its event queue, and nothing of ours
+// crosses between the threads outside the runner's own lock (which ThreadSanitizer can check;
+// Qt's lock it cannot see).
+EventLoopJobRunner::EventLoopJobRunner()
+    : ThreadJobRunner(
+          [this] { QMetaObject::invokeMethod(this, "runPosted", Qt::QueuedConnection); }) {}
 
 }  // namespace zr640::platform

@@ -16,6 +16,7 @@
 
 class QAbstractButton;
 class QKeyEvent;
+class QListWidget;
 
 namespace zr640::platform {
 
@@ -23,6 +24,8 @@ namespace zr640::platform {
 // places, mapped from dialog units through the dialog font. Its events go to the controller
 // as the Windows dialog manager would deliver them: initialisation when it is built, button
 // clicks and Escape or the close box as commands, the poll timer's ticks, and destruction.
+// The log has the context menu the controller describes (right-click, Shift+F10, the menu key)
+// and copies its selected entry with Ctrl+C.
 class MainDialog final : public QDialog, public DialogControls {
     Q_OBJECT
 
@@ -37,10 +40,13 @@ public:
 
     // Texts are Windows-1252, except the path field's: the path is in the file system's
     // encoding, the bytes the chooser handed over.
+    void SetTitle(const char* text) override;
     void SetItemText(int id, const char* text) override;
     void CheckButton(int id, bool checked) override;
     void EnableItem(int id, bool enabled) override;
     ListView* List(int id) override;
+    // Linux desktops show no progress on a window's button.
+    TaskbarButton* Taskbar() override { return nullptr; }
     void StartTimer(unsigned periodMs) override;
     void StopTimer() override;
     void EndDialog() override;
@@ -51,22 +57,37 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls(DialogBaseUnits base);
     QWidget* CreateControl(const ControlTemplate& control, QWidget* parent);
     void ChainTabOrder();
     void OnIndicatorClicked(QAbstractButton* clicked, int id);
+    // The log's context menu at `globalPosition`; its command goes to the controller.
+    void ShowLogMenu(const QPoint& globalPosition);
+    // Where a menu opened from the keyboard stands: below the selected entry.
+    QPoint KeyboardMenuPosition() const;
 
     MainDialogController& controller_;
     std::map<int, QWidget*> controls_;
     std::vector<QAbstractButton*> indicators_;  // RX and TX
     QTimer pollTimer_;
     std::unique_ptr<QtListView> eventLog_;
+    QListWidget* logWidget_ = nullptr;
 };
 
-// The wake-up a ThreadJobRunner calls from its job's thread in a Qt program: a queued call
-// through which the event loop runs what the job posted.
-std::function<void()> RunPostedOnEventLoop(ThreadJobRunner& jobs);
+// The job runner of a Qt program: its wake-up is a call queued on the runner itself, so that
+// the object the call is bound to lives exactly as long as the runner. A wake-up that is still
+// queued when the runner goes is dropped with it instead of reaching a runner that is gone.
+class EventLoopJobRunner final : public QObject, public ThreadJobRunner {
+    Q_OBJECT
+
+public:
+    EventLoopJobRunner();
+
+private slots:
+    void runPosted() { RunPosted(); }
+};
 
 }  // namespace zr640::platform

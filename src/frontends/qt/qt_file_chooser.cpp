@@ -60,24 +60,49 @@ QString StartDirectory(const std::string& initialDirectory) {
     return requested.exists() ? requested.absolutePath() : QDir::currentPath();
 }
 
-}  // namespace
+// The extension of a pattern such as "*.txt", or empty.
+QString ExtensionOf(const std::string& pattern) {
+    return pattern.starts_with("*.") && pattern != "*.*" ? FromCp1252(pattern.substr(2))
+                                                         : QString();
+}
 
-bool QtFileChooser::ChooseFile(const FileChooserRequest& request, std::string& chosenPath) {
-    WaypointFileDialog dialog(QApplication::activeWindow(), FromCp1252(request.title),
-                              StartDirectory(request.initialDirectory));
+bool Run(QFileDialog& dialog, const FileChooserRequest& request, std::string& chosenPath) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     QStringList filters;
     for (const auto& filter : request.filters) {
         filters << NameFilter(filter);
     }
     dialog.setNameFilters(filters);
+    if (request.purpose == FileChooserPurpose::Save) {
+        // Qt's own dialog asks before it overwrites a file.
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        if (!request.filters.empty()) {
+            dialog.setDefaultSuffix(ExtensionOf(request.filters.front().second));
+        }
+        dialog.selectFile(FromCp1252(request.fileName));
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().size() != 1) {
         return false;
     }
     chosenPath = QFile::encodeName(dialog.selectedFiles().front()).toStdString();
     return true;
+}
+
+}  // namespace
+
+bool QtFileChooser::ChooseFile(const FileChooserRequest& request, std::string& chosenPath) {
+    QWidget* owner = QApplication::activeWindow();
+    const QString title = FromCp1252(request.title);
+    const QString start = StartDirectory(request.initialDirectory);
+    if (request.purpose == FileChooserPurpose::Save) {
+        QFileDialog dialog(owner, title, start);
+        return Run(dialog, request, chosenPath);
+    }
+    WaypointFileDialog dialog(owner, title, start);
+    return Run(dialog, request, chosenPath);
 }
 
 }  // namespace zr640::platform

@@ -222,6 +222,16 @@ void QtListView::SetCurSel(int index) {
     }
 }
 
+std::string QtListView::GetText(int index) const {
+    const QListWidgetItem* item = widget_.item(index);
+    return item != nullptr ? ToCp1252(item->text()) : std::string();
+}
+
+int QtListView::GetCurSel() const {
+    const QListWidgetItem* item = widget_.currentItem();
+    return item != nullptr && item->isSelected() ? widget_.row(item) : -1;
+}
+
 void QtListView::SetHorizontalExtent(int pixels) {
     delegate_->SetExtent(pixels);
     widget_.doItemsLayout();

@@ -18,6 +18,8 @@ public:
     void DeleteString(int index) override;
     void SetCurSel(int index) override;
     void SetHorizontalExtent(int pixels) override;
+    std::string GetText(int index) const override;
+    int GetCurSel() const override;
 
 private:
     QListWidget& widget_;

@@ -25,8 +25,9 @@ struct MainDialogBinding {
 void BindMainDialog(MainDialogBinding* binding);
 
 // The dialog's event handler: initialisation, commands (low 16 bits of the first parameter),
-// ticks, destruction and what a job posts go to the controller and count as handled; the
-// dialog manager handles everything else.
+// ticks, destruction and what a job posts go to the controller and count as handled, and so
+// do the commands of the system menu's and the log's entries that the controller describes;
+// the dialog manager handles everything else.
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace zr640::platform

@@ -1,6 +1,7 @@
 #include "frontends/win32/win32_dialog_controls.h"
 
 #include "platform/dialog_layout.h"
+#include "frontends/win32/win32_text.h"
 
 namespace zr640::platform {
 namespace {
@@ -30,9 +31,30 @@ void Win32ListView::SetHorizontalExtent(int pixels) {
     SendMessageA(list_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(pixels), 0);
 }
 
+std::string Win32ListView::GetText(int index) const {
+    const LRESULT length = SendMessageA(list_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT copied = SendMessageA(list_, LB_GETTEXT, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
+    return text;
+}
+
+int Win32ListView::GetCurSel() const {
+    return static_cast<int>(SendMessageA(list_, LB_GETCURSEL, 0, 0));
+}
+
 void Win32DialogControls::Attach(HWND dialog) {
     dialog_ = dialog;
     lists_.clear();
+}
+
+// In UTF-16, so that the dash of a progress title shows as one whatever the code page.
+void Win32DialogControls::SetTitle(const char* text) {
+    SetWindowTextW(dialog_, WideFrom1252(text).c_str());
 }
 
 void Win32DialogControls::SetItemText(int id, const char* text) {

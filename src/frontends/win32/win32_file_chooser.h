@@ -5,7 +5,7 @@
 
 namespace zr640::platform {
 
-// GetOpenFileNameA, owned by the main dialog.
+// GetOpenFileNameA and GetSaveFileNameA, owned by the main dialog.
 class Win32FileChooser final : public FileChooser {
 public:
     explicit Win32FileChooser(const Win32DialogControls& owner) : owner_(owner) {}

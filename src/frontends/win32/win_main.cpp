@@ -11,8 +11,10 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "frontends/win32/main_dialog_proc.h"
+#include "frontends/win32/win32_clipboard.h"
 #include "frontends/win32/win32_dialog_controls.h"
 #include "frontends/win32/win32_editor_launcher.h"
 #include "frontends/win32/win32_file_chooser.h"
@@ -21,6 +23,21 @@
 #include "backends/win32/win32_serial_device.h"
 
 namespace {
+
+// The dialog's thread as a single-threaded COM apartment, for the shell's taskbar list and
+// the common dialogs, for as long as the program runs.
+class ComApartment {
+public:
+    ComApartment() : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment() {
+        if (entered_) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool entered_;
+};
 
 std::string CurrentDirectory() {
     const DWORD size = GetCurrentDirectoryA(0, nullptr);
@@ -38,6 +55,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // visual styles should before it creates a window.
     const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&commonControls);
+    const ComApartment apartment;
 
     platform::Win32MessageBox messageBox;
     platform::InstallMessageBox(&messageBox);
@@ -57,9 +75,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::Win32FileChooser fileChooser(controls);
     platform::Win32EditorLauncher editor(controls);
     platform::SteadyClock clock;
+    platform::Win32Clipboard clipboard(controls);
     ThreadJobRunner jobs(
         [&controls] { PostMessageA(controls.Window(), platform::kJobMessage, 0, 0); });
-    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs});
+    MainDialogController controller(config, {serialDevice, fileChooser, editor, clock, jobs,
+                                             clipboard, platform::kWindowsTextConvention});
     platform::MainDialogBinding binding{controller, controls, jobs};
     platform::BindMainDialog(&binding);
 

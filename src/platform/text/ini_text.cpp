@@ -1,6 +1,7 @@
 #include "platform/text/ini_text.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <utility>
 
 #include "platform/text/windows_1252.h"
@@ -27,6 +28,16 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != text.npos; }
+
+// Appends rather than adding strings with +: GCC 12 warns (-Wrestrict, wrongly) inside
+// std::string when a literal is put before a temporary string.
+std::string Joined(std::initializer_list<std::string_view> parts) {
+    std::string joined;
+    for (const std::string_view part : parts) {
+        joined += part;
+    }
+    return joined;
+}
 
 }  // namespace
 
@@ -156,18 +167,17 @@ bool IniText::Set(std::string_view section, std::string_view key, std::string_vi
         if (!lines_.empty()) {
             added += lineEnd;  // a blank line between sections, as Windows writes them
         }
-        added += "[" + Encoded(section) + "]" + std::string(lineEnd) + KeyLine(key, value) +
-                 std::string(lineEnd);
+        added += Joined({"[", Encoded(section), "]", lineEnd, KeyLine(key, value), lineEnd});
         text_ += added;
     } else if (const auto existing = FindKey(*sectionLine, key)) {
         const Line& line = lines_[*existing];
-        text_.replace(line.nameEnd, line.contentEnd - line.nameEnd, "=" + Encoded(value));
+        text_.replace(line.nameEnd, line.contentEnd - line.nameEnd,
+                      Joined({"=", Encoded(value)}));
     } else {
         const Line& after = lines_[LastContentLine(*sectionLine)];
-        const std::string lineEnd(LineEndAt(after.next));
+        const std::string_view lineEnd = LineEndAt(after.next);
         const bool open = after.next == after.end;
-        text_.insert(after.next,
-                     (open ? lineEnd : std::string()) + KeyLine(key, value) + lineEnd);
+        text_.insert(after.next, Joined({open ? lineEnd : "", KeyLine(key, value), lineEnd}));
     }
     Split();
     return true;

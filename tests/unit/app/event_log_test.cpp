@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "fake_list_view.h"
 #include "recording_message_box.h"
@@ -24,8 +25,12 @@ struct LogRow {
 // acts after each single insertion), then the first entry and every new one.
 TEST(EventLogTest, EachLineFeedEndsAnEntryAndTheNewest2000Stay) {
     LogPrintf(nullptr, "no log yet\n");
+    testing::FakeListView later;
     EventLog unattached;
     LogPrintf(&unattached, "no list yet\n");
+    unattached.Attach(&later);
+    LogPrintf(&unattached, "attached\n");
+    EXPECT_EQ(later.entries, std::vector<std::string>{"attached"});
     const LogRow rows[] = {
         {"no line feed: one entry", 0, "Streckenpunkt 1: Lauf-Lilling,EDQI"},
         {"the empty text: one empty entry", 0, ""},
@@ -50,7 +55,9 @@ TEST(EventLogTest, EachLineFeedEndsAnEntryAndTheNewest2000Stay) {
                  std::to_string(list.selection) + ", at most " + std::to_string(list.peak) + "\n";
         for (std::size_t i = 0; i < list.entries.size(); ++i) {
             const std::string& entry = list.entries[i];
-            if (i == 0 || !entry.starts_with("old ")) story += "[" + testing::Escaped(entry) + "]\n";
+            if (i == 0 || !entry.starts_with("old ")) {
+                story.append("[").append(testing::Escaped(entry)).append("]\n");
+            }
         }
     }
     testing::ExpectGolden(ZR640_APP_GOLDEN_DIR "/event_log.log", story);

@@ -7,19 +7,28 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
+#include <regex>
+#include <stdexcept>
 #include <utility>
 
+#include "app/log_text.h"
 #include "config/configuration.h"
 #include "fake_dialog_controls.h"
 #include "manual_job_runner.h"
+#include "recording_clipboard.h"
 #include "test_files.h"
 #include "transcript.h"
+#include "zr640_version.h"
 
 namespace zr640 {
 namespace {
+
+namespace fs = std::filesystem;
 
 // A device status frame as the instrument sends it.
 const std::string kStatusFrame("\x24\x41\x19\x00\x02\x41\x31\x32\x33\x34\x00\x03\x1F\x19\xFE\xDD"
@@ -32,9 +41,12 @@ class Scene final : public platform::FileChooser, public platform::EditorLaunche
 public:
     Scene() { testing::WriteBytes(file, "Lauf-Lillinghof,EDQI\r\n"); }
     bool ChooseFile(const platform::FileChooserRequest& r, std::string& chosen) override {
-        Line("chooser", r.title + ", " + r.initialDirectory + ", " + r.filters.at(0).first + " " +
-                            r.filters.at(0).second + ", " + r.filters.at(1).first + " " +
-                            r.filters.at(1).second);
+        std::string shown = r.title + ", " + r.initialDirectory;
+        for (const auto& [description, pattern] : r.filters) {
+            shown += ", " + description + " " + pattern;
+        }
+        const bool save = r.purpose == platform::FileChooserPurpose::Save;
+        Line(save ? "saver" : "chooser", save ? shown + ", " + r.fileName : shown);
         chosen = answer.empty() ? chosen : answer;
         return !answer.empty();
     }
@@ -46,7 +58,8 @@ public:
         }
     }
     void Start() {
-        controller.emplace(config, ControllerServices{device, *this, *this, clock, jobs});
+        controller.emplace(config, ControllerServices{device, *this, *this, clock, jobs, clipboard,
+                                                      convention});
         controller->OnInitDialog(dialog);
         Say("start");
     }
@@ -61,6 +74,31 @@ public:
     }
     void Choose(const std::string& chosen) { answer = chosen, Commands({IDC_CHOOSE}); }
     void Finish() { jobs.Finish(), Say("the job and what it posted run"); }
+    // The log's context menus as they open, and the system menu's entries: a greyed entry in
+    // brackets, a separator as "-".
+    void Menus() {
+        const auto show = [this](const char* which, const std::vector<MenuEntry>& entries) {
+            std::string shown;
+            for (const MenuEntry& e : entries) {
+                const std::string text = e.id == 0 ? "-" : std::to_string(e.id) + " " + e.text;
+                shown += (e.enabled ? text : "(" + text + ")") + " | ";
+            }
+            Line(which, shown);
+        };
+        show("context menu", controller->OpenLogMenu(Menu::LogContext));
+        controller->CloseLogMenu(0);
+        show("context menu with About", controller->OpenLogMenu(Menu::LogContextWithAbout));
+        controller->CloseLogMenu(0);
+        show("system menu", controller->SystemMenu());
+        Say("menus");
+    }
+    // The menu opened on the selected entry, the log grown meanwhile, then `id` chosen.
+    void MenuWhileLogging(int id) {
+        controller->OpenLogMenu(Menu::LogContext);
+        dialog.log.Append("logged while the menu was open");
+        controller->CloseLogMenu(id);
+        Say("menu command " + std::to_string(id) + " after the log grew");
+    }
     void Destroy() { controller->OnDestroy(), Say("destroy"); }
 
     // The step, the time it took, how often the device saw each call and the indicators each
@@ -87,9 +125,13 @@ public:
         for (; boxed_ < boxes.shown.size(); ++boxed_) {
             const testing::ShownMessage& box = boxes.shown[boxed_];
             Line("box " + std::to_string(box.style) + (box.beepedBefore ? " beep [" : " [") +
-                     box.caption + "]", box.text);
+                     testing::Escaped(box.caption) + "]", box.text);
         }
         for (const std::string& bytes : device.writes) Line("tx", bytes);
+        for (const std::string& title : dialog.titles) Line("title", title);
+        for (const std::string& shown : dialog.taskbar.shown) Line("taskbar", shown);
+        for (const std::string& text : clipboard.texts) Line("clipboard", text);
+        dialog.titles.clear(), dialog.taskbar.shown.clear(), clipboard.texts.clear();
         story_ += std::exchange(events_, "") + "\n";
         device.calls.clear(), device.writes.clear(), dialog.checks.clear(), dialog.textsSet.clear();
         sinceMs_ = clock.NowMs();
@@ -97,7 +139,15 @@ public:
     void Line(const std::string& what, const std::string& bytes) {
         events_ += "\n  " + what + " " + testing::Escaped(bytes);
     }
-    std::string Story() { return testing::Replaced(story_, testing::Escaped(file), "<file>"); }
+    // The temporary directory, the version and the time a saved log is named after, replaced.
+    std::string Story() {
+        std::string story = testing::Replaced(story_, testing::Escaped(file), "<file>");
+        story = testing::Replaced(story, testing::Escaped(directory.File("")), "<dir>/");
+        story = testing::Replaced(story, testing::Escaped(directory.Path()), "<dir>");
+        story = testing::Replaced(story, ZR640_VERSION, "<version>");
+        return std::regex_replace(story, std::regex("zr640-\\d{4}(-\\d\\d){2}-\\d{6}\\.txt"),
+                                  "zr640-<time>.txt");
+    }
 
     testing::TemporaryDirectory directory;
     std::string file = directory.File("alpen.wht");  // a waypoint file to choose
@@ -106,6 +156,8 @@ public:
     testing::FakeSerialDevice device{&clock};
     testing::FakeDialogControls dialog;
     testing::ManualJobRunner jobs;
+    testing::RecordingClipboard clipboard;
+    platform::TextConvention convention = platform::kLinuxTextConvention;
     AppConfig config;
     std::optional<MainDialogController> controller;
     std::string answer;
@@ -170,6 +222,92 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
              s.Start(), s.device.lineLost = true, s.device.failing = {"Open"}, s.Ticks(100);
              s.device.failing.clear(), s.device.lineLost = false, s.Ticks(40);
              s.device.Feed(kStatusFrame), s.Ticks(1); }},
+        {"without a line a transfer tries the port once, quietly, then says so and sends "
+         "nothing; the ticks go on trying", [](Scene& s) {
+             s.Start(), s.Choose(s.file), s.device.lineLost = true, s.device.failing = {"Open"};
+             s.Ticks(1), s.Commands({IDC_SET_TASK}), s.Finish(), s.Commands({IDC_UPDATE});
+             s.Finish(), s.device.failing.clear(), s.device.lineLost = false, s.Ticks(40); }},
+        {"a transfer finds the line back before the ticks do, and goes out over it",
+         [](Scene& s) {
+             s.Start(), s.device.lineLost = true, s.Ticks(1), s.device.lineLost = false;
+             s.device.replies = {{"$KTWPS,1,0\r\n"}}, s.Commands({IDC_SET_TASK}), s.Finish(); }},
+        {"Debug sends against no port, as it always has", [](Scene& s) {
+             s.config.Debug = true, s.Start(), s.Commands({IDC_SET_TASK}), s.Finish(); }},
+        {"a line lost under a transfer is logged once; the ticks look for it again",
+         [](Scene& s) {
+             s.Start(), s.Choose(s.file), s.device.replies = {{"$KTWPO\r\n"}, {"$KT", 300, true}};
+             s.Commands({IDC_REPLACE}), s.Finish(), s.device.lineLost = false, s.Ticks(41); }},
+        {"a transfer that throws ends with RTS low, a line and its end", [](Scene& s) {
+             s.Start(), s.device.onCall = [](const std::string& call) {
+                 if (call == "Write") throw std::runtime_error("Schreibfehler");
+             };
+             s.Commands({IDC_SET_TASK}), s.Finish(); }},
+        {"a tick under a transfer puts TX out and the next sentence lights it again; RX is "
+         "posted once", [](Scene& s) {
+             s.Route({"Bayreuth,EDQD"}), s.Start();
+             s.device.onCall = [&s](const std::string& call) {
+                 if (call == "Write") s.controller->OnTimer();
+             };
+             s.device.replies = {{"$KTWPE\r\n"}, {"$KTWPE\r\n"}, {"$KTWPS,1,1\r\n"}};
+             s.Commands({IDC_SET_TASK}), s.Finish(); }},
+        {"the dialog destroyed under a transfer: the timer stops, the job ends, and nothing it "
+         "reports is shown", [](Scene& s) {
+             s.Start(), s.Choose(s.file), s.Commands({IDC_REPLACE}), s.Destroy(); }},
+        {"the menus: \"Zeile kopieren\" wants a selected entry, \"Strecke w\u00e4hlen\" waits for "
+         "the end of a transfer, the log is copied meanwhile", [](Scene& s) {
+             s.Start(), s.Menus(), s.dialog.list.selection = -1, s.Menus();
+             s.Choose(s.file), s.Commands({IDC_REPLACE}), s.Menus(), s.Commands({IDM_COPY_ALL});
+             s.Finish(), s.Menus(); }},
+        {"on Windows the log is handed out in Windows-1252 with CR LF, a sentence's own CR "
+         "dropped; the menu copies the entry it opened on, Ctrl+C the selected one", [](Scene& s) {
+             s.convention = platform::kWindowsTextConvention, s.Start();
+             s.dialog.log.Append("WP   1: $KTWPU,Hetzleser,EDQX,,,,,,,*4B\r\n$KTWPA,1*45\r\n");
+             s.dialog.log.Append("Breite: 48.123457 48\xB0" "07'24\" N Abbruch nach 0 S\xE4tzen");
+             s.Commands({IDM_COPY_ALL}), s.dialog.list.SetCurSel(2);
+             s.MenuWhileLogging(IDM_COPY_LINE);
+             s.Commands({IDM_COPY_LINE}); }},
+        {"on Linux in UTF-8 with LF", [](Scene& s) {
+             s.Start(), s.dialog.log.Append("$KTWPO*1A\r\n\x84S\xFC" "d\x93 48\xB0 \x81\n");
+             s.Commands({IDM_COPY_ALL}), s.Commands({IDM_COPY_LINE}); }},
+        {"an empty log copies as no text, no selected entry as nothing; a busy clipboard says so",
+         [](Scene& s) {
+             s.Start(), s.dialog.list.entries.clear(), s.Commands({IDM_COPY_ALL, IDM_COPY_LINE});
+             s.clipboard.busy = true, s.Commands({IDM_COPY_ALL}); }},
+        {"\"Protokoll speichern\" offers a file named after the time in the working directory; a "
+         "cancelled chooser writes nothing, a file that cannot be written says why",
+         [](Scene& s) {
+             s.config.ConfigFilePath = s.directory.File("zr640.ini");
+             s.convention = platform::kWindowsTextConvention, s.Start();
+             s.dialog.log.Append("$KTWPO*1A\r\n\xE4\xB0\n"), s.Say("logged");
+             s.answer = s.directory.File("protokoll.txt"), s.Commands({IDM_SAVE_LOG});
+             s.Line("file", testing::ReadWholeFile(s.answer)), s.Say("the file holds");
+             s.answer = "", s.Commands({IDM_SAVE_LOG});
+             s.answer = s.directory.File("fehlt/protokoll.txt"), s.Commands({IDM_SAVE_LOG});
+             const auto files = std::distance(fs::directory_iterator(s.directory.Path()),
+                                              fs::directory_iterator());
+             s.Line("files", std::to_string(files));
+             s.Say("the directory holds"); }},
+        {"\"\u00dcber zr640\" names the version, what it does, the configuration file and the "
+         "licence", [](Scene& s) {
+             s.config.ConfigFilePath = "/home/pilot/Fl\xC3\xBCge/zr640.ini";
+             s.Start(), s.Commands({IDM_ABOUT}); }},
+        {"an upload counts the acknowledged records in the title, from the fifth on with the time "
+         "left, and on the taskbar button; both are clear again at its end", [](Scene& s) {
+             std::string records, replies;
+             for (int n = 1; n <= 8; ++n) records += "Punkt" + std::to_string(n) + ",P\r\n";
+             testing::WriteBytes(s.file, records);
+             s.device.replies.push_back({"$KTWPO\r\n", 100});
+             for (int n = 1; n <= 8; ++n) {
+                 s.device.replies.push_back({"$KTWPA," + std::to_string(n) + "\r\n", 1500});
+             }
+             s.Start(), s.Choose(s.file), s.Commands({IDC_REPLACE}), s.Finish(); }},
+        {"a task names itself in the title; a task nobody acknowledged, an upload cancelled and "
+         "one aborted show the taskbar's error state for 3 s; the title is ZR640 again after each",
+         [](Scene& s) {
+             s.Route({"Bayreuth,EDQD"}), s.Start(), s.Commands({IDC_SET_TASK}), s.Finish();
+             s.Choose(s.file), s.Commands({IDC_UPDATE, IDC_CANCEL}), s.Finish();
+             s.device.replies.push_back({"$KTWPO\r\n", 100});
+             s.Commands({IDC_UPDATE}), s.Finish(); }},
     };
     std::string story;
     for (const auto& [name, play] : rows) {
@@ -179,6 +317,52 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
     }
     testing::ExpectGolden(ZR640_APP_GOLDEN_DIR "/controller.log", story);
 }
+
+// The pace since record 0 was reported 1000 ms into the clock gives the time left.
+TEST(MainDialogController, TheTitleSaysHowFarAndFromTheFifthRecordOnHowLong) {
+    const struct {
+        const char* activity;
+        int total, done;
+        std::uint32_t elapsedMs;
+        const char* title;
+    } rows[] = {
+        {"Strecke setzen", 0, 0, 0, "ZR640 \x96 Strecke setzen"},
+        {"Replace", 1000, 0, 0, "ZR640 \x96 Replace 0 von 1000"},
+        {"Replace", 1000, 4, 2000, "ZR640 \x96 Replace 4 von 1000"},
+        {"Replace", 1000, 137, 20566, "ZR640 \x96 Replace 137 von 1000 (noch 2:10)"},
+        {"Update", 5000, 5, 3734, "ZR640 \x96 Update 5 von 5000 (noch 1:02:10)"},
+        {"Update", 8, 8, 12000, "ZR640 \x96 Update 8 von 8"},
+    };
+    for (const auto& row : rows) {
+        const platform::ProgressReport report{row.activity, row.total, row.done,
+                                              1000 + row.elapsedMs};
+        EXPECT_EQ(ProgressTitle(report, TimeLeftMs(1000, report)), row.title);
+    }
+}
+
+TEST(MainDialogController, ASavedLogIsNamedAfterTheLocalTimeInTheFolderOfTheStart) {
+    std::tm early{}, late{};
+    early.tm_year = 124, early.tm_mon = 2, early.tm_mday = 7, early.tm_hour = 9, early.tm_min = 5;
+    early.tm_sec = 2;
+    late.tm_year = 125, late.tm_mon = 11, late.tm_mday = 31, late.tm_hour = 23, late.tm_min = 59;
+    late.tm_sec = 59;
+    EXPECT_EQ(LogFileName(early), "zr640-2024-03-07-090502.txt");
+    EXPECT_EQ(LogFileName(late), "zr640-2025-12-31-235959.txt");
+    // Where the save chooser starts: the folder of the configuration file.
+    const std::pair<const char*, const char*> folders[] = {
+        {"C:\\Flug\\zr640.ini", "C:\\Flug"}, {"C:\\zr640.ini", "C:\\"}, {"/zr640.ini", "/"},
+        {"/home/p/zr640.ini", "/home/p"}, {"zr640.ini", "."}};
+    for (const auto& [path, folder] : folders) EXPECT_EQ(FolderOf(path), folder) << path;
+}
+
+#ifndef _WIN32
+// A disk that fills up takes the buffered rest only at the close: the file is said to be short.
+TEST(MainDialogController, ASavedLogThatDoesNotFitSaysSo) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    EXPECT_EQ(WriteWholeFile("/dev/full", "$KTWPO*1A\r\n"),
+              "Auf dem Datentr\xE4ger ist kein Platz mehr. Die Datei ist unvollst\xE4ndig.");
+}
+#endif
 
 }  // namespace
 }  // namespace zr640

@@ -17,6 +17,7 @@
 #include "test_files.h"
 #include "transcript.h"
 #include "transfer/transfer.h"
+#include "transfer/upload_sentences.h"
 
 namespace zr640 {
 namespace {
@@ -42,11 +43,19 @@ struct Bench {
         if (opened != nullptr) port = opened;
         Say("OpenComPort(" + std::to_string(number) + ")", opened == &record);
     }
+    // A line of `baud`, 8N1, whose output leaves the device at the pace of the wire, in place
+    // of the one opened before.
+    void OpenPaced(std::int32_t baud, std::uint32_t byteMicros) {
+        CloseComPort(port);
+        device.byteMicros = byteMicros;
+        port = OpenComPort(record, 1, baud, 'N', 8, 1, 256);
+        transcript.Take();
+    }
     void Close() { Say("CloseComPort", CloseComPort(port)); }
     void Read() { Say("ReadComByte", ReadComByte(port)); }
     void Write(const std::string& s) {
         Say("WriteComBlock", WriteComBlock(port, reinterpret_cast<const std::uint8_t*>(s.data()),
-                                           static_cast<int>(s.size())));
+                                           static_cast<int>(s.size()), operation));
     }
     void Reply(const std::string& bytes, std::uint32_t delayMs = 0, bool loseLine = false) {
         device.replies.push_back({bytes, delayMs, loseLine});
@@ -59,12 +68,13 @@ struct Bench {
         transcript.Note("ExchangeSentence -> " + std::to_string(ExchangeSentence(
             operation, port, ReplyTimeoutMs, attempts, kSentence.c_str(), prefix)));
     }
-    // Cancels as wait number `wait` (from 0) on the port begins.
-    void CancelAtWait(int wait) {
-        device.onWait = [this, wait, waits = 0]() mutable {
-            if (waits++ == wait) operation.Cancel(), transcript.Note("cancel");
+    // Cancels as call number `count` (from 0) of the device's `call` begins.
+    void CancelAt(const std::string& call, int count) {
+        device.onCall = [this, call, count, seen = 0](const std::string& name) mutable {
+            if (name == call && seen++ == count) operation.Cancel(), transcript.Note("cancel");
         };
     }
+    void CancelAtWait(int wait) { CancelAt("WaitForInput", wait); }
     void File(const std::string& bytes) { testing::WriteBytes(path, bytes); }
     void Upload(UploadMode mode) {
         TransferContext context{operation, port, config, path};
@@ -124,9 +134,9 @@ TEST(ComPort, EveryOperationGivesItsGoldenCallsBoxesAndResults) {
         {"the device's reason on a line of its own", [](Bench& b) {
              b.device.failing = {"Open"};
              b.device.openFailureDetail = "/dev/ttyUSB0: No such file or directory", b.Open(3); }},
-        {"a failing close keeps the port, a failing restore does not", [](Bench& b) {
-             b.Open(), b.device.failing = {"Close"}, b.Close();
-             b.device.failing = {"SetTimeouts"}, b.Close(); }},
+        {"a failing close or restore closes all the same, the port opens again", [](Bench& b) {
+             b.Open(), b.device.failing = {"Close"}, b.Close(), b.Close();
+             b.device.failing.clear(), b.Open(), b.device.failing = {"SetTimeouts"}, b.Close(); }},
         {"reads 0..255 from one read of what waits, which lights RX", [](Bench& b) {
              b.Open(), b.Read(), b.device.Feed("\xFF\x00"s), b.Read(), b.Read(), b.Read(); }},
         {"a ring left by a failed opening is resized; a read fills all but one byte of it",
@@ -138,7 +148,8 @@ TEST(ComPort, EveryOperationGivesItsGoldenCallsBoxesAndResults) {
              b.Open(), b.device.Feed("stale"), b.Read(), b.Write("$abc*60\r\n"), b.Read(); }},
         {"a failing event mask is shown at the first opening alone", [](Bench& b) {
              b.device.failing = {"SetEventMask"}, b.Open(), b.Close(), b.Open(), b.Read(); }},
-        {"writes after a purge, says what the device took, lights TX", [](Bench& b) {
+        {"writes after a purge, on where the device takes less, says what it took, lights TX",
+         [](Bench& b) {
              b.Open(), b.device.Feed("stale"), b.Write("$abc*60\r\n");
              b.device.writeAccepts = 4, b.Write("$abc*60\r\n");
              b.device.writeAccepts = -1, b.Write("$abc"); }},
@@ -185,6 +196,14 @@ TEST(SentenceExchange, EveryReplyGivesItsGoldenLinesAttemptsAndResult) {
         {"line lost", [](Bench& b) {
              b.Reply("$KT", 500, true), b.Reply("$KTWPO\r\n"), b.Exchange(); }},
         {"no port", [](Bench& b) { b.port = nullptr, b.Exchange(); }},
+        {"a stalled adapter holds the sentence 10 ms a byte and 100 ms, not that a slice",
+         [](Bench& b) { b.device.stalled = true, b.Exchange("$KTWPO", 1); }},
+        {"a cancel while the line carries the sentence purges the rest", [](Bench& b) {
+             b.OpenPaced(1200, 8334), b.CancelAt("OutputQueued", 0);
+             b.Reply("$KTWPO\r\n"), b.Exchange(); }},
+        {"the answer comes once the sentence has left the device", [](Bench& b) {
+             b.OpenPaced(1200, 8334), b.Reply("$KTWPO\r\n", 20);
+             b.Exchange(); }},
     };
     testing::ExpectGolden(ZR640_DATA_DIR "/serial/exchange.log", Play(rows));
 }
@@ -213,6 +232,19 @@ TEST(WaypointUpload, EveryFileAndEveryAnswerGivesItsGoldenRun) {
              b.Upload(UploadMode::Replace); }},
         {"a file that cannot be opened", [](Bench& b) {
              b.path = "/nicht/vorhanden.wht", b.Upload(UploadMode::Replace); }},
+        {"the reply each record expects, a prefix", [](Bench& b) {
+             b.transcript.Note("Replace 1: " + RecordReply(UploadMode::Replace, 1) + ", 12: " +
+                               RecordReply(UploadMode::Replace, 12) + ", Update 1: " +
+                               RecordReply(UploadMode::Update, 1)); }},
+        {"Replace: record 1 answered $KTWPA,2, refused three times", [](Bench& b) {
+             b.File("A,1\r\nB,2\r\n"), b.Replies({"$KTWPO", "$KTWPA,2", "$KTWPA,2", "$KTWPA,2"});
+             b.Upload(UploadMode::Replace); }},
+        {"Replace: record 1 answered $KTWPA,12, accepted", [](Bench& b) {
+             b.File("A,1\r\n"), b.Replies({"$KTWPO", "$KTWPA,12"});
+             b.Upload(UploadMode::Replace); }},
+        {"Update: $KTWPO and $KTWPX, refused", [](Bench& b) {
+             b.File("A,1\r\n"), b.Replies({"$KTWPO", "$KTWPO", "$KTWPX,", "$KTWPO"});
+             b.Upload(UploadMode::Update); }},
     };
     // A line that cannot go out whole stops the run before anything is sent, wherever it stands.
     const std::string longSentence = "B,C," + std::string(255, 'a') + "," + std::string(235, 'b');
@@ -257,6 +289,44 @@ TEST(WaypointUpload, AFaultAtAnyExchangeAndACancelAtAnyWaitEndTheRunThere) {
             b.File("A,1\r\nB,2\r\n"), b.Upload(UploadMode::Replace); }});
     }
     testing::ExpectGolden(ZR640_DATA_DIR "/transfer/upload_faults.log", Play(rows));
+}
+
+// The longest task sentence over a 4800 baud line whose output queue empties at the pace of the
+// wire (a pseudo-terminal never holds output): a cancel as any slice is written, or as any wait
+// for a slice to leave looks at the queue, ends the transfer there: the slice under way is the
+// last, the rest of the output is purged, RTS ends low, one abort line, and the clock has moved
+// at most 50 ms past the cancel.
+TEST(TaskUpload, ACancelAtAnySliceOfTheLongestSentenceOrItsWaitEndsItWithin50Ms) {
+    const std::string point = std::string(117, 'n') + ",EDXX";
+    for (const std::string call : {"Write", "OutputQueued"}) {
+        int cancels = 0;
+        for (bool fired = true; fired; ++cancels) {
+            SCOPED_TRACE(call + " " + std::to_string(cancels));
+            Bench b;
+            b.OpenPaced(4800, 2084);
+            fired = false;
+            std::uint32_t cancelMs = 0;
+            std::size_t writesBefore = 0;
+            b.device.onCall = [&, seen = 0](const std::string& name) mutable {
+                if (name != call || seen++ != cancels) return;
+                fired = true, cancelMs = b.clock.NowMs(), writesBefore = b.device.writes.size();
+                b.operation.Cancel();
+            };
+            b.Replies({"$KTWPS,1,4"});
+            b.Task({point, point, point, std::string(119, 'l') + ",EDXX"});
+            if (!fired) break;
+            EXPECT_EQ(b.device.writes.size(), writesBefore + (call == "Write"));
+            EXPECT_EQ(b.device.escapes.back(), CLRRTS);
+            EXPECT_LE(b.clock.NowMs() - cancelMs, 50u);
+            const std::string run = b.transcript.Take(true);
+            const std::size_t abort = run.find("log Abbruch");
+            EXPECT_NE(run.find("Purge 5\n"), std::string::npos) << run;
+            EXPECT_TRUE(abort != std::string::npos &&
+                        run.find("log Abbruch", abort + 1) == std::string::npos) << run;
+        }
+        // 511 bytes at 24 a slice; each slice's wait looks at the queue at least twice.
+        EXPECT_TRUE(call == "Write" ? cancels == 22 : cancels >= 44) << cancels;
+    }
 }
 
 TEST(TaskUpload, EveryRouteAndEveryAnswerGivesItsGoldenRun) {
