@@ -38,33 +38,36 @@ MainDialogController::MainDialogController(const AppConfig& config, ControllerSe
 MainDialogController::~MainDialogController() { StopJob(); }
 
 void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
-    dialog_ = &dialog;
-    dialog.StartTimer(PollPeriodMs);
+    controls_.Attach(&dialog);
+    dialog_ = &controls_;
+    dialog_->StartTimer(PollPeriodMs);
 
     portRecord_.device = &services_.serialDevice;
-    portRecord_.indicators = &dialog;
+    portRecord_.indicators = dialog_;
     port_ = OpenConfiguredPort();
     DiscardInput(port_);
+    nextProbeMs_ = services_.clock.NowMs();
     telemetry_.FrameSilenceLimitMs = FrameSilenceLimitForBaud(config_.BaudRate);
 
-    platform::ListView* list = dialog.List(IDC_LOG);
+    platform::ListView* list = dialog_->List(IDC_LOG);
     eventLog_.Attach(list);
     logCommands_.Attach(list);
     progress_.Attach(&dialog);
     if (list != nullptr) {
         list->SetHorizontalExtent(kEventLogExtentPixels);
     }
-    postedIndicators_.Attach(&dialog);
+    postedIndicators_.Attach(dialog_);
     LogRoute(config_, &eventLog_);
 
     if (config_.Debug) {
         CloseComPort(port_);
         port_ = nullptr;
-        dialog.StopTimer();
+        dialog_->StopTimer();
     }
 }
 
 void MainDialogController::OnCommand(int id) {
+    controls_.UserWorked(id);
     if (RunAnytimeCommand(id)) {
         return;
     }
@@ -159,8 +162,8 @@ void MainDialogController::OnTimer() {
     }
     dialog_->CheckButton(IDC_TX, false);
     postedIndicators_.Dimmed(IDC_TX);
-    // While a box of ours is open its loop keeps delivering ticks: a read that failed once
-    // would fail again and open the next box.
+    // While a box of ours is open its loop keeps delivering ticks; the port waits until the
+    // user has closed it.
     if (transferRunning_ || platform::MessageBoxOpen()) {
         return;
     }
@@ -180,6 +183,10 @@ ComPort* MainDialogController::OpenConfiguredPort() {
 void MainDialogController::WatchLine() {
     const std::uint32_t nowMs = services_.clock.NowMs();
     if (port_ != nullptr) {
+        if (static_cast<std::int32_t>(nowMs - nextProbeMs_) < 0) {
+            return;
+        }
+        nextProbeMs_ = nowMs + kLineProbeIntervalMs;
         if (WaitComInput(port_, 0) != platform::InputWait::LineLost) {
             return;
         }
@@ -211,6 +218,7 @@ bool MainDialogController::ReopenQuietly() {
         return false;
     }
     DiscardInput(port_);
+    nextProbeMs_ = services_.clock.NowMs() + kLineProbeIntervalMs;
     if (std::exchange(lineLost_, false)) {
         LogPrintf(&eventLog_, "Verbindung wiederhergestellt");
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/event_log.h"
+#include "app/change_only_controls.h"
 #include "app/job_reports.h"
 #include "app/log_commands.h"
 #include "app/log_text.h"
@@ -32,6 +33,9 @@ namespace zr640 {
 inline constexpr unsigned PollPeriodMs = 50;
 // A lost line is tried again this often until the device is back.
 inline constexpr std::uint32_t kReopenIntervalMs = 2000;
+// While the line is fine it is probed this often: each probe is a call into the driver, and a
+// lost line is still noticed within a second.
+inline constexpr std::uint32_t kLineProbeIntervalMs = 500;
 // WaypointFilePath holds at most 259 characters (260 bytes with the terminator).
 inline constexpr std::size_t kMaxWaypointPathLength = 259;
 
@@ -107,6 +111,8 @@ private:
 
     AppConfig config_;
     ControllerServices services_;
+    // The front end's controls, written through controls_ once the dialog is there.
+    ChangeOnlyControls controls_;
     platform::DialogControls* dialog_ = nullptr;
     ComPort portRecord_;
     ComPort* port_ = nullptr;
@@ -127,6 +133,7 @@ private:
     // The line went away under an open port; it is opened again every kReopenIntervalMs.
     bool lineLost_ = false;
     std::uint32_t nextReopenMs_ = 0;
+    std::uint32_t nextProbeMs_ = 0;
     std::string waypointFilePath_;
     TelemetryReader telemetry_;
 };

@@ -55,8 +55,9 @@ public:
     virtual bool SetEventMask(std::uint32_t mask) = 0;
     virtual bool Purge(std::uint32_t flags) = 0;
     virtual void ClearErrors() = 0;
-    // Reads at most one byte and returns at once: the number of bytes read, 0 or 1.
-    virtual int ReadByte(std::uint8_t& byte) = 0;
+    // Takes what the driver holds, at most `capacity` bytes, in one read and returns at once:
+    // the number of bytes read, 0 when none were waiting or the read failed.
+    virtual int Read(std::uint8_t* bytes, int capacity) = 0;
     // Blocks, without using the processor, until input waits, the time has passed, or the
     // line is gone (device unplugged, peer closed).
     virtual InputWait WaitForInput(std::uint32_t timeoutMs) = 0;

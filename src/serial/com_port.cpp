@@ -61,6 +61,19 @@ void LightIndicator(ComPort& port, int id) {
     if (port.indicators != nullptr) port.indicators->CheckButton(id, true);
 }
 
+// Once the ring has run empty, one read takes what the driver holds into it, from its start:
+// as much as fits, all but one slot, since a ring whose positions meet is empty. What does not
+// fit waits in the driver for the next read.
+void FillEmptyRing(ComPort& port) {
+    port.rxReadPos = 0;
+    port.rxWritePos = 0;
+    const int room = port.rxRingSize - 1;
+    const int count = room > 0 ? port.device->Read(port.rxRing, room) : 0;
+    if (count <= 0) return;
+    LightIndicator(port, IDC_RX);
+    port.rxWritePos = count < room ? count : room;
+}
+
 // Start bit, data bits, parity bit and stop bits of one character on the line.
 int BitsPerByte(char parityLetter, int dataBits, int stopBits) {
     const bool parity = parityLetter != 'N' && parityLetter != 'n';
@@ -158,7 +171,8 @@ bool ConfigureDevice(ComPort& record, int portNumber, std::int32_t baudRate, cha
     if (!device.SetTimeouts(kImmediateReadTimeouts)) {
         ShowMessage(kStyleStop, 1, kCaption, "SetCommTimeouts");
     }
-    if (!device.SetEventMask(kOpenEventMask)) {
+    if (!device.SetEventMask(kOpenEventMask) && !record.eventMaskFailureShown) {
+        record.eventMaskFailureShown = true;
         ShowMessage(kStyleStop, 1, kCaption, "SetCommMask");
     }
     if (!device.Purge(kPurgeAll)) {
@@ -203,7 +217,6 @@ ComPort* OpenComPort(ComPort& record, int portNumber, std::int32_t baudRate, cha
         record.device->Close();
         return nullptr;
     }
-    record.eventMaskFailureShown = false;
     record.baudRate = baudRate;
     record.bitsPerByte = BitsPerByte(parityLetter, dataBits, stopBits);
     record.isOpen = 1;
@@ -228,26 +241,17 @@ int CloseComPort(ComPort* port) {
 
 int ReadComByte(ComPort* port) {
     if (!Usable(port)) return -1;
-    if (!port->device->SetEventMask(platform::kEventRxChar) && !port->eventMaskFailureShown) {
-        port->eventMaskFailureShown = true;
-        ShowMessage(kStyleStop, 1, kCaption, "SetCommMask");
-    }
-    std::uint8_t received = 0;
-    if (port->device->ReadByte(received) > 0) {
-        LightIndicator(*port, IDC_RX);
-        port->rxRing[port->rxWritePos] = received;
-        if (++port->rxWritePos >= port->rxRingSize) port->rxWritePos = 0;
-    }
+    if (port->rxReadPos == port->rxWritePos) FillEmptyRing(*port);
     if (port->rxReadPos == port->rxWritePos) return -1;
-    const int value = port->rxRing[port->rxReadPos];
-    if (++port->rxReadPos >= port->rxRingSize) port->rxReadPos = 0;
-    return value;
+    return port->rxRing[port->rxReadPos++];
 }
 
 int WriteComBlock(ComPort* port, const std::uint8_t* bytes, int length,
                   platform::OperationEnvironment& operation) {
     if (!Usable(port)) return 0;
     LightIndicator(*port, IDC_TX);
+    // What a read took ahead into the ring is as old as what the purge drops in the driver.
+    port->rxReadPos = port->rxWritePos;
     port->device->Purge(kPurgeAll);
     const BlockTime block(operation.Clock(), length);
     const int sliceBytes = BytesInMs(*port, kCancelCheckMs);
@@ -278,6 +282,10 @@ int DiscardInput(ComPort* port) {
     port->rxReadPos = port->rxWritePos;
     port->device->Purge(kPurgeInput);
     return 1;
+}
+
+std::uint32_t LineTimeMs(const ComPort* port, int bytes) {
+    return Usable(port) && bytes > 0 ? MsForBytes(*port, bytes) : 0;
 }
 
 platform::InputWait WaitComInput(ComPort* port, std::uint32_t timeoutMs) {

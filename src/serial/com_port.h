@@ -22,6 +22,7 @@ inline constexpr int CLRRTS = 4;
 // run, sets `device` and `indicators`, and hands it to OpenComPort.
 struct ComPort {
     std::uint8_t isOpen = 0;
+    // What the last read took from the driver, handed out from rxReadPos up to rxWritePos.
     std::uint8_t* rxRing = nullptr;
     std::int32_t rxWritePos = 0;
     std::int32_t rxReadPos = 0;
@@ -33,8 +34,8 @@ struct ComPort {
     int bitsPerByte = 10;
     // Where RX and TX are shown; may be null (no dialog).
     platform::IndicatorLights* indicators = nullptr;
-    // A read's failing event mask is reported once per opening: the tick reads again every
-    // 50 ms, and a box for each would bury the dialog.
+    // A failing event mask is reported once for the run: an adapter that comes and goes is
+    // opened again and again, and a box each time would bury the dialog.
     bool eventMaskFailureShown = false;
 
     ComPort() = default;
@@ -51,7 +52,8 @@ inline constexpr std::uint32_t kCancelCheckMs = 50;
 ComPort* OpenComPort(ComPort& record, int portNumber, std::int32_t baudRate, char parityLetter,
                      int dataBits, int stopBits, int rxRingSize);
 int CloseComPort(ComPort* port);
-// The next received byte as 0..255, or -1 when none is waiting. Never waits.
+// The next received byte as 0..255, or -1 when none is waiting. Never waits: when the receive
+// ring has run empty, one read takes what the driver holds, as much as fits.
 int ReadComByte(ComPort* port);
 // Writes the block and waits until it has left the device, within what the write time-outs
 // allow for the whole block (10 ms a byte and 100 ms). It goes out in slices of at most
@@ -61,6 +63,10 @@ int WriteComBlock(ComPort* port, const std::uint8_t* bytes, int length,
                   platform::OperationEnvironment& operation);
 int SetRts(ComPort* port, int function);
 int DiscardInput(ComPort* port);
+
+// The time `bytes` take on the line of the open port, rounded up to whole milliseconds; 0 for
+// a null port.
+std::uint32_t LineTimeMs(const ComPort* port, int bytes);
 
 // The one wait primitive of the core: blocks, without using the processor, until a byte
 // may be read, `timeoutMs` has passed, or the line is gone. On a null port it sleeps for

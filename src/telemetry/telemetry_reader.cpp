@@ -51,9 +51,18 @@ int TakeBytesUpToFrameStart(ComPort* port) {
     return last;
 }
 
+// How long the bytes the frame still lacks need on the line, at most `limitMs`.
+std::uint32_t RestOnTheLineMs(ComPort* port, const FrameAssembler& frame,
+                              std::uint32_t limitMs) {
+    const std::uint32_t restMs = LineTimeMs(port, frame.Expected() - frame.Received());
+    return restMs < limitMs ? restMs : limitMs;
+}
+
 // Reads the rest of the frame as it comes. The instrument sends a frame in one go, so a
 // silence of `silenceLimitMs` within it means the rest is not coming; the wait blocks in
-// WaitComInput between reads instead of polling.
+// WaitComInput between reads instead of polling. Once bytes come, the rest's time on the line
+// passes before the next read: a wake for each byte would cost more than the byte (under Wine,
+// a round trip through the server and back each).
 FrameProgress ReadRestOfFrame(ComPort* port, FrameAssembler& frame,
                               platform::MonotonicClock& clock, std::uint32_t silenceLimitMs) {
     bool silent = false;
@@ -75,6 +84,8 @@ FrameProgress ReadRestOfFrame(ComPort* port, FrameAssembler& frame,
             WaitComInput(port, silenceLimitMs - silenceMs) != platform::InputWait::Ready) {
             break;
         }
+        const std::uint32_t restMs = RestOnTheLineMs(port, frame, silenceLimitMs);
+        if (restMs > 0) clock.Sleep(restMs);
     }
     return frame.Progress();
 }

@@ -35,7 +35,9 @@ struct TelemetryReader {
 // The receive step of one poll tick: takes every waiting byte up to and including the next
 // dollar sign (at most kMaxBytesBeforeFrame), shows the last one, and when a frame has begun
 // reads the frame and logs it decoded. A frame that falls silent for FrameSilenceLimitMs,
-// or whose Length is 0, is dropped with a log line saying so.
+// or whose Length is 0, is dropped with a log line saying so. Once the rest of a frame has
+// begun to arrive, the step lets the time pass that the rest needs on the line (at most the
+// silence limit) before it reads again, rather than waking for every byte.
 void PollTelemetry(ComPort* port, TelemetryReader& reader, platform::DialogControls& dialog,
                    platform::LogSink* log, platform::MonotonicClock& clock);
 

@@ -17,6 +17,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTest>
 
 #include "app/thread_job_runner.h"
@@ -175,6 +177,55 @@ TEST_F(MainDialogTest, ShowsTheControlsOfTheTemplateWithTheirTextsInTheirPlacesA
     QTest::mouseClick(At(103), Qt::LeftButton);
     QTest::mouseClick(At(103), Qt::LeftButton);
     EXPECT_TRUE(At<QAbstractButton>(103)->isChecked() && !At<QAbstractButton>(104)->isChecked());
+}
+
+// The log keeps what it draws of its lines between paints: every line still shows as the
+// style draws it (compared pixel by pixel with the style's own delegate, also scrolled
+// sideways), nothing is dropped or merged, and the newest line is selected and in view. The
+// byte display, written only when it changes, is written again once the user has typed in it.
+TEST_F(MainDialogTest, TheLogDrawsEachLineAsTheStyleWouldAndKeepsTheNewestInView) {
+    auto* list = At<QListWidget>(110);
+    zr640::EventLog log(dialog->List(110));
+    QStringList expected = Log();
+    for (int i = 1; i <= 60; ++i) {
+        const std::string line = "Reading " + std::to_string(i) + " Satznr 0 FlugZeitSek:" +
+                                 std::string(static_cast<std::size_t>(i % 7) * 40, 'x') + " Ende";
+        LogPrintf(&log, "%s\r\n \n", line.c_str());
+        expected << QString::fromStdString(line) + "\r" << " ";
+        if (i % 10 == 0) QApplication::processEvents();
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(Log(), expected);
+    EXPECT_EQ(list->currentRow(), list->count() - 1);
+    const QRect newest = list->visualItemRect(list->item(list->count() - 1));
+    EXPECT_TRUE(newest.top() >= 0 && newest.bottom() < list->viewport()->height());
+
+    // The style's own drawing, for rows as wide and as high as ours.
+    class StyleDrawn final : public QStyledItemDelegate {
+    public:
+        explicit StyleDrawn(QAbstractItemDelegate* sized) : sized_(sized) {}
+        QSize sizeHint(const QStyleOptionViewItem& o, const QModelIndex& i) const override {
+            return sized_->sizeHint(o, i);
+        }
+
+    private:
+        QAbstractItemDelegate* sized_;
+    };
+    QAbstractItemDelegate* ours = list->itemDelegate();
+    StyleDrawn styleDrawn(ours);
+    for (const int sideways : {0, 300}) {
+        list->horizontalScrollBar()->setValue(sideways);
+        const QImage drawn = list->viewport()->grab().toImage();
+        list->setItemDelegate(&styleDrawn);
+        const QImage byStyle = list->viewport()->grab().toImage();
+        list->setItemDelegate(ours);
+        EXPECT_EQ(drawn, byStyle) << "scrolled " << sideways << " pixels sideways";
+    }
+
+    // Typed over, the byte display shows the line's state again at the next tick.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return At(101)->property("text") == "EOF     "; }));
+    QTest::keyClicks(At(101), "abc");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return At(101)->property("text") == "EOF     "; }, 500));
 }
 
 TEST_F(MainDialogTest, TheChooserHandsOverTheFileSystemsBytesAndRefusesWhatItCannot) {

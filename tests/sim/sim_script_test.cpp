@@ -99,6 +99,7 @@ private:
         Out("frame " + std::to_string(burst->frameNumber) + " " + burst->description + ": " +
             HexEscaped(bytes));
         line_.Push(bytes, UnitKind::Telemetry, now_);
+        if (telemetry_->Exhausted()) Out("last frame of the replay");
         const std::size_t length = burst->bytes.size() > 2 ? burst->bytes[2] : 0;
         if (length > 4 && length <= burst->bytes.size()) {
             FrameBytes frame{};

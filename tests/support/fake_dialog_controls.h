@@ -25,11 +25,15 @@ public:
     std::vector<std::string> shown;
 };
 
-// The main dialog's controls as plain state, with every change of an indicator in order.
+// The main dialog's controls as plain state, with every text set and every change of an
+// indicator in order.
 class FakeDialogControls final : public platform::DialogControls {
 public:
     void SetTitle(const char* text) override { titles.emplace_back(text); }
-    void SetItemText(int id, const char* text) override { itemText[id] = text; }
+    void SetItemText(int id, const char* text) override {
+        itemText[id] = text;
+        textsSet.push_back(id);
+    }
     void CheckButton(int id, bool checked) override { checks.emplace_back(id, checked); }
     void EnableItem(int id, bool enabled) override {
         if (enabled) disabled.erase(id); else disabled.insert(id);
@@ -44,6 +48,7 @@ public:
     RecordedLog log;
     FakeListView& list = log.list;
     std::map<int, std::string> itemText;
+    std::vector<int> textsSet;
     std::vector<std::string> titles;  // every title set, in order
     RecordingTaskbar taskbar;
     std::set<int> disabled;

@@ -59,13 +59,15 @@ public:
         return true;
     }
     void ClearErrors() override { Step("ClearErrors"); }
-    int ReadByte(std::uint8_t& byte) override {
-        Step("ReadByte");
+    // Takes what waits, as far as the capacity asked for allows.
+    int Read(std::uint8_t* bytes, int capacity) override {
+        Step("Read", N(capacity));
         DeliverDueReply();
-        if (input.empty()) return 0;
-        byte = input.front();
-        input.pop_front();
-        return 1;
+        int count = 0;
+        for (; count < capacity && !input.empty(); ++count, input.pop_front()) {
+            bytes[count] = input.front();
+        }
+        return count;
     }
     platform::InputWait WaitForInput(std::uint32_t timeoutMs) override {
         Step("WaitForInput", N(timeoutMs));

@@ -252,6 +252,40 @@ void Responsive() {  // text, timeout
                 answerMs.size() - 1, answerMs.back(), answerMs[answerMs.size() * 99 / 100]);
 }
 
+// The system's time in milliseconds since 1970, which the Linux side reads too.
+long long UnixMs() {
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<long long>((ticks - 116444736000000000ULL) / 10000);
+}
+
+// Reads the new entries every 10 ms until one ends with the text; prints when it came (UnixMs)
+// and what the log holds of frames: the "Reading" lines, breaks in their numbering, and the
+// broken frames among them ("Rahmen ...").
+void LastFrame() {  // text, timeout
+    const std::string ending = Take();
+    const ULONGLONG deadline = GetTickCount64() + Ms();
+    long long seenMs = 0;
+    for (LRESULT read = 0; seenMs == 0; Sleep(10)) {
+        const auto entries = Entries(Item(IDC_LOG), read);
+        read += static_cast<LRESULT>(entries.size());
+        if (std::ranges::any_of(entries, [&](auto& e) { return e.ends_with(ending); })) {
+            seenMs = UnixMs();
+        }
+        Expect(seenMs != 0 || GetTickCount64() < deadline, "no such entry");
+    }
+    int frames = 0, breaks = 0, broken = 0, last = 0, number = 0;
+    for (const std::string& entry : Entries(Item(IDC_LOG))) {
+        if (std::sscanf(entry.c_str(), "Reading %d", &number) != 1) continue;
+        breaks += frames > 0 && number != last + 1;
+        broken += entry.find(" Rahmen ") != std::string::npos;
+        last = number, ++frames;
+    }
+    std::printf("last-frame: at %lld, %d frames logged, %d breaks in their numbering, %d broken\n",
+                seenMs, frames, breaks, broken);
+}
+
 // Dialog units to pixels as the dialog manager maps them for a template in the dialog font
 // (MS Sans Serif, 8 points): in a probe dialog of this process, where alone MapDialogRect works.
 RECT DialogUnitsToPixels(int x, int y, int width, int height) {
@@ -586,6 +620,7 @@ const std::map<std::string, void (*)()> steps{
          Expect(Count() == before, "the log grew");
      }},
     {"responsive", Responsive},
+    {"last-frame", LastFrame},
     {"buttons", [] {  // 0 (greyed) or 1: the buttons that a transfer greys
          Wait([on = Int() != 0] {
              const auto shown = [&](int id) { return (IsWindowEnabled(Item(id)) != 0) == on; };

@@ -198,7 +198,8 @@ namespace {
 constexpr const char kUsageText[] = R"(Usage: zr640-sim [OPTION]...
 Plays the ZR640 flight instrument on a pseudo-terminal. The first line of standard output
 is the path of the terminal's slave side, for the tool to open; later lines report events:
-"stored PATH", "hangup", "reopened PATH". SIGINT and SIGTERM end the simulator cleanly,
+"stored PATH", "hangup", "reopened PATH", "replay sent" (the last byte of a --once replay
+has gone to the line). SIGINT and SIGTERM end the simulator cleanly,
 SIGUSR1 writes the --store file.
 
 Line:

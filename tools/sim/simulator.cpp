@@ -209,6 +209,7 @@ void Simulator::SendTelemetry(TimeNs now) {
     const std::string bytes = AsText(burst->bytes);
     log_.Frame(burst->frameNumber, burst->description, bytes);
     output_->Push(bytes, UnitKind::Telemetry, now);
+    lastFrameQueued_ = telemetry_->Exhausted();
 }
 
 void Simulator::WriteOutput(TimeNs now) {
@@ -228,6 +229,10 @@ void Simulator::WriteOutput(TimeNs now) {
             return;
         }
         output_->Written(static_cast<std::size_t>(written));
+        if (lastFrameQueued_ && output_->Empty()) {
+            lastFrameQueued_ = false;
+            Announce("replay sent");
+        }
     }
 }
 

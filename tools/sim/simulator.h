@@ -70,6 +70,8 @@ private:
     bool running_ = true;
     bool stalled_ = false;
     bool standardInputOpen_ = false;
+    // The last frame of a replay is queued; its last byte on the line is announced.
+    bool lastFrameQueued_ = false;
     TimeNs inputFreeAt_ = 0;
     TimeNs nextTelemetryAt_ = 0;
     TimeNs lastTelemetryAt_ = 0;

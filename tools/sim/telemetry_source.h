@@ -34,6 +34,8 @@ public:
     // The next burst, the flight having moved on by `elapsedSeconds`; nothing once a replay
     // that does not loop has sent its last frame.
     std::optional<TelemetryBurst> Next(double elapsedSeconds);
+    // True once a replay that does not loop has handed out its last frame.
+    bool Exhausted() const { return !flight_ && !loop_ && replayIndex_ == replayFrames_.size(); }
 
 private:
     Bytes NextBuiltInFrame(double elapsedSeconds);

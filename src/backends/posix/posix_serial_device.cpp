@@ -254,10 +254,10 @@ bool PosixSerialDevice::Purge(std::uint32_t flags) {
 
 void PosixSerialDevice::ClearErrors() {}
 
-int PosixSerialDevice::ReadByte(std::uint8_t& byte) {
-    if (fd_ < 0) return 0;
-    const ssize_t count = ::read(fd_, &byte, 1);
-    if (count == 1) return 1;
+int PosixSerialDevice::Read(std::uint8_t* bytes, int capacity) {
+    if (fd_ < 0 || capacity <= 0) return 0;
+    const ssize_t count = ::read(fd_, bytes, static_cast<std::size_t>(capacity));
+    if (count > 0) return static_cast<int>(count);
     if (count == 0 || MeansLineLost(errno)) {
         lineLost_ = true;
         lastErrno_ = count == 0 ? EIO : errno;

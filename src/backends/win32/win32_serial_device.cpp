@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/text/port_list_message.h"
 #include "backends/win32/com_port_list.h"
@@ -74,8 +75,10 @@ struct Win32SerialDevice::State {
     DWORD lastError = 0;
     // Why the last opening failed; 0 after one that succeeded.
     DWORD openError = 0;
-    // The time-outs last set, put back after a wait has borrowed the handle.
+    // The time-outs the port logic set, and those the handle has: a wait leaves its own there,
+    // since a read asks only for the bytes that are waiting and so never waits whatever they say.
     COMMTIMEOUTS timeouts{};
+    COMMTIMEOUTS handleTimeouts{};
     // A byte that a wait has read; handed out before anything else.
     bool stashed = false;
     BYTE stash = 0;
@@ -96,24 +99,26 @@ struct Win32SerialDevice::State {
         return Fail();
     }
 
-    // One read of at most one byte that waits up to sliceMs for it: the time-outs are lent
-    // to the read and given back at once, so ReadByte still returns without waiting.
+    // Each call is a round trip through the Wine server, so the handle's time-outs change only
+    // when they must.
+    bool SetHandleTimeouts(COMMTIMEOUTS wanted) {
+        if (std::memcmp(&wanted, &handleTimeouts, sizeof wanted) == 0) return true;
+        if (!::SetCommTimeouts(handle, &wanted)) return Fail();
+        handleTimeouts = wanted;
+        return true;
+    }
+
+    // One read of at most one byte that waits up to sliceMs for it.
     SliceEnd ReadWithin(DWORD sliceMs) {
         COMMTIMEOUTS waiting = timeouts;
         waiting.ReadIntervalTimeout = MAXDWORD;
         waiting.ReadTotalTimeoutMultiplier = MAXDWORD;
         waiting.ReadTotalTimeoutConstant = std::max<DWORD>(sliceMs, 1);
-        if (!::SetCommTimeouts(handle, &waiting)) {
-            Fail();
-            return SliceEnd::Failed;
-        }
+        if (!SetHandleTimeouts(waiting)) return SliceEnd::Failed;
         const ULONGLONG start = ::GetTickCount64();
         DWORD count = 0;
-        const BOOL read = ::ReadFile(handle, &stash, 1, &count, nullptr);
-        const DWORD readError = read ? 0 : ::GetLastError();
-        ::SetCommTimeouts(handle, &timeouts);
-        if (!read) {
-            lastError = readError;
+        if (!::ReadFile(handle, &stash, 1, &count, nullptr)) {
+            Fail();
             return SliceEnd::Failed;
         }
         if (count == 1) {
@@ -147,6 +152,7 @@ bool Win32SerialDevice::Open(int portNumber) {
     }
     state_->openError = 0;
     ::GetCommTimeouts(state_->handle, &state_->timeouts);
+    state_->handleTimeouts = state_->timeouts;
     return true;
 }
 
@@ -186,6 +192,7 @@ bool Win32SerialDevice::SetTimeouts(const CommTimeouts& timeouts) {
     COMMTIMEOUTS wanted = ToWin32(timeouts);
     if (!::SetCommTimeouts(state_->handle, &wanted)) return state_->Fail();
     state_->timeouts = wanted;
+    state_->handleTimeouts = wanted;
     return true;
 }
 
@@ -206,18 +213,26 @@ void Win32SerialDevice::ClearErrors() {
     ::ClearCommError(state_->handle, &errors, &status);
 }
 
-int Win32SerialDevice::ReadByte(std::uint8_t& byte) {
+int Win32SerialDevice::Read(std::uint8_t* bytes, int capacity) {
+    if (capacity <= 0) return 0;
+    int count = 0;
     if (state_->stashed) {
-        byte = state_->stash;
+        bytes[count++] = state_->stash;
         state_->stashed = false;
-        return 1;
     }
-    DWORD count = 0;
-    if (!::ReadFile(state_->handle, &byte, 1, &count, nullptr)) {
+    // Asking for no more than waits makes the read return at once, whatever the time-outs.
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!::ClearCommError(state_->handle, &errors, &status)) {
         state_->Fail();
-        return 0;
+        return count;
     }
-    return static_cast<int>(count);
+    const DWORD wanted = std::min<DWORD>(status.cbInQue, static_cast<DWORD>(capacity - count));
+    DWORD got = 0;
+    if (wanted > 0 && !::ReadFile(state_->handle, bytes + count, wanted, &got, nullptr)) {
+        state_->Fail();
+    }
+    return count + static_cast<int>(got);
 }
 
 InputWait Win32SerialDevice::WaitForInput(std::uint32_t timeoutMs) {
@@ -240,20 +255,17 @@ InputWait Win32SerialDevice::WaitForInput(std::uint32_t timeoutMs) {
 }
 
 int Win32SerialDevice::Write(const std::uint8_t* bytes, int length, std::uint32_t timeoutMs) {
-    // The write time-outs are lent to this call, as the read time-outs are to a wait: the
-    // device takes what it can within timeoutMs and the call returns with that.
+    // The write time-outs are set for this call, as the read time-outs are for a wait, and
+    // left on the handle: the device takes what it can within timeoutMs and the call returns
+    // with that.
     COMMTIMEOUTS writing = state_->timeouts;
     writing.WriteTotalTimeoutMultiplier = 0;
     writing.WriteTotalTimeoutConstant = std::max<DWORD>(timeoutMs, 1);
-    if (!::SetCommTimeouts(state_->handle, &writing)) {
-        state_->Fail();
-        return -1;
-    }
+    if (!state_->SetHandleTimeouts(writing)) return -1;
     DWORD written = 0;
     const BOOL wrote =
         ::WriteFile(state_->handle, bytes, static_cast<DWORD>(length), &written, nullptr);
     const DWORD writeError = wrote ? 0 : ::GetLastError();
-    ::SetCommTimeouts(state_->handle, &state_->timeouts);
     // A time-out is a device that took less, not one that failed.
     if (!wrote && writeError != ERROR_TIMEOUT && writeError != ERROR_SEM_TIMEOUT) {
         state_->lastError = writeError;

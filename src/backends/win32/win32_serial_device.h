@@ -28,7 +28,7 @@ public:
     bool SetEventMask(std::uint32_t mask) override;
     bool Purge(std::uint32_t flags) override;
     void ClearErrors() override;
-    int ReadByte(std::uint8_t& byte) override;
+    int Read(std::uint8_t* bytes, int capacity) override;
     InputWait WaitForInput(std::uint32_t timeoutMs) override;
     int Write(const std::uint8_t* bytes, int length, std::uint32_t timeoutMs) override;
     int OutputQueued() override;

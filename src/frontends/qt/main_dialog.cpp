@@ -100,8 +100,14 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control, QWidget* pare
         label->setPixmap(QPixmap(":/zr640.png"));
         return label;
     }
-    case ControlKind::EditField:
-        return new QLineEdit(text, parent);
+    case ControlKind::EditField: {
+        auto* edit = new QLineEdit(text, parent);
+        // What the user types reaches the controller as the edit field's command, as EN_CHANGE
+        // reaches a Windows dialog; the program's own texts do not.
+        const int id = control.id;
+        connect(edit, &QLineEdit::textEdited, this, [this, id] { controller_.OnCommand(id); });
+        return edit;
+    }
     case ControlKind::PushButton: {
         auto* button = new QPushButton(text, parent);
         // No default button: Enter must not press the button that has the focus.

@@ -6,7 +6,7 @@
 
 namespace zr640::platform {
 
-class ExtentDelegate;
+class LogLineDelegate;
 
 // The event log over a QListWidget; the event loop paints it, as nothing holds the loop.
 class QtListView final : public ListView {
@@ -23,7 +23,7 @@ public:
 
 private:
     QListWidget& widget_;
-    ExtentDelegate* delegate_;  // owned by the widget
+    LogLineDelegate* delegate_;  // owned by the widget
 };
 
 }  // namespace zr640::platform

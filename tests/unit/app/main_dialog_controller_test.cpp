@@ -145,6 +145,7 @@ public:
         std::map<std::string, int> seen;
         for (const std::string& call : device.calls) ++seen[call];
         for (const auto& [id, on] : dialog.checks) ++seen[(id == IDC_TX ? "TX " : "RX ") + kOn[on]];
+        for (const int id : dialog.textsSet) ++seen["text " + std::to_string(id) + " set"];
         story_ += step + ", " + std::to_string(clock.NowMs() - sinceMs_) + " ms:";
         for (const auto& [what, count] : seen) story_ += " " + what + " x" + std::to_string(count);
         story_ += "\n  reception " + kOn[controller->ReceiveEnabled()] + ", timer " +
@@ -173,7 +174,7 @@ public:
         const std::string now = testing::Replaced(testing::ReadWholeFile(ini), "\r\n\r\n", "\r\n");
         if (std::exchange(iniSeen_, now) != now) Line("zr640.ini", now);
         story_ += std::exchange(events_, "") + "\n";
-        device.calls.clear(), device.writes.clear(), dialog.checks.clear();
+        device.calls.clear(), device.writes.clear(), dialog.checks.clear(), dialog.textsSet.clear();
         sinceMs_ = clock.NowMs();
     }
     void Line(const std::string& what, const std::string& bytes) {
@@ -252,10 +253,18 @@ TEST(MainDialogController, EveryCourseOfCommandsAndTicksGivesItsGoldenSteps) {
              s.Choose(s.file), s.Commands({IDC_SET_TASK}), s.Finish();
              for (int command : {IDC_UPDATE, IDC_REPLACE}) s.Commands({IDC_RUN, command}), s.Finish();
          }},
-        {"a failing read shows one box; the ticks of its own loop read nothing", [](Scene& s) {
-             s.Start(), s.device.failing = {"SetEventMask"};
+        {"a failing event mask shows its box at the start alone; the ticks of a box's own loop "
+         "read nothing", [](Scene& s) {
              s.boxes.whileOpen = [&s] { for (int i = 0; i < 5; ++i) s.controller->OnTimer(); };
-             s.Ticks(5); }},
+             s.device.failing = {"SetEventMask"}, s.Start(), s.Ticks(5); }},
+        {"the byte display and the lamps are written when they change; after the user has "
+         "clicked a lamp or typed into the display, the next tick writes them again", [](Scene& s) {
+             s.Start(), s.Ticks(5), s.device.Feed("ab"), s.Ticks(1), s.Ticks(1), s.Ticks(1);
+             s.Commands({IDC_TX}), s.Ticks(1), s.Commands({IDC_BYTE_DISPLAY}), s.Ticks(1);
+             s.Commands({IDC_RX}), s.Ticks(1); }},
+        {"while the line is fine it is probed every 500 ms: a loss is logged within that time",
+         [](Scene& s) {
+             s.Start(), s.Ticks(1), s.device.lineLost = true, s.Ticks(9), s.Ticks(1); }},
         {"a lost line is logged, tried again every 2 s without a box, and read once it is back",
          [](Scene& s) {
              s.Start(), s.device.lineLost = true, s.device.failing = {"Open"}, s.Ticks(100);

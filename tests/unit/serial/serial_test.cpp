@@ -137,14 +137,17 @@ TEST(ComPort, EveryOperationGivesItsGoldenCallsBoxesAndResults) {
         {"a failing close or restore closes all the same, the port opens again", [](Bench& b) {
              b.Open(), b.device.failing = {"Close"}, b.Close(), b.Close();
              b.device.failing.clear(), b.Open(), b.device.failing = {"SetTimeouts"}, b.Close(); }},
-        {"reads 0..255, lights RX, a failing mask shown once", [](Bench& b) {
-             b.Open(), b.Read(), b.device.Feed("\xFF\x00"s), b.Read(), b.Read(), b.Read();
-             b.device.failing = {"SetEventMask"}, b.device.Feed("x");
-             b.Read(), b.Read(); }},
-        {"a ring left by a failed opening is resized, its positions wrap", [](Bench& b) {
+        {"reads 0..255 from one read of what waits, which lights RX", [](Bench& b) {
+             b.Open(), b.Read(), b.device.Feed("\xFF\x00"s), b.Read(), b.Read(), b.Read(); }},
+        {"a ring left by a failed opening is resized; a read fills all but one byte of it",
+         [](Bench& b) {
              b.device.failing = {"Open"}, b.Open(1, 4), b.device.failing.clear();
-             b.Open(1, 8);
-             for (char c = 'a'; c < 'k'; ++c) b.device.Feed({c}), b.Read(); }},
+             b.Open(1, 8), b.device.Feed("abcdefghij");
+             for (int i = 0; i < 11; ++i) b.Read(); }},
+        {"what a read took ahead goes with a write's purge", [](Bench& b) {
+             b.Open(), b.device.Feed("stale"), b.Read(), b.Write("$abc*60\r\n"), b.Read(); }},
+        {"a failing event mask is shown at the first opening alone", [](Bench& b) {
+             b.device.failing = {"SetEventMask"}, b.Open(), b.Close(), b.Open(), b.Read(); }},
         {"writes after a purge, on where the device takes less, says what it took, lights TX",
          [](Bench& b) {
              b.Open(), b.device.Feed("stale"), b.Write("$abc*60\r\n");

@@ -5,6 +5,7 @@
 // takes and waits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -43,6 +44,10 @@ struct Line {
         device.Feed(fed);  // after the opening, which discards what came before
     }
     void Step(ComPort* from) { PollTelemetry(from, reader, dialog, &dialog.log, clock); }
+    // Bytes not yet taken: in the device, and read ahead into the port's ring.
+    std::size_t Waiting() const {
+        return device.input.size() + static_cast<std::size_t>(record.rxWritePos - record.rxReadPos);
+    }
 
     testing::RecordingMessageBox messageBoxes;
     testing::ManualClock clock;
@@ -56,7 +61,7 @@ struct Line {
 // The event log once the poll step has used up the capture; every step takes a byte.
 std::string Replay(const std::string& capture) {
     Line line(capture);
-    for (std::size_t step = 0; step <= capture.size() && !line.device.input.empty(); ++step) {
+    for (std::size_t step = 0; step <= capture.size() && line.Waiting() > 0; ++step) {
         line.Step(line.port);
     }
     std::string log;
@@ -113,6 +118,7 @@ struct StepRow {
     bool lineLost = false;
     std::int32_t counterBefore = 0;
     bool withPort = true;
+    std::string arriving = "";  // comes while the step waits the first time
 };
 
 // One step on each row's fresh line: what it showed, logged and left waiting in the port, and
@@ -120,6 +126,8 @@ struct StepRow {
 TEST(PollTelemetry, OneStepTakesShowsWaitsAndLogsAsEachRowSays) {
     const std::string generic = HexBytes("24 41 06 37 01 99");
     const std::string flight = HexBytes("24 41 2D 00 00 00 00 00 00 8D 0E D2 04 F0 05 1E 05");
+    const std::string long45 = HexBytes("24 41 2D 37 01") + std::string(40, 'x');
+    const std::string long255 = HexBytes("24 41 FF 37 05") + std::string(250, 'y');
     const StepRow rows[] = {
         {"nothing waiting", ""},
         {"no port", "", false, 0, false},
@@ -127,12 +135,17 @@ TEST(PollTelemetry, OneStepTakesShowsWaitsAndLogsAsEachRowSays) {
         {"a high byte shows as two digits and itself", HexBytes("0A E4")},
         {"0xFF reads as nothing taken", HexBytes("41 FF")},
         {"stray bytes up to the dollar sign, then the frame", HexBytes("FF 41") + generic + "x"},
+        {"200 bytes waiting are taken with one read", std::string(150, 'A') + long45 + "12345"},
         {"at most 4096 bytes before a frame", std::string(4101, 'A')},
         {"one frame per step, the next one waits", generic + generic},
         {"Length 0 is dropped after its header", HexBytes("24 41 00") + generic},
         {"silence inside the body", flight},
         {"silence inside the header", "$A"},
         {"a lost line ends the wait at once", flight, true},
+        {"the rest on its way is read once its time on the line has passed", long45.substr(0, 5),
+         false, 0, true, long45.substr(5)},
+        {"that time is at most the silence limit", long255.substr(0, 3), false, 0, true,
+         long255.substr(3)},
         {"six digits widen the number", generic, false, 99999},
     };
     std::string story;
@@ -142,16 +155,21 @@ TEST(PollTelemetry, OneStepTakesShowsWaitsAndLogsAsEachRowSays) {
         line.device.lineLost = row.lineLost;
         const std::uint32_t startMs = line.clock.NowMs();
         int waits = 0;  // a step that kept waiting on a lost line would never end
-        line.device.onCall = [&waits](const std::string& call) {
-            if (call == "WaitForInput" && ++waits > 10) throw std::runtime_error("spins");
+        line.device.onCall = [&](const std::string& call) {
+            if (call != "WaitForInput") return;
+            if (++waits > 10) throw std::runtime_error("spins");
+            if (waits == 1) line.device.Feed(row.arriving);
         };
+        line.device.calls.clear();
         line.Step(row.withPort ? line.port : nullptr);
+        const auto reads = std::count_if(line.device.calls.begin(), line.device.calls.end(),
+                                         [](const std::string& c) { return c.starts_with("Read "); });
         story += "== " + std::string(row.legend) + "\nshown \"" +
                  testing::Escaped(line.dialog.itemText[IDC_BYTE_DISPLAY]) + "\",";
         for (const auto& [id, on] : line.dialog.checks) story += on ? " RX on," : " RX off,";
-        story += " " + std::to_string(line.device.input.size()) + " bytes left, waited " +
+        story += " " + std::to_string(line.Waiting()) + " bytes left, waited " +
                  std::to_string(line.clock.NowMs() - startMs) + " ms in " +
-                 std::to_string(waits) + " waits\n";
+                 std::to_string(waits) + " waits, " + std::to_string(reads) + " reads\n";
         for (const std::string& entry : line.dialog.list.entries) story += entry + "\n";
     }
     story += "== the silence that gives a frame up, by baud rate\n";
