@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the Qt dialog's thread goes without handling an event while a transfer runs: an
 // upload of 200 records to the simulator paced at 4800 baud, then three silent attempts of
 // record 201. A timer of 5 ms notes the gap between its ticks; the longest gap and the 99th

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # How long zr640.exe under Wine takes to answer the system during an upload of 200 records to
 # the simulator at 4800 baud (slow answers) and then during three silent attempts: the Wine
 # end-to-end scenario "responsive" with 200 records, whose driver asks the dialog for an answer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What waiting for a reply line costs, over a real pseudo-terminal: the processor time of
 // a silent attempt, and how soon a reply is taken once its line feed has been sent. And how
 // soon a cancel ends the longest sentence while it is on the wire, over the fake device

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What one log line costs the user-interface thread in the Qt front end: LogPrintf into the
 // visible list, and the layout and painting that the event loop then does for it.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the route dialog of the Qt front end costs over a waypoint file of 10,000 records: its
 // opening (the file read into the chooser, the window built, shown and painted) and one
 // keystroke in the filter (the records filtered again, the list reset and repainted).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the route dialog of zr640.exe under Wine costs over a waypoint file of 10000 records:
 # the time from the command "Strecke wählen" until the dialog shows every record and has
 # painted them, and from each key typed into the filter until the list has taken it and

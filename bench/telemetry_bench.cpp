@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding throughput of the two telemetry records, and of cutting frames out of bytes.
 // At 4800 baud the instrument delivers at most about 10 flight records a second, so any
 // figure in the hundreds of thousands leaves the user-interface thread idle. And what one

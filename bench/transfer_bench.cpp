@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A waypoint upload of 1000 records to the real zr640-sim over a pseudo-terminal: how close a
 // paced line keeps it to the time its bytes need, and what each record costs the tool itself.
 // And an upload through the controller and its job runner: how often the job wakes the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What watching the instrument costs the Qt program on an X display (run it under Xvfb): the
 // real dialog, controller and termios device against zr640-sim paced at 4800 baud, the share
 // of a core the whole process used (getrusage) while its event loop ran. No frames with

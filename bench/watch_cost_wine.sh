@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What watching the instrument costs zr640.exe under Wine, the program and the Wine server
 # together: the share of a core with no frames (reading on, then off), at a frame every 500 ms
 # and at a frame every 100 ms with stray bytes against the simulator at 4800 baud, and how soon

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # GoogleTest from Debian's packages: the installed libraries for native builds,
 # the shipped sources (/usr/src/googletest) for the MinGW cross build.
 if(CMAKE_CROSSCOMPILING)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # zr640_render_icon(SIZE OUTPUT): OUTPUT, a SIZE x SIZE PNG of the program's icon, rendered at
 # build time from its one source, packaging/icons/zr640.svg (for the hicolor theme and for the
 # Qt window icon alike).

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Release packages with CPack (cmake --build --preset linux|windows --target package), named
 # with the project's version: zr640_<version>_amd64.deb on Linux, zr640-<version>-setup.exe
 # (NSIS, from packaging/nsis/NSIS.template.in) and zr640-<version>-win64.zip for Windows.

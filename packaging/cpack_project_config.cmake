@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Read by CPack for each generator (CPACK_PROJECT_CONFIG_FILE).
 
 # The Windows setup and zip get names of their own, zr640-<version>-setup.exe and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The demo's working directory and simulator settings, shared by scripts/demo and its test.
 # Source from the repository root.
 

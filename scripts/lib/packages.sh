@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Debian packages the build and the tests need, and a function that installs the missing ones.
 # The release packages need nsis (makensis) for the Windows setup, dpkg-dev (dpkg-shlibdeps) and
 # file for the .deb's Depends, librsvg2-bin (rsvg-convert) for the icons. The packages' tests

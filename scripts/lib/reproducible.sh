@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two builds of the last commit in two folders, compared byte for byte: what a user or a
 # distribution does to check that a binary was built from the source it claims. Source from the
 # repository root.

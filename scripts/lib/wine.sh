@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Wine prefixes for the tests and the demo, and the running of zr640.exe in them. Source from the
 # repository root.
 

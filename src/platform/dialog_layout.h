@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The main dialog, template 100: the ids of its controls, and the place of each in dialog
    units (x, y, width, height) in creation and tab order. Written once, for the resource
    script, the Qt dialog and the core; plain #defines, because the resource compiler reads

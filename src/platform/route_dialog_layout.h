@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The route dialog "Strecke wählen", template 200: the ids of its controls, and the place of
    each in dialog units (x, y, width, height) in creation and tab order. Written once, for
    the resource script, the Qt dialog and the tests; plain #defines, because the resource

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // COMSETTINGS values of any bytes, against the C library's sscanf with the same pattern wherever
 // that is defined (no number beyond the range of its field): the same values taken, and the
 // message and the quit request exactly when sscanf takes fewer than five.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ExchangeSentence against up to four replies of any bytes, delays and lost lines: the sentence
 // goes out whole with RTS up, RTS ends down, and time, result and log lines agree.
 #include <fuzzer/FuzzedDataProvider.h>

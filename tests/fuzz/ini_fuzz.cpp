@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zr640.ini of any bytes: our INI text on its own (setting a key changes that key and nothing
 // else that was readable), and LoadConfiguration over the real file.
 #include "backends/posix/ini_profile_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bytes of any kind from the line, taken by PollTelemetry tick after tick through the real port
 // code from a fake device until none are left: each tick takes at least one byte and reads at
 // most one frame, logging it; the record formatters end their line within LogPrintf's buffer.

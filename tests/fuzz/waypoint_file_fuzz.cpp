@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A waypoint file of any bytes (the first byte sets the name lengths): every line is either
 // reported or becomes one sentence of at most 511 characters, with no line end, zero byte or
 // dropped text inside it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt front end offscreen: the main dialog with the real controller, the termios device on
 // a pseudo-terminal with nobody at the far end, Qt's file chooser and message box.
 #include "frontends/qt/main_dialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The route dialog of the Qt front end offscreen, opened from the main dialog with the real
 // controller over zr640.ini in a temporary directory and the real zr640-sim on its pty: what
 // the user sees of template 200, and a route chosen by typing and clicking that the simulator

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # zr640_screenshot_test.sh ZR640 ZR640_SIM: on the X display, the program opens the simulator's
 # line that Device names (COM9 is absent), logs its flight records with decimal points under a
 # German locale (the log read as a screen reader reads it) and saves the screenshot; then a

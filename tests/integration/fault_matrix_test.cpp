@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fault matrix: each row of tests/data/faults/matrix.txt a fault at the instrument, on the
 // line, in the configuration or the waypoint file, through the real core against the real
 // zr640-sim. What the user saw, what the simulator logged and what it holds against the row's

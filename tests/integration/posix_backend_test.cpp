@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The POSIX back ends on real parts: the termios device on a pseudo-terminal whose far end the
 // test plays (a hung-up line and the failed openings are rows of the fault matrix), and the
 // editor started through a stand-in xdg-open on PATH that writes down what it got.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real ThreadJobRunner and controller over the real zr640-sim: each transfer's job on a
 // thread of its own, the test's thread as the dialog's (ticks, commands, what the job posts).
 // Built with the tsan preset, ThreadSanitizer watches every course; it must find nothing.

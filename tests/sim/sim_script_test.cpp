@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's instrument, telemetry and line played from the scripts in tests/data/sim
 // (*.txt, their steps in README.md there); what it makes of each step is compared with the
 // golden file beside the script (*.log). ZR640_REGENERATE_GOLDEN=1 rewrites the goldens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the dialogs' templates must hold, written out by hand from the layout the program is
 // meant to have, never taken from the resource script's macros: the Wine driver checks the
 // Windows program's windows against these tables (its step "template ID TIMEOUT"), the Qt test

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Passes when the program imports nothing but DLLs that every Windows installation has: the
 # C++ runtime and its helpers must be linked in, not shipped beside it.
 # Usage: check_imports.sh OBJDUMP PROGRAM

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loaded into zr640.exe by the driver (step system-menu): Wine keeps a program's menus to its
 // own process, so their entries can only be read from inside. Writes the entries of the system
 // menu of the program's dialog to the file of this DLL's name with ".txt" added, one after the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One end-to-end scenario of zr640.exe under Wine: zr640-sim plays the instrument on a
 # pseudo-terminal that Wine knows as a COM port, and zr640_driver.exe works the dialog from
 # outside as a user would. Usage: run_e2e.sh SCENARIO (scenario_SCENARIO below, - as _; a

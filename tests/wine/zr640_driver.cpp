@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Works zr640.exe under Wine from outside, as a user would, and checks what the user sees. The
 // steps (`steps` below) come from the command line and run in order; the first that fails ends
 // the driver with exit code 1, its name and the log on standard error. Texts are Windows-1252,

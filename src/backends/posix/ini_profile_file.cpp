@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/posix/ini_profile_file.h"
 
 #include <fcntl.h>

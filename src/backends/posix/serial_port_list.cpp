@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/posix/serial_port_list.h"
 
 #include <fcntl.h>

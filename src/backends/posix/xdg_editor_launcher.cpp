@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/posix/xdg_editor_launcher.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/win32/com_port_list.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What zr640 on Linux answers from its command line alone, before Qt starts, so that it needs
 // no display: --help and --version. Every other argument is Qt's (-platform, -style, ...).
 #pragma once

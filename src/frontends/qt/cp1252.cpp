@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "frontends/qt/cp1252.h"
 
 #include "platform/text/windows_1252.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zr640 on Linux: the main dialog in Qt 6 Widgets over the POSIX backends.
 #include <clocale>
 #include <string>

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes zr640.ico: one 32 x 32 image, 24 bits per pixel, a glider seen from above against
 the sky. Run it again after changing the picture and commit both files."""
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "frontends/win32/win32_clipboard.h"
 
 #include <cstring>

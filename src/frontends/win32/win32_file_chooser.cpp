@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Before <windows.h>, which would rename the seam's MessageBox to MessageBoxA.
 #include "platform/message_box.h"
 

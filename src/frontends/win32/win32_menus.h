@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The core's headers come before <windows.h>, whose macros would clash with their names.

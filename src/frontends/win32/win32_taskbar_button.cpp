@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "frontends/win32/win32_taskbar_button.h"
 
 namespace zr640::platform {

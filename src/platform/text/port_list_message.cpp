@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/text/port_list_message.h"
 
 namespace zr640::platform {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The event log, one row per way a text becomes entries, against tests/data/app/event_log.log
 // (ZR640_REGENERATE_GOLDEN=1 rewrites it), and the message box.
 #include "platform/event_log.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main dialog's controller with the real port, event log, telemetry reader, transfers and
 // profile file (zr640.ini in a temporary directory) behind it; the dialog, the device, the
 // file chooser, the editor, the route dialog's user and the job runner are fakes. Each row is

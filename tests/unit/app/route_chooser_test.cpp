@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The route dialog's model over real waypoint files, read with the upload's reader: each row a
 // file, the route the dialog opens with and the user's steps; what the dialog shows after each
 // step is compared with tests/data/app/route_chooser.log (ZR640_REGENERATE_GOLDEN=1 rewrites it:

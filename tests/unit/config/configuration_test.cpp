@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LoadConfiguration over the platform's own profile backend (our INI code on Linux, the Windows
 // profile functions under Wine): each tests/data/config/<case>.ini becomes zr640.ini in a fresh
 // directory, and what the profile file holds and what the tool made of it is compared with

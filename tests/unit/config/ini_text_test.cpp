@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our own INI code beyond what the Windows functions promise: the exact bytes it writes.
 #include "platform/text/ini_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port, the sentence exchange and the uploads made of exchanges, over the fake device: each
 // table's rows, played one by one, against its golden file in tests/data/serial and
 // tests/data/transfer. After a deliberate change, run with ZR640_REGENERATE_GOLDEN=1 and review

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The telemetry receive step over the fake device. The decoding test replays every captured
 // byte stream in tests/data/telemetry (*.hex) and compares the event log with the lines next
 // to it (*.log), also under a locale with a decimal comma; after a deliberate change, run with
