@@ -27,14 +27,13 @@
 #include "backends/posix/ini_profile_file.h"
 #include "backends/posix/posix_serial_device.h"
 #include "backends/posix/xdg_editor_launcher.h"
-#include "dialog_templates.h"
-#include "frontends/qt/dialog_template.h"
 #include "frontends/qt/qt_clipboard.h"
 #include "frontends/qt/qt_file_chooser.h"
 #include "frontends/qt/qt_message_box.h"
 #include "frontends/qt/route_dialog.h"
 #include "pty_pair.h"
 #include "qt_application.h"
+#include "qt_dialog_checks.h"
 #include "recording_message_box.h"
 #include "test_files.h"
 
@@ -42,21 +41,7 @@ namespace zr640::platform {
 namespace {
 
 namespace fs = std::filesystem;
-using zr640::testing::kIconPixels;
-using zr640::testing::QtClassOf;
-using zr640::testing::TemplateControl;
-
-// Runs `action` on the modal window that the next command opens, inside that window's loop
-// (which may come after a menu's).
-void OnModal(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(0, qApp, [action] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            action(modal);
-        } else {
-            OnModal(action);
-        }
-    });
-}
+using zr640::testing::OnModal;
 
 // Types the key `choice` into the context menu that the next event opens; `offered` gets what
 // the menu held, a greyed entry in brackets.
@@ -90,13 +75,7 @@ protected:
 
     template <typename Widget = QWidget>
     Widget* At(int id) const { return qobject_cast<Widget*>(dialog->Control(id)); }
-    QRect Place(int id) const { return {At(id)->mapTo(dialog.get(), QPoint()), At(id)->size()}; }
-    QStringList Log() const {
-        QStringList entries;
-        const auto* list = At<QListWidget>(110);
-        for (int i = 0; i < list->count(); ++i) entries << list->item(i)->text();
-        return entries;
-    }
+    QStringList Log() const { return zr640::testing::EntriesOf(At(110)); }
 
     // zr640.ini with a route of one point, and the configuration read from it.
     static AppConfig ConfigOfOnePoint(const std::string& directory) {
@@ -129,36 +108,11 @@ protected:
 };
 
 // What a user sees, where and at what size, control by control as the table of template 100
-// says, in the dialog units of the dialog's font; Tab visits the tab stops in the table's order.
-// Then Enter, which presses no button, and the indicators: set one by one, and a click checks
-// the one clicked and clears the other.
+// says; Tab visits the tab stops in the table's order. Then Enter, which presses no button, and
+// the indicators: set one by one, and a click checks the one clicked and clears the other.
 TEST_F(MainDialogTest, ShowsTheControlsOfTheTemplateWithTheirTextsInTheirPlacesAtAFixedSize) {
-    const zr640::testing::DialogTemplateTable& table = zr640::testing::kMainDialogTemplate;
     EXPECT_EQ(ToPixels({4, 4, 21, 20}, {6, 13}), QRect(6, 7, 32, 33));  // rounded half up
-    const DialogBaseUnits base = BaseUnitsOf(dialog->font());
-    EXPECT_EQ(dialog->windowTitle(), table.caption);
-    EXPECT_EQ(dialog->size(), ToPixels({0, 0, table.width, table.height}, base).size());
-    QList<int> tabStops;
-    for (const TemplateControl& c : table.controls) {
-        SCOPED_TRACE(c.id);
-        ASSERT_NE(At(c.id), nullptr);
-        EXPECT_TRUE(At(c.id)->inherits(QtClassOf(c))) << At(c.id)->metaObject()->className();
-        if (c.text[0] != '\0') {  // else the program's to set
-            const char* property = c.id == 120 ? "title" : "text";
-            EXPECT_EQ(At(c.id)->property(property), QString::fromLatin1(c.text));
-        }
-        QRect place = ToPixels({c.x, c.y, c.width, c.height}, base);
-        if (std::string(c.windowClass) == "Static") place.setSize({kIconPixels, kIconPixels});
-        EXPECT_EQ(Place(c.id), place);
-        if (c.style & zr640::testing::kTabStop) tabStops << c.id;
-    }
-    const auto focused = [] { return QApplication::focusWidget()->property("controlId").toInt(); };
-    QList<int> visited{focused()};
-    while (visited.size() < tabStops.size()) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited << focused();
-    }
-    EXPECT_EQ(visited, tabStops);
+    zr640::testing::ExpectLaidOutAsTemplate(dialog.get(), zr640::testing::kMainDialogTemplate);
     EXPECT_EQ(At<QLabel>(3)->pixmap().size(), QSize(32, 32));
     for (int id : {109, 118, 119, 117, 116, 123}) EXPECT_EQ(At(id)->parentWidget(), At(120));
     EXPECT_TRUE(dialog->minimumSize() == dialog->size() && dialog->maximumSize() == dialog->size());

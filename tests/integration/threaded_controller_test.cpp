@@ -128,11 +128,6 @@ TEST(ThreadedController, EveryCourseEndsAsTheUserAskedWithTheJobOnAThreadOfItsOw
              ASSERT_TRUE(c.Until("WP   1:"));
              c.Command(IDC_CANCEL);
              EXPECT_TRUE(c.Until("Abbruch durch Benutzer nach 0 S\xE4tzen", 1500ms)); }},
-        {"cancelled in a wait", {"--no-telemetry", "--silent"}, [](Course& c) {
-             c.Command(IDC_SET_TASK);
-             ASSERT_TRUE(c.Until("Strecke:"));
-             c.Until("none", 300ms), c.Command(IDC_CANCEL);
-             EXPECT_TRUE(c.Until("Abbruch durch Benutzer", 1500ms)); }},
         {"the dialog destroyed mid-job", kAnswering, [](Course& c) {
              c.Choose(kLongRecord), c.Command(IDC_UPDATE);
              ASSERT_TRUE(c.Until("WP   1:"));

@@ -498,6 +498,14 @@ void MeasureRoute() {  // rows, keys
     dialog = route;
 }
 
+// A text pattern and a timeout: what `read` gives comes to match the pattern.
+void Comes(const std::string& what, const std::function<std::string()>& read) {
+    const std::string pattern = Take();
+    std::string seen;
+    const auto matches = [&] { return Matches((seen = read()).c_str(), pattern.c_str()); };
+    Expect(WaitUntil(Ms(), matches), what + " \"" + seen + "\"");
+}
+
 // The steps, each with its arguments; a timeout in milliseconds ends those of one that waits.
 const std::map<std::string, void (*)()> steps{
     {"dialog", [] { dialog = mainDialog = WaitForWindow("#32770", "ZR640"); }},  // timeout
@@ -560,14 +568,7 @@ const std::map<std::string, void (*)()> steps{
          Expect(OpenClipboard(nullptr) && EmptyClipboard(), "the clipboard cannot be emptied");
          CloseClipboard();
      }},
-    {"clipboard", [] {  // text pattern, timeout: the Unicode text on the clipboard
-         const std::string pattern = Take();
-         std::string text;
-         const bool held = WaitUntil(Ms(), [&] {
-             return Matches((text = ClipboardText()).c_str(), pattern.c_str());
-         });
-         Expect(held, "the clipboard holds \"" + text + "\"");
-     }},
+    {"clipboard", [] { Comes("the clipboard holds", ClipboardText); }},  // pattern, timeout
     {"save-clipboard", [] {  // path: the clipboard's text, as ClipboardText gives it
          FILE* file = std::fopen(Take().c_str(), "wb");
          const std::string text = ClipboardText();
@@ -575,22 +576,8 @@ const std::map<std::string, void (*)()> steps{
                 "the clipboard's text cannot be written");
          std::fclose(file);
      }},
-    {"title", [] {  // text pattern, timeout: the dialog's title
-         const std::string pattern = Take();
-         std::string title;
-         const bool shown = WaitUntil(Ms(), [&] {
-             return Matches((title = TextOf(Dialog())).c_str(), pattern.c_str());
-         });
-         Expect(shown, "the title is \"" + title + "\"");
-     }},
-    {"system-menu", [] {  // pattern of the entries as SystemMenuEntries gives them, timeout
-         const std::string pattern = Take();
-         std::string entries;
-         const bool held = WaitUntil(Ms(), [&] {
-             return Matches((entries = SystemMenuEntries()).c_str(), pattern.c_str());
-         });
-         Expect(held, "the system menu holds \"" + entries + "\"");
-     }},
+    {"title", [] { Comes("the title is", [] { return TextOf(Dialog()); }); }},  // likewise
+    {"system-menu", [] { Comes("the system menu holds", SystemMenuEntries); }},  // likewise
     {"close", [] { PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
     {"entries", [] { for (int i = 0, n = Int(); i < n; ++i) ExpectEntry(i); }},  // n, n texts
     {"entry-begins", [] { ExpectEntry(Int(), "*"); }},  // index, text

@@ -211,9 +211,6 @@ TEST(SentenceExchange, EveryReplyGivesItsGoldenLinesAttemptsAndResult) {
 
 TEST(WaypointUpload, EveryFileAndEveryAnswerGivesItsGoldenRun) {
     std::vector<Row> rows = {
-        {"no file chosen", [](Bench& b) {
-             b.transcript.Note("chosen: " + std::to_string(WaypointFileChosen("")) +
-                               std::to_string(WaypointFileChosen("x.wht"))); }},
         {"Replace: blank lines skipped, nine trimmed fields, names cut", [](Bench& b) {
              b.config.MaxLaengeName1 = 10;
              b.Replies({"$KTWPO", "$KTWPA,1", "$KTWPA,2", "$KTWPA,34", "$KTWPA,4", "$KTWPA,5"});
@@ -233,10 +230,6 @@ TEST(WaypointUpload, EveryFileAndEveryAnswerGivesItsGoldenRun) {
              b.Upload(UploadMode::Replace); }},
         {"a file that cannot be opened", [](Bench& b) {
              b.path = "/nicht/vorhanden.wht", b.Upload(UploadMode::Replace); }},
-        {"the reply each record expects, a prefix", [](Bench& b) {
-             b.transcript.Note("Replace 1: " + RecordReply(UploadMode::Replace, 1) + ", 12: " +
-                               RecordReply(UploadMode::Replace, 12) + ", Update 1: " +
-                               RecordReply(UploadMode::Update, 1)); }},
         {"Replace: record 1 answered $KTWPA,2, refused three times", [](Bench& b) {
              b.File("A,1\r\nB,2\r\n"), b.Replies({"$KTWPO", "$KTWPA,2", "$KTWPA,2", "$KTWPA,2"});
              b.Upload(UploadMode::Replace); }},
