@@ -230,6 +230,10 @@ TEST(WaypointUpload, EveryFileAndEveryAnswerGivesItsGoldenRun) {
              b.Upload(UploadMode::Replace); }},
         {"a file that cannot be opened", [](Bench& b) {
              b.path = "/nicht/vorhanden.wht", b.Upload(UploadMode::Replace); }},
+        {"the reply each record expects, a prefix", [](Bench& b) {
+             b.transcript.Note("Replace 1: " + RecordReply(UploadMode::Replace, 1) + ", 12: " +
+                               RecordReply(UploadMode::Replace, 12) + ", Update 1: " +
+                               RecordReply(UploadMode::Update, 1)); }},
         {"Replace: record 1 answered $KTWPA,2, refused three times", [](Bench& b) {
              b.File("A,1\r\nB,2\r\n"), b.Replies({"$KTWPO", "$KTWPA,2", "$KTWPA,2", "$KTWPA,2"});
              b.Upload(UploadMode::Replace); }},
