@@ -222,7 +222,8 @@ TEST_F(MainDialogTest, AMessageBoxIsAStopBoxAndTheTicksGoOnMeanwhile) {
         seen << message->windowTitle() << message->text();
         EXPECT_TRUE(message->icon() == QMessageBox::Critical && message->parent() == dialog.get());
         pty.Send(std::string("\x24\x41\x06\x37\x01\x99", 6));
-        dialog->CheckButton(104, true);
+        At<QAbstractButton>(104)->click();  // the user lights TX; the next tick clears it
+        EXPECT_TRUE(At<QAbstractButton>(104)->isChecked());
         EXPECT_TRUE(QTest::qWaitFor([&] { return !At<QAbstractButton>(104)->isChecked(); }));
         message->button(QMessageBox::Ok)->click();
     });
