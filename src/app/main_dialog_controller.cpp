@@ -17,6 +17,8 @@ namespace {
 
 constexpr int kRxRingSize = 256;
 constexpr int kEventLogExtentPixels = 2048;
+// "Edit" and the route dialog need a file as much as an upload does, but say so in short.
+constexpr const char* kNoFileChosen = "Erst mal eine Wendepunktdatei w\xE4hlen!";
 
 // Swallows the boxes of the port's operations for as long as it lives: while an adapter is
 // away, every attempt to open it again would fail with one.
@@ -317,17 +319,8 @@ void MainDialogController::ChooseWaypointFile() {
     }
 }
 
-bool MainDialogController::WaypointFileChosenForUse() {
-    if (waypointFilePath_.empty()) {
-        ShowMessage(platform::kStyleStopIcon, 1, "Fehler",
-                    "Erst mal eine Wendepunktdatei w\xE4hlen!");
-        return false;
-    }
-    return true;
-}
-
 void MainDialogController::EditWaypointFile() {
-    if (WaypointFileChosenForUse()) {
+    if (WaypointFileChosen(waypointFilePath_, kNoFileChosen)) {
         services_.editor.OpenInEditor(waypointFilePath_.c_str());
     }
 }
@@ -336,9 +329,11 @@ void MainDialogController::EditWaypointFile() {
 // like a transfer. The buttons stay as they are, as the reading is mostly over in an instant;
 // the commands wait for it all the same.
 void MainDialogController::ChooseRoute() {
+    if (!WaypointFileChosen(waypointFilePath_, kNoFileChosen)) {
+        return;
+    }
     auto choice = std::make_shared<RouteChoice>(config_, waypointFilePath_);
-    if (!WaypointFileChosenForUse() ||
-        !ReadRouteForChoice(services_.profile, config_, &eventLog_, *choice)) {
+    if (!ReadRouteForChoice(services_.profile, config_, &eventLog_, *choice)) {
         return;
     }
     transferRunning_ = true;
@@ -346,13 +341,11 @@ void MainDialogController::ChooseRoute() {
     services_.jobs.Start([this, choice] {
         ReadRecordsForChoice(*choice, operation_);
         services_.jobs.Post([this, choice] {
-            EndOfReading();
+            transferRunning_ = false;
             OpenRouteDialog(*choice, services_.profile, services_.routeDialog, config_,
                             &eventLog_);
         });
     });
 }
-
-void MainDialogController::EndOfReading() { transferRunning_ = false; }
 
 }  // namespace zr640

@@ -86,9 +86,6 @@ public:
     bool ReceiveEnabled() const { return receiveEnabled_; }
     bool TransferRunning() const { return transferRunning_; }
     const std::string& WaypointFilePath() const { return waypointFilePath_; }
-    // The configuration with the route in memory, which the route dialog and "Strecke
-    // setzen" may replace; the rest stays as it was read at start-up.
-    const AppConfig& Config() const { return config_; }
     ComPort* Port() const { return port_; }
 
 private:
@@ -96,9 +93,7 @@ private:
 
     void ChooseWaypointFile();
     void EditWaypointFile();
-    bool WaypointFileChosenForUse();
     void ChooseRoute();
-    void EndOfReading();
     void StartTransfer(Transfer transfer);
     void EndOfTransfer(bool lineLost, bool completed);
     // The commands that any state allows, a running transfer too; false for any other id.

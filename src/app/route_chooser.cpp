@@ -81,7 +81,6 @@ bool RouteChooser::Passes(const Record& record) const {
 void RouteChooser::SetFilter(std::string_view text) {
     const int selectedRecord =
         selectedRow_ >= 0 ? shown_[static_cast<std::size_t>(selectedRow_)] : -1;
-    filter_ = text;
     upperFilter_ = UpperCase(text);
     shown_.clear();
     selectedRow_ = -1;

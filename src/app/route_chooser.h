@@ -42,7 +42,6 @@ public:
     // lower case alike (ä and Ä too). The selected record stays selected if it passes, else
     // the first row is.
     void SetFilter(std::string_view text);
-    const std::string& Filter() const { return filter_; }
     int SelectedRow() const { return selectedRow_; }
     void SelectRow(int row);
 
@@ -81,7 +80,6 @@ private:
     std::vector<Record> records_;
     std::vector<int> shown_;  // indices into records_
     long skippedLines_ = 0;
-    std::string filter_;
     std::string upperFilter_;
     int selectedRow_ = -1;
     std::vector<RoutePoint> route_;

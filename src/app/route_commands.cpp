@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "platform/event_log.h"
 #include "platform/message_box.h"
@@ -26,7 +27,7 @@ void LogRoute(const AppConfig& config, platform::LogSink* log) {
     const int routeCount = std::clamp(config.RouteCount, 0, kRouteSlots);
     for (int i = 1; i <= routeCount; ++i) {
         const WaypointFields& point = config.Route.slot[static_cast<std::size_t>(i - 1)];
-        LogPrintf(log, "Streckenpunkt %d: %s,%s", i, point.Field(1), point.Field(2));
+        LogPrintf(log, "%s%d: %s,%s", kRouteLinePrefix, i, point.Field(1), point.Field(2));
     }
     LogPrintf(log, " \n \n");
 }
@@ -49,7 +50,7 @@ bool RereadRoute(platform::ProfileFile& profile, AppConfig& config, platform::Lo
     AppConfig reread = config;
     SetRoute(values, reread);
     if (!SameRoute(reread, config)) {
-        SetRoute(values, config);
+        config = std::move(reread);
         LogRoute(config, log);
     }
     return true;

@@ -30,9 +30,13 @@ struct TransferContext {
     bool completed = false;
 };
 
-// Whether a waypoint file has been chosen; says so in a box when not. On the dialog's thread,
-// before an upload starts: the upload itself never shows a box.
-bool WaypointFileChosen(const std::string& waypointFilePath);
+// Whether a waypoint file has been chosen; says so in a box when not, with `missing` (the
+// upload's text unless another command names its own). On the dialog's thread, before an
+// upload starts: the upload itself never shows a box.
+inline constexpr const char* kNoFileToUpload =
+    "Erst mal eine Wendepunktdatei zum \xDC" "bertragen w\xE4hlen!";
+bool WaypointFileChosen(const std::string& waypointFilePath,
+                        const char* missing = kNoFileToUpload);
 
 // "Update WP's" / "Replace WP's": uploads the chosen waypoint file record by record, saying
 // how many of how many the instrument has acknowledged.

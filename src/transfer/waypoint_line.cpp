@@ -31,14 +31,15 @@ PreparedLine PrepareLine(WaypointLineStatus status, const WaypointFileReader& re
     default:
         return Refused("l\xE4sst sich nicht lesen");
     }
-    PreparedLine line;
-    if (!ParseWaypointFields(reader.Text(), line.record, config)) {
+    WaypointFields record;
+    if (!ParseWaypointFields(reader.Text(), record, config)) {
         return Refused("hat ein Feld mit mehr als 255 Zeichen");
     }
-    std::optional<std::string> sentence = RecordSentence(line.record);
+    std::optional<std::string> sentence = RecordSentence(record);
     if (!sentence) {
         return Refused("ergibt einen Satz von mehr als 511 Zeichen");
     }
+    PreparedLine line;
     line.sentence = std::move(*sentence);
     return line;
 }

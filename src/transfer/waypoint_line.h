@@ -13,7 +13,6 @@ namespace zr640 {
 // only the lines that the upload would send.
 struct PreparedLine {
     const char* problem = nullptr;
-    WaypointFields record;
     std::string sentence;
 };
 

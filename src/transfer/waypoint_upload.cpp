@@ -103,12 +103,11 @@ bool OpenUpload(UploadMode mode, TransferContext& context) {
 
 }  // namespace
 
-bool WaypointFileChosen(const std::string& waypointFilePath) {
+bool WaypointFileChosen(const std::string& waypointFilePath, const char* missing) {
     if (!waypointFilePath.empty()) {
         return true;
     }
-    ShowMessage(platform::kStyleStopIcon, 1, "Fehler",
-                "Erst mal eine Wendepunktdatei zum \xDC" "bertragen w\xE4hlen!");
+    ShowMessage(platform::kStyleStopIcon, 1, "Fehler", "%s", missing);
     return false;
 }
 
