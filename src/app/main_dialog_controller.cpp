@@ -55,7 +55,7 @@ void MainDialogController::OnInitDialog(platform::DialogControls& dialog) {
     platform::ListView* list = dialog_->List(IDC_LOG);
     eventLog_.Attach(list);
     logCommands_.Attach(list);
-    progress_.Attach(&dialog);
+    progress_.Attach(dialog_);
     if (list != nullptr) {
         list->SetHorizontalExtent(kEventLogExtentPixels);
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/route_chooser.h"
 
+#include "platform/route_dialog_layout.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -50,6 +52,14 @@ RoutePoint RouteChooser::ShownRecord(int row) const {
 }
 
 long RouteChooser::RecordLine(int row) const { return RecordAt(row).lineNumber; }
+
+std::string RouteChooser::CellText(int row, int column) const {
+    if (column == platform::kRouteLineColumn) {
+        return std::to_string(RecordLine(row));
+    }
+    const RoutePoint shown = ShownRecord(row);
+    return column == 0 ? shown.name : shown.code;
+}
 
 std::string RouteChooser::SkippedText() const {
     if (skippedLines_ == 0) {

@@ -32,6 +32,8 @@ public:
     // Row `row` as the task would send it (cut), and its line in the file.
     RoutePoint ShownRecord(int row) const;
     long RecordLine(int row) const;
+    // What the records list shows in `column` of `row` (name, identifier, line number).
+    std::string CellText(int row, int column) const;
     // "3 Zeilen übersprungen", or empty when every line is offered.
     std::string SkippedText() const;
     // The first row from `start` on, wrapping round, whose shown name begins with `prefix`

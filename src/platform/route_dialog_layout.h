@@ -53,6 +53,10 @@ inline constexpr RouteColumn kRouteColumns[] = {
     {"Zeile", 40, true},
 };
 inline constexpr int kRouteLineColumn = 2;
+/* What the filter takes, and the buttons that change the route: add, remove, up, down. */
+inline constexpr int kRouteFilterLimit = 255;
+inline constexpr int kRouteChangingButtons[] = {IDC_ROUTE_ADD, IDC_ROUTE_REMOVE, IDC_ROUTE_UP,
+                                                IDC_ROUTE_DOWN};
 
 }  // namespace zr640::platform
 #endif

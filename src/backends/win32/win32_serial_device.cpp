@@ -91,10 +91,15 @@ struct Win32SerialDevice::State {
 
     // The device answers questions about its queues only while it is there: an unplugged
     // adapter, or under Wine a pseudo-terminal whose peer has gone, fails here.
-    bool LineAlive() {
+    // The driver's queues, its error flags cleared on the way.
+    bool Status(COMSTAT& status) {
         DWORD errors = 0;
+        return ::ClearCommError(handle, &errors, &status) != FALSE;
+    }
+
+    bool LineAlive() {
         COMSTAT status{};
-        if (handle != INVALID_HANDLE_VALUE && ::ClearCommError(handle, &errors, &status)) {
+        if (handle != INVALID_HANDLE_VALUE && Status(status)) {
             return true;
         }
         return Fail();
@@ -209,9 +214,8 @@ bool Win32SerialDevice::Purge(std::uint32_t flags) {
 }
 
 void Win32SerialDevice::ClearErrors() {
-    DWORD errors = 0;
     COMSTAT status{};
-    ::ClearCommError(state_->handle, &errors, &status);
+    state_->Status(status);
 }
 
 int Win32SerialDevice::Read(std::uint8_t* bytes, int capacity) {
@@ -222,9 +226,8 @@ int Win32SerialDevice::Read(std::uint8_t* bytes, int capacity) {
         state_->stashed = false;
     }
     // Asking for no more than waits makes the read return at once, whatever the time-outs.
-    DWORD errors = 0;
     COMSTAT status{};
-    if (!::ClearCommError(state_->handle, &errors, &status)) {
+    if (!state_->Status(status)) {
         state_->Fail();
         return count;
     }
@@ -276,9 +279,8 @@ int Win32SerialDevice::Write(const std::uint8_t* bytes, int length, std::uint32_
 }
 
 int Win32SerialDevice::OutputQueued() {
-    DWORD errors = 0;
     COMSTAT status{};
-    if (!::ClearCommError(state_->handle, &errors, &status)) {
+    if (!state_->Status(status)) {
         state_->Fail();
         return -1;
     }

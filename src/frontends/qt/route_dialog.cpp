@@ -16,15 +16,6 @@
 
 namespace zr640::platform {
 
-namespace {
-
-constexpr int kFilterLimit = 255;
-constexpr int kChangingButtons[] = {IDC_ROUTE_ADD, IDC_ROUTE_REMOVE, IDC_ROUTE_UP,
-                                    IDC_ROUTE_DOWN};
-
-
-}  // namespace
-
 // The records the chooser lets through, asked for row by row as the view draws them.
 class RecordsModel final : public QAbstractTableModel {
 public:
@@ -48,11 +39,7 @@ public:
         if (role != Qt::DisplayRole) {
             return {};
         }
-        if (index.column() == kRouteLineColumn) {
-            return QString::number(chooser_.RecordLine(index.row()));
-        }
-        const RoutePoint shown = chooser_.ShownRecord(index.row());
-        return FromCp1252(index.column() == 0 ? shown.name : shown.code);
+        return FromCp1252(chooser_.CellText(index.row(), index.column()));
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
@@ -124,7 +111,7 @@ QWidget* RouteDialogWindow::CreateControl(const ControlTemplate& control, Dialog
         return new QLabel(text, this);
     case ControlKind::EditField: {
         auto* edit = new QLineEdit(text, this);
-        edit->setMaxLength(kFilterLimit);
+        edit->setMaxLength(kRouteFilterLimit);
         return edit;
     }
     case ControlKind::ReportList: {
@@ -227,8 +214,8 @@ void RouteDialogWindow::ShowPoints() {
 void RouteDialogWindow::EnableButtons() {
     const bool allowed[] = {chooser_.CanAdd(), chooser_.CanRemove(), chooser_.CanMoveUp(),
                             chooser_.CanMoveDown()};
-    for (std::size_t i = 0; i < std::size(kChangingButtons); ++i) {
-        Control(kChangingButtons[i])->setEnabled(allowed[i]);
+    for (std::size_t i = 0; i < std::size(kRouteChangingButtons); ++i) {
+        Control(kRouteChangingButtons[i])->setEnabled(allowed[i]);
     }
 }
 

@@ -11,11 +11,6 @@
 namespace zr640::platform {
 namespace {
 
-constexpr int kFilterLimit = 255;
-constexpr int kChangingButtons[] = {IDC_ROUTE_ADD, IDC_ROUTE_REMOVE, IDC_ROUTE_UP,
-                                    IDC_ROUTE_DOWN};
-
-
 // What the dialog procedure works on; the dialog keeps a pointer to it in DWLP_USER.
 struct Session {
     RouteChooser& chooser;
@@ -72,8 +67,8 @@ void ShowPoints(Session& s) {
 void EnableButtons(Session& s) {
     const bool allowed[] = {s.chooser.CanAdd(), s.chooser.CanRemove(), s.chooser.CanMoveUp(),
                             s.chooser.CanMoveDown()};
-    for (std::size_t i = 0; i < std::size(kChangingButtons); ++i) {
-        HWND button = Item(s, kChangingButtons[i]);
+    for (std::size_t i = 0; i < std::size(kRouteChangingButtons); ++i) {
+        HWND button = Item(s, kRouteChangingButtons[i]);
         if (!allowed[i] && button == GetFocus()) {
             SendMessageA(s.dialog, WM_NEXTDLGCTL, 0, FALSE);
         }
@@ -81,9 +76,15 @@ void EnableButtons(Session& s) {
     }
 }
 
-void AfterRouteChange(Session& s) {
+// The route, with the buttons it allows.
+void ShowRoute(Session& s) {
     ShowPoints(s);
     EnableButtons(s);
+}
+
+void ChangeRoute(Session& s, void (RouteChooser::*change)()) {
+    (s.chooser.*change)();
+    ShowRoute(s);
 }
 
 // Over the middle of the main dialog, as a box is.
@@ -111,16 +112,16 @@ void Initialise(Session& s) {
         column.pszText = const_cast<char*>(kRouteColumns[i].heading);
         SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
-    SendMessageA(Item(s, IDC_ROUTE_FILTER), EM_LIMITTEXT, kFilterLimit, 0);
+    SendMessageA(Item(s, IDC_ROUTE_FILTER), EM_LIMITTEXT, kRouteFilterLimit, 0);
     SetDlgItemTextA(s.dialog, IDC_ROUTE_SKIPPED, s.chooser.SkippedText().c_str());
     ShowRecords(s);
-    AfterRouteChange(s);
+    ShowRoute(s);
     CenterOverOwner(s.dialog);
     SetFocus(Item(s, IDC_ROUTE_FILTER));
 }
 
 void OnFilterChanged(Session& s) {
-    char text[kFilterLimit + 1] = {};
+    char text[kRouteFilterLimit + 1] = {};
     GetDlgItemTextA(s.dialog, IDC_ROUTE_FILTER, text, sizeof text);
     s.chooser.SetFilter(text);
     ShowRecords(s);
@@ -140,16 +141,16 @@ void OnCommand(Session& s, int id, int code) {
         }
         break;
     case IDC_ROUTE_ADD:
-        s.chooser.Add(), AfterRouteChange(s);
+        ChangeRoute(s, &RouteChooser::Add);
         break;
     case IDC_ROUTE_REMOVE:
-        s.chooser.Remove(), AfterRouteChange(s);
+        ChangeRoute(s, &RouteChooser::Remove);
         break;
     case IDC_ROUTE_UP:
-        s.chooser.MoveUp(), AfterRouteChange(s);
+        ChangeRoute(s, &RouteChooser::MoveUp);
         break;
     case IDC_ROUTE_DOWN:
-        s.chooser.MoveDown(), AfterRouteChange(s);
+        ChangeRoute(s, &RouteChooser::MoveDown);
         break;
     case IDC_ROUTE_OK:
         if (s.accept()) EndDialog(s.dialog, IDOK);
@@ -167,14 +168,8 @@ void FillCell(const Session& s, LVITEMA& item) {
     if ((item.mask & LVIF_TEXT) == 0 || item.iItem < 0 || item.iItem >= s.chooser.RowCount()) {
         return;
     }
-    std::string text;
-    if (item.iSubItem == kRouteLineColumn) {
-        text = std::to_string(s.chooser.RecordLine(item.iItem));
-    } else {
-        const RoutePoint shown = s.chooser.ShownRecord(item.iItem);
-        text = item.iSubItem == 0 ? shown.name : shown.code;
-    }
-    lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+    lstrcpynA(item.pszText, s.chooser.CellText(item.iItem, item.iSubItem).c_str(),
+              item.cchTextMax);
 }
 
 INT_PTR OnNotify(Session& s, const NMHDR& header) {
@@ -198,8 +193,7 @@ INT_PTR OnNotify(Session& s, const NMHDR& header) {
         const auto& click = reinterpret_cast<const NMITEMACTIVATE&>(header);
         if (click.iItem >= 0) {
             s.chooser.SelectRow(click.iItem);
-            s.chooser.Add();
-            AfterRouteChange(s);
+            ChangeRoute(s, &RouteChooser::Add);
         }
         return TRUE;
     }
