@@ -23,18 +23,21 @@ constexpr const char* kFlightLine =
     "Nettovario:0.80 Vario:1.50 TAS:95.00 Groundspeed:88.00 Track:245.00 Breite: 49.901234 "
     "N 49 54' 4.44\" Laenge: 11.102345 E 11 6' 8.44\" DiffWinkel:12\n";
 
-// The event log as the dialog has it: its size and font, the 2048-pixel extent, shown.
+// The event log as the dialog has it: in a window, its place, size and font, the 2048-pixel
+// extent, shown.
 struct VisibleLog {
     VisibleLog() {
-        widget.setFont(zr640::platform::DialogFont());
-        const auto base = zr640::platform::BaseUnitsOf(widget.font());
-        widget.resize(zr640::platform::ToPixels({8, 32, 488, 280}, base).size());
+        window.setFont(zr640::platform::DialogFont());
+        const auto base = zr640::platform::BaseUnitsOf(window.font());
+        window.resize(zr640::platform::ToPixels({0, 0, 506, 375}, base).size());
+        widget.setGeometry(zr640::platform::ToPixels({8, 32, 488, 280}, base));
         widget.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         list.SetHorizontalExtent(2048);
-        widget.show();
+        window.show();
         QApplication::processEvents();
     }
-    QListWidget widget;
+    QWidget window;
+    QListWidget widget{&window};
     QtListView list{widget};
     zr640::EventLog eventLog{&list};
 };

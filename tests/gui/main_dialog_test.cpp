@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTest>
@@ -134,20 +135,42 @@ TEST_F(MainDialogTest, ShowsTheControlsOfTheTemplateWithTheirTextsInTheirPlacesA
     EXPECT_TRUE(At<QAbstractButton>(103)->isChecked() && !At<QAbstractButton>(104)->isChecked());
 }
 
-// The log keeps what it draws of its lines between paints: every line still shows as the
+// The log keeps what it draws of its lines between paints and paints only what a new line
+// changes: what the screen shows is what painting the whole list would show, line by line into
+// view, in bursts, and at the cap, where the oldest line goes; every line still shows as the
 // style draws it (compared pixel by pixel with the style's own delegate, also scrolled
 // sideways), nothing is dropped or merged, and the newest line is selected and in view. The
 // byte display, written only when it changes, is written again once the user has typed in it.
 TEST_F(MainDialogTest, TheLogDrawsEachLineAsTheStyleWouldAndKeepsTheNewestInView) {
     auto* list = At<QListWidget>(110);
     zr640::EventLog log(dialog->List(110));
+    const auto expectScreenShowsTheList = [&](const std::string& when) {
+        const QRect place(list->mapTo(dialog.get(), QPoint(0, 0)), list->size());
+        const QImage onScreen = dialog->screen()
+                                    ->grabWindow(dialog->winId(), place.x(), place.y(),
+                                                 place.width(), place.height())
+                                    .toImage()
+                                    .convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(onScreen, list->grab().toImage().convertToFormat(QImage::Format_RGB32)) << when;
+        for (QScrollBar* bar : {list->verticalScrollBar(), list->horizontalScrollBar()}) {
+            QScrollBar byStyle(bar->orientation(), dialog.get());
+            byStyle.setRange(bar->minimum(), bar->maximum());
+            byStyle.setPageStep(bar->pageStep());
+            byStyle.setValue(bar->value());
+            byStyle.resize(bar->size());
+            EXPECT_EQ(bar->grab().toImage(), byStyle.grab().toImage()) << when;
+        }
+    };
     QStringList expected = Log();
     for (int i = 1; i <= 60; ++i) {
         const std::string line = "Reading " + std::to_string(i) + " Satznr 0 FlugZeitSek:" +
                                  std::string(static_cast<std::size_t>(i % 7) * 40, 'x') + " Ende";
         LogPrintf(&log, "%s\r\n \n", line.c_str());
         expected << QString::fromStdString(line) + "\r" << " ";
-        if (i % 10 == 0) QApplication::processEvents();
+        if (i % 10 == 0 || i > 50) {
+            QApplication::processEvents();
+            expectScreenShowsTheList("after line " + std::to_string(i));
+        }
     }
     QApplication::processEvents();
     EXPECT_EQ(Log(), expected);
@@ -176,6 +199,21 @@ TEST_F(MainDialogTest, TheLogDrawsEachLineAsTheStyleWouldAndKeepsTheNewestInView
         list->setItemDelegate(ours);
         EXPECT_EQ(drawn, byStyle) << "scrolled " << sideways << " pixels sideways";
     }
+
+    // At the cap each new line takes the oldest: the lines in view move up by one.
+    list->horizontalScrollBar()->setValue(0);
+    for (int i = list->count(); i < 2000; ++i) LogPrintf(&log, "Zeile %d\n", i);
+    QApplication::processEvents();
+    for (int i = 1; i <= 3; ++i) {
+        LogPrintf(&log, "Reading %d am Ende\n", i);
+        QApplication::processEvents();
+        expectScreenShowsTheList("at the cap, line " + std::to_string(i));
+    }
+    EXPECT_EQ(list->count(), 2000);
+    EXPECT_EQ(list->item(1999)->text(), "Reading 3 am Ende");
+    list->verticalScrollBar()->setValue(list->verticalScrollBar()->value() - 20);
+    QApplication::processEvents();
+    expectScreenShowsTheList("scrolled up by the user");
 
     // Typed over, the byte display shows the line's state again at the next tick.
     EXPECT_TRUE(QTest::qWaitFor([&] { return At(101)->property("text") == "EOF     "; }));

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 
 #include "frontends/qt/cp1252.h"
+#include "frontends/qt/edit_frame_style.h"
 
 namespace zr640::platform {
 namespace {
@@ -103,6 +104,7 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control, QWidget* pare
     }
     case ControlKind::EditField: {
         auto* edit = new QLineEdit(text, parent);
+        edit->setStyle(EditFrameStyle());
         // What the user types reaches the controller as the edit field's command, as EN_CHANGE
         // reaches a Windows dialog; the program's own texts do not.
         const int id = control.id;

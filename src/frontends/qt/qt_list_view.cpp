@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QCache>
+#include <QPaintEvent>
+#include <QImage>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
@@ -41,20 +43,25 @@ public:
     }
 
     // Every row is one line of text in the list's font, an empty one too: the height of a row
-    // that holds one character, without laying out the row's own text for it.
+    // that holds one character, without laying out the row's own text for it. The list asks
+    // at each layout, that is for each new line; the answer changes with the font and style.
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         const int lineHeight = option.fontMetrics.height();
         if (extent_ <= 0) {
             return QStyledItemDelegate::sizeHint(option, index).expandedTo(QSize(0, lineHeight));
         }
+        const QWidget* widget = option.widget;
+        QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+        if (option.font == sizedFont_ && style == sizedStyle_) return QSize(extent_, rowHeight_);
         QStyleOptionViewItem item = option;
         initStyleOption(&item, index);
         item.text = QStringLiteral("X");
-        const QWidget* widget = item.widget;
-        QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
         const QSize oneCharacter =
             style->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), widget);
-        return QSize(extent_, std::max(oneCharacter.height(), lineHeight));
+        rowHeight_ = std::max(oneCharacter.height(), lineHeight);
+        sizedFont_ = option.font;
+        sizedStyle_ = style;
+        return QSize(extent_, rowHeight_);
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -159,62 +166,167 @@ private:
     };
 
     int extent_ = 0;
+    mutable QFont sizedFont_;
+    mutable const QStyle* sizedStyle_ = nullptr;
+    mutable int rowHeight_ = 0;
     mutable QFont font_;
     mutable QCache<QString, QTextLayout> layouts_{kCachedLayouts};
     mutable QCache<QString, RowPicture> pictures_{kCachedPictures};
 };
 
-// The log's vertical scroll bar. Every new line sets its steps and changes its range, yet the
-// slider it shows moves by a pixel only now and then: it is repainted when what it shows has
-// changed.
+// The log's scroll bars. Each new line sets the vertical bar's steps, changes its range and
+// moves it back to the end, and lays out the scroll area's bars again, which repaints them both;
+// yet the slider moves by a pixel only now and then. A bar is tall or wide enough for the style's
+// fills to be spread over threads, which costs more than the drawing: so a bar keeps a picture
+// of itself and paints from it, and the style draws the picture again once anything about the
+// bar has changed. (All of it: the style draws the stretches before and after the slider
+// according to their lengths.) It is drawn in bands of lines, each short enough for the style's
+// fills to be done on this thread.
 class LogScrollBar final : public QScrollBar {
+    // Fewer lines than the raster engine spreads over threads.
+    static constexpr int kBandLines = 64;
+
 public:
-    LogScrollBar() : QScrollBar(Qt::Vertical) {}
+    explicit LogScrollBar(Qt::Orientation orientation) : QScrollBar(orientation) {}
 
 protected:
     void sliderChange(SliderChange change) override {
-        if (change != SliderOrientationChange && Look() == painted_) return;
-        QScrollBar::sliderChange(change);
+        if (change == SliderOrientationChange) {
+            QScrollBar::sliderChange(change);
+            return;
+        }
+        if (checkQueued_) return;
+        checkQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                checkQueued_ = false;
+                if (!(LookNow() == drawn_)) update();
+            },
+            Qt::QueuedConnection);
     }
 
+    // A bar the pointer is on or drags is drawn as usual, with the part under the pointer lit;
+    // the picture is drawn again once it is left.
     void paintEvent(QPaintEvent* event) override {
-        painted_ = Look();
-        QScrollBar::paintEvent(event);
+        if (underMouse() || isSliderDown()) {
+            drawn_ = Look{};
+            QScrollBar::paintEvent(event);
+            return;
+        }
+        const Look now = LookNow();
+        if (!(now == drawn_) || picture_.isNull()) DrawPicture(now);
+        QPainter(this).drawPixmap(0, 0, picture_);
     }
 
 private:
-    // The slider's place, and whether the arrows at either end and the bar itself can be used.
-    struct Shown {
-        QRect slider;
-        bool atMinimum = false, atMaximum = false, usable = false;
-        bool operator==(const Shown&) const = default;
+    // All that the style draws a bar from.
+    struct Look {
+        QStyleOptionSlider option;
+        qint64 palette = 0;
+        const QStyle* style = nullptr;
+        qreal ratio = 0;
+
+        bool operator==(const Look& other) const {
+            const QStyleOptionSlider& a = option;
+            const QStyleOptionSlider& b = other.option;
+            return style != nullptr && a.rect == b.rect && a.state == b.state &&
+                   a.direction == b.direction && a.minimum == b.minimum &&
+                   a.maximum == b.maximum && a.sliderPosition == b.sliderPosition &&
+                   a.pageStep == b.pageStep && a.upsideDown == b.upsideDown &&
+                   palette == other.palette && style == other.style && ratio == other.ratio;
+        }
     };
 
-    Shown Look() const {
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        const QRect slider = style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                     QStyle::SC_ScrollBarSlider, this);
-        return {slider, value() == minimum(), value() == maximum(), maximum() > minimum()};
+    Look LookNow() const {
+        Look look;
+        initStyleOption(&look.option);
+        look.option.subControls = QStyle::SC_All;
+        look.palette = palette().cacheKey();
+        look.style = style();
+        look.ratio = devicePixelRatioF();
+        return look;
     }
 
-    Shown painted_;
+    void DrawPicture(const Look& now) {
+        picture_ = QPixmap(size() * now.ratio);
+        picture_.setDevicePixelRatio(now.ratio);
+        picture_.fill(Qt::transparent);
+        QPainter painter(&picture_);
+        for (int top = 0; top < height(); top += kBandLines) {
+            const QRect band(0, top, width(), std::min(kBandLines, height() - top));
+            QImage piece(band.size() * now.ratio, QImage::Format_ARGB32_Premultiplied);
+            piece.setDevicePixelRatio(now.ratio);
+            piece.fill(Qt::transparent);
+            QPainter onPiece(&piece);
+            onPiece.translate(-band.topLeft());
+            style()->drawComplexControl(QStyle::CC_ScrollBar, &now.option, &onPiece, this);
+            onPiece.end();
+            painter.drawImage(band.topLeft(), piece);
+        }
+        drawn_ = now;
+    }
+
+    Look drawn_;
+    QPixmap picture_;
+    bool checkQueued_ = false;
 };
 
 QtListView::QtListView(QListWidget& widget)
     : widget_(widget), delegate_(new LogLineDelegate(&widget)) {
-    widget_.setVerticalScrollBar(new LogScrollBar);
+    widget_.setVerticalScrollBar(new LogScrollBar(Qt::Vertical));
+    widget_.setHorizontalScrollBar(new LogScrollBar(Qt::Horizontal));
     widget_.setSortingEnabled(false);
     widget_.setUniformItemSizes(true);
     widget_.setTextElideMode(Qt::ElideNone);
     widget_.setItemDelegate(delegate_);
 }
 
-void QtListView::AddString(const char* text) { widget_.addItem(FromCp1252(text)); }
+// A list view lays itself out again after each row added or taken and then paints every row in
+// view, though the log only ever adds a row at the end and takes the oldest. So the list is laid
+// out at once with its painting held, and what changed on screen is painted afterwards: a row
+// added in view, and the rows in view moved as a scroll would move them where they have moved
+// (at the cap, where the oldest goes; the new row at the bottom comes into view as the scroll to
+// it brings it). Should the row taken be in view, or the list not need its scroll bar, all is
+// painted.
+template <typename Change>
+void QtListView::RepaintWhatChanges(QListWidgetItem* changed, Change change) {
+    QWidget* viewport = widget_.viewport();
+    QScrollBar* bar = widget_.verticalScrollBar();
+    QListWidgetItem* top = widget_.itemAt(0, 0);
+    const bool changedInView =
+        changed != nullptr && widget_.visualItemRect(changed).intersects(viewport->rect());
+    if (top == nullptr || top == changed || changedInView || !viewport->updatesEnabled() ||
+        bar->maximum() <= bar->minimum()) {
+        change();
+        return;
+    }
+    const int topWas = widget_.visualItemRect(top).top();
+    viewport->setAttribute(Qt::WA_UpdatesDisabled, true);
+    change();
+    widget_.doItemsLayout();
+    viewport->setAttribute(Qt::WA_UpdatesDisabled, false);
+    const int moved = widget_.visualItemRect(top).top() - topWas;
+    if (bar->maximum() <= bar->minimum()) {
+        viewport->update();
+    } else if (moved != 0) {
+        viewport->scroll(0, moved);
+    }
+}
+
+void QtListView::AddString(const char* text) {
+    auto* item = new QListWidgetItem(FromCp1252(text));
+    RepaintWhatChanges(nullptr, [&] { widget_.addItem(item); });
+    const QRect added = widget_.visualItemRect(item);
+    if (added.intersects(widget_.viewport()->rect())) widget_.viewport()->update(added);
+}
 
 int QtListView::Count() const { return widget_.count(); }
 
-void QtListView::DeleteString(int index) { delete widget_.takeItem(index); }
+void QtListView::DeleteString(int index) {
+    QListWidgetItem* item = widget_.item(index);
+    RepaintWhatChanges(item, [&] { delete widget_.takeItem(index); });
+}
 
 void QtListView::SetCurSel(int index) {
     widget_.setCurrentRow(index);

@@ -23,6 +23,9 @@ public:
     int GetCurSel() const override;
 
 private:
+    template <typename Change>
+    void RepaintWhatChanges(QListWidgetItem* changed, Change change);
+
     QListWidget& widget_;
     LogLineDelegate* delegate_;  // owned by the widget
 };
