@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
@@ -122,6 +123,11 @@ TEST_F(MainDialogTest, ShowsTheControlsOfTheTemplateWithTheirTextsInTheirPlacesA
     EXPECT_EQ(Log(), QStringList({QString::fromUtf8("Streckenpunkt 1: M\u00fcnster \u201eS\u00fcd"
                                                     "\u201c,EDDG"), " ", " "}));
     EXPECT_EQ(At<QListWidget>(110)->visualItemRect(At<QListWidget>(110)->item(0)).width(), 2048);
+    // The edit fields draw their frames from a picture, as the style would draw them.
+    auto* path = At<QLineEdit>(109);
+    QLineEdit byStyle(dialog.get());
+    byStyle.resize(path->size());
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(path->grab().toImage(), byStyle.grab().toImage());
 
     for (int id : {102, 119, 117, 116, 123}) QTest::keyClick(At(id), Qt::Key_Return);
     EXPECT_TRUE(messages.shown.empty() && controller.ReceiveEnabled());
