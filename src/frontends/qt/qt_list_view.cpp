@@ -176,12 +176,12 @@ private:
 
 // The log's scroll bars. Each new line sets the vertical bar's steps, changes its range and
 // moves it back to the end, and lays out the scroll area's bars again, which repaints them both;
-// yet the slider moves by a pixel only now and then. A bar is tall or wide enough for the style's
-// fills to be spread over threads, which costs more than the drawing: so a bar keeps a picture
-// of itself and paints from it, and the style draws the picture again once anything about the
-// bar has changed. (All of it: the style draws the stretches before and after the slider
-// according to their lengths.) It is drawn in bands of lines, each short enough for the style's
-// fills to be done on this thread.
+// yet the slider moves by a pixel only now and then. So a bar keeps a picture of itself and
+// paints from it, and the style draws the picture again once anything about the bar has changed
+// (all of it: the style draws the stretches before and after the slider according to their
+// lengths). The vertical bar is tall enough for the raster engine to spread the style's fills
+// over threads, whose hand-offs cost more than the drawing: the picture is drawn in bands of
+// lines, each short enough to be filled on this thread.
 class LogScrollBar final : public QScrollBar {
     // Fewer lines than the raster engine spreads over threads.
     static constexpr int kBandLines = 64;
