@@ -8,6 +8,7 @@ namespace zr640::platform {
 namespace {
 
 constexpr UINT_PTR kPollTimerId = 0;
+constexpr INT_PTR kEndDialogResult = 1;
 
 }  // namespace
 
@@ -91,9 +92,6 @@ void Win32DialogControls::StartTimer(unsigned periodMs) {
 
 void Win32DialogControls::StopTimer() { KillTimer(dialog_, kPollTimerId); }
 
-void Win32DialogControls::EndDialog() {
-    ended_ = true;
-    PostMessageA(dialog_, WM_NULL, 0, 0);  // for a loop that waits in another's modal loop
-}
+void Win32DialogControls::EndDialog() { ::EndDialog(dialog_, kEndDialogResult); }
 
 }  // namespace zr640::platform

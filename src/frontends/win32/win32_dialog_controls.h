@@ -46,13 +46,10 @@ public:
     void ConnectTaskbar() { taskbar_.Connect(dialog_); }
     void StartTimer(unsigned periodMs) override;
     void StopTimer() override;
-    // As EndDialog in a modal dialog: the dialog's loop ends once the message in hand is done.
     void EndDialog() override;
-    bool Ended() const { return ended_; }
 
 private:
     HWND dialog_ = nullptr;
-    bool ended_ = false;
     std::map<int, Win32ListView> lists_;
     Win32TaskbarButton taskbar_;
 };

@@ -49,21 +49,6 @@ std::string CurrentDirectory() {
     return directory;
 }
 
-// The main dialog's loop, as DialogBox runs a modal dialog's, less the look for a message
-// before each wait that it adds: under Wine each look is a round trip through the server, and
-// the poll timer makes twenty waits a second. The window goes once the loop has ended, as
-// after EndDialog.
-void RunMainDialog(HWND dialog, const zr640::platform::Win32DialogControls& controls) {
-    MSG message;
-    while (!controls.Ended() && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageA(dialog, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-    DestroyWindow(dialog);
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -103,10 +88,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::MainDialogBinding binding{controller, controls, jobs};
     platform::BindMainDialog(&binding);
 
-    if (HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                         platform::MainDialogProc, 0)) {
-        RunMainDialog(dialog, controls);
-    }
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                    platform::MainDialogProc, 0);
 
     platform::BindMainDialog(nullptr);
     platform::InstallMessageBox(nullptr);
