@@ -82,7 +82,7 @@ void BM_ReplyLatency(benchmark::State& state) {
     std::atomic<Clock::rep> replySentAt{0};
     std::thread instrument([&] {
         while (!stop) {
-            const std::string heard = line.pty.ReceiveLine(100ms);
+            const std::string heard = line.pty.Receive(std::string::npos, 100ms, '\n');
             if (heard.empty() || heard.back() != '\n') continue;
             replySentAt = Clock::now().time_since_epoch().count();
             line.pty.Send("$KTWPO\r\n");

@@ -137,14 +137,6 @@ TEST(ThreadedController, EveryCourseEndsAsTheUserAskedWithTheJobOnAThreadOfItsOw
              EXPECT_FALSE(c.dialog.timerRunning);
              EXPECT_EQ(c.dialog.list.entries.size(), shown) << "a report after the end";
              c.controller.reset(); }},
-        {"the line lost and found",
-         {"--no-telemetry", "--unplug-after", "300", "--reopen-after", "1500"}, [](Course& c) {
-             ASSERT_TRUE(c.Until("Verbindung zum Ger\xE4t verloren"));
-             c.Command(IDC_SET_TASK);
-             EXPECT_TRUE(c.Until("Keine Verbindung zum Ger\xE4t, nichts gesendet"));
-             EXPECT_TRUE(c.Until("Verbindung wiederhergestellt"));
-             c.Command(IDC_SET_TASK);
-             EXPECT_TRUE(c.Until("$KTWPS,1,0")); }},
     };
     for (const CourseRow& row : rows) {
         SCOPED_TRACE(row.name);

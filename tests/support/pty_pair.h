@@ -55,9 +55,6 @@ public:
         }
         return received;
     }
-    std::string ReceiveLine(std::chrono::milliseconds timeout) {
-        return Receive(std::string::npos, timeout, '\n');
-    }
 
 private:
     int master_;

@@ -19,15 +19,16 @@
 #include <vector>
 
 #include "dialog_templates.h"
+#include "zr640_driver.h"
 #include "platform/dialog_layout.h"
 #include "platform/route_dialog_layout.h"
 
-namespace {
+namespace zr640::driver {
 
 std::vector<std::string> args;  // the steps with their arguments
 std::size_t nextArg = 0;
 HWND mainDialog = nullptr;
-HWND dialog = nullptr;  // the one the steps work on
+HWND dialog = nullptr;
 
 void Expect(bool condition, const std::string& what) {
     if (!condition) throw std::runtime_error(what);
@@ -60,7 +61,7 @@ HWND Dialog() {
     Expect(IsWindow(dialog), "no dialog (run the step dialog first)");
     return dialog;
 }
-HWND Item(int id, HWND window = nullptr) {
+HWND Item(int id, HWND window) {
     HWND item = GetDlgItem(window != nullptr ? window : Dialog(), id);
     Expect(item != nullptr, "no control " + std::to_string(id));
     return item;
@@ -100,7 +101,7 @@ void Dismiss(HWND window, int button) {
 
 // The log's entries from `first` on (an entry holds at most 2047 characters). Wine carries
 // LB_GETTEXT to another process only in its wide form.
-std::vector<std::string> Entries(HWND list, LRESULT first = 0) {
+std::vector<std::string> Entries(HWND list, LRESULT first) {
     std::vector<std::string> entries;
     for (LRESULT i = first; i < SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
         wchar_t wide[2048] = {};
@@ -251,40 +252,6 @@ void Responsive() {  // text, timeout
     std::ranges::sort(answerMs);
     std::printf("responsive: %zu probes, longest %llu ms, 99th percentile %llu ms\n",
                 answerMs.size() - 1, answerMs.back(), answerMs[answerMs.size() * 99 / 100]);
-}
-
-// The system's time in milliseconds since 1970, which the Linux side reads too.
-long long UnixMs() {
-    FILETIME now{};
-    GetSystemTimePreciseAsFileTime(&now);
-    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    return static_cast<long long>((ticks - 116444736000000000ULL) / 10000);
-}
-
-// Reads the new entries every 10 ms until one ends with the text; prints when it came (UnixMs)
-// and what the log holds of frames: the "Reading" lines, breaks in their numbering, and the
-// broken frames among them ("Rahmen ...").
-void LastFrame() {  // text, timeout
-    const std::string ending = Take();
-    const ULONGLONG deadline = GetTickCount64() + Ms();
-    long long seenMs = 0;
-    for (LRESULT read = 0; seenMs == 0; Sleep(10)) {
-        const auto entries = Entries(Item(IDC_LOG), read);
-        read += static_cast<LRESULT>(entries.size());
-        if (std::ranges::any_of(entries, [&](auto& e) { return e.ends_with(ending); })) {
-            seenMs = UnixMs();
-        }
-        Expect(seenMs != 0 || GetTickCount64() < deadline, "no such entry");
-    }
-    int frames = 0, breaks = 0, broken = 0, last = 0, number = 0;
-    for (const std::string& entry : Entries(Item(IDC_LOG))) {
-        if (std::sscanf(entry.c_str(), "Reading %d", &number) != 1) continue;
-        breaks += frames > 0 && number != last + 1;
-        broken += entry.find(" Rahmen ") != std::string::npos;
-        last = number, ++frames;
-    }
-    std::printf("last-frame: at %lld, %d frames logged, %d breaks in their numbering, %d broken\n",
-                seenMs, frames, breaks, broken);
 }
 
 // Dialog units to pixels as the dialog manager maps them for a template in the dialog font
@@ -444,60 +411,6 @@ void DoubleClickEntry() {  // index
     }
 }
 
-// What opening the route dialog and each filter keystroke cost, for the benchmark of
-// bench/route_dialog_wine.sh: from the command (IDM_CHOOSE_ROUTE posted to the main dialog)
-// until the dialog shows `rows` records and has painted them, then from each character of
-// `keys` posted to the filter (as the keyboard's WM_CHAR, without Wine's way from the keyboard
-// to the window) until the filter has taken it and the list has painted.
-void MeasureRoute() {  // rows, keys
-    const int rows = Int();
-    const std::string keys = Take();
-    const auto painted = [](HWND list) { return GetUpdateRect(list, nullptr, FALSE) == FALSE; };
-    const auto count = [](HWND list) {
-        DWORD_PTR n = 0;
-        SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &n);
-        return static_cast<int>(n);
-    };
-    LARGE_INTEGER frequency{}, start{}, end{};
-    QueryPerformanceFrequency(&frequency);
-    const auto elapsedMs = [&] {
-        QueryPerformanceCounter(&end);
-        return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-               static_cast<double>(frequency.QuadPart);
-    };
-    QueryPerformanceCounter(&start);
-    PostMessageA(mainDialog, WM_COMMAND, IDM_CHOOSE_ROUTE, 0);
-    HWND route = nullptr;
-    HWND list = nullptr;
-    for (const ULONGLONG deadline = GetTickCount64() + 30000;; Sleep(1)) {
-        Expect(GetTickCount64() < deadline, "the route dialog did not open");
-        route = FindWindowA("#32770", "Strecke w\xE4hlen");
-        list = route != nullptr ? GetDlgItem(route, IDC_ROUTE_RECORDS) : nullptr;
-        const bool shown = list != nullptr && IsWindowVisible(route);
-        if (shown && count(list) == rows && painted(list)) break;
-    }
-    std::printf("route dialog: %d records open in %.1f ms\n", rows, elapsedMs());
-    // The filter runs as the field takes the key, before it answers the next message.
-    HWND filter = GetDlgItem(route, IDC_ROUTE_FILTER);
-    std::string typed = TextOf(filter);
-    double longest = 0;
-    for (const char key : keys) {
-        typed += key;
-        QueryPerformanceCounter(&start);
-        PostMessageA(filter, WM_CHAR, static_cast<unsigned char>(key), 1);
-        for (const ULONGLONG deadline = GetTickCount64() + 10000;; Sleep(0)) {
-            Expect(GetTickCount64() < deadline, "the filter did not take the key");
-            if (TextOf(filter) == typed && painted(list)) break;
-        }
-        const double ms = elapsedMs();
-        longest = std::max(longest, ms);
-        std::printf("route dialog: key '%c' filtered to %d rows in %.1f ms\n", key, count(list),
-                    ms);
-    }
-    std::printf("route dialog: longest keystroke %.1f ms\n", longest);
-    dialog = route;
-}
-
 // A text pattern and a timeout: what `read` gives comes to match the pattern.
 void Comes(const std::string& what, const std::function<std::string()>& read) {
     const std::string pattern = Take();
@@ -507,7 +420,7 @@ void Comes(const std::string& what, const std::function<std::string()>& read) {
 }
 
 // The steps, each with its arguments; a timeout in milliseconds ends those of one that waits.
-const std::map<std::string, void (*)()> steps{
+const std::map<std::string, Step> steps{
     {"dialog", [] { dialog = mainDialog = WaitForWindow("#32770", "ZR640"); }},  // timeout
     {"route", [] { dialog = WaitForWindow("#32770", "Strecke w\xE4hlen"); }},  // timeout
     {"main", [] { dialog = mainDialog; }},
@@ -541,7 +454,6 @@ const std::map<std::string, void (*)()> steps{
          HWND item = Item(Int());
          Expect((IsWindowEnabled(item) != 0) == (Int() != 0), "another state");
      }},
-    {"measure-route", MeasureRoute},
     {"gone", [] { Wait([w = Dialog()] { return !IsWindow(w); }); }},  // timeout
     {"box", CloseBox},
     {"choose", Choose},
@@ -608,7 +520,6 @@ const std::map<std::string, void (*)()> steps{
          Expect(Count() == before, "the log grew");
      }},
     {"responsive", Responsive},
-    {"last-frame", LastFrame},
     {"buttons", [] {  // 0 (greyed) or 1: the buttons that a transfer greys
          Wait([on = Int() != 0] {
              const auto shown = [&](int id) { return (IsWindowEnabled(Item(id)) != 0) == on; };
@@ -639,15 +550,17 @@ const std::map<std::string, void (*)()> steps{
      }},
 };
 
-}  // namespace
+}  // namespace zr640::driver
 
 int main(int argc, char** argv) {
+    using namespace zr640::driver;
     args.assign(argv + 1, argv + argc);
     std::string step;
     try {
         while (nextArg < args.size()) {
             step = Take();
-            steps.at(step)();
+            const auto found = steps.find(step);
+            (found != steps.end() ? found->second : kMeasuringSteps.at(step))();
         }
     } catch (const std::exception& failure) {  // a step's, an unknown one, or a number that is none
         std::fprintf(stderr, "driver: %s: %s; the log holds:\n", step.c_str(), failure.what());
