@@ -58,8 +58,7 @@ bench_watch_cost() {
 start_watched() {
     (cd "$work" && exec timeout 600 wine "$ZR640_EXE") >"$work/app.out" 2>&1 &
     app_pid=$!
-    drive dialog 30000
-    xdotool mousemove 1279 1023
+    drive dialog 30000 pointer-away
     sleep 3
 }
 stop_watched() {
