@@ -19,19 +19,16 @@
 namespace zr640::platform {
 namespace {
 
-// Enough for every row the list shows at once, with room to scroll a page either way; the
-// pictures, some 50 KB each, for the rows in view and a few more.
+// Enough for every row the list shows at once, with room to scroll a page either way.
 constexpr qsizetype kCachedLayouts = 128;
-constexpr qsizetype kCachedPictures = 48;
 
 }  // namespace
 
 // Draws the event log's rows. Every row gets the scrollable width, as a list box with a
 // horizontal extent has: lines scroll sideways up to that width and are cut off beyond it.
-// Each new line makes the list repaint every row in view, and laying out a telemetry line of
-// some 330 characters costs more than drawing it, drawing it more than copying a picture of it:
-// so the layout of each line in view is kept, and what shows of a plain row is kept as a
-// picture. Background, selection and focus of the other rows the style draws as usual.
+// Laying out a telemetry line of some 330 characters costs more than drawing it, and a row is
+// drawn again when its selection moves or the list scrolls sideways: so the layout of each line
+// in view is kept. Background, selection and focus the style draws as usual.
 class LogLineDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -39,7 +36,6 @@ public:
     void SetExtent(int pixels) {
         extent_ = pixels;
         layouts_.clear();
-        pictures_.clear();
     }
 
     // Every row is one line of text in the list's font, an empty one too: the height of a row
@@ -72,16 +68,6 @@ public:
         QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
         const QString text = item.text;
         item.text.clear();
-        // A plain row looks the same until it scrolls sideways: what shows of it is kept as a
-        // picture and copied. A row the user's attention is on is drawn afresh.
-        const QRect shown = item.rect.intersected(
-            QRect(0, item.rect.top(), painter->device()->width(), item.rect.height()));
-        const bool plain = (item.state & (QStyle::State_Selected | QStyle::State_MouseOver |
-                                          QStyle::State_HasFocus)) == 0;
-        if (plain && !shown.isEmpty()) {
-            painter->drawPixmap(shown.topLeft(), PictureOf(text, item, shown, style));
-            return;
-        }
         style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
         DrawText(painter, text, item, style);
     }
@@ -109,32 +95,6 @@ private:
         return (item.state & QStyle::State_Active) == 0 ? QPalette::Inactive : QPalette::Normal;
     }
 
-    // The part `shown` of a plain row, in the list's colours.
-    const QPixmap& PictureOf(const QString& text, const QStyleOptionViewItem& item,
-                             const QRect& shown, const QStyle* style) const {
-        const QRgb ink = item.palette.color(ColorGroupOf(item), QPalette::Text).rgba();
-        const QRgb paper = item.palette.color(ColorGroupOf(item), QPalette::Base).rgba();
-        // How far the row is scrolled sideways decides what shows of it.
-        const int rowLeft = item.rect.left();
-        RowPicture* kept = pictures_.object(text);
-        if (kept != nullptr && kept->rowLeft == rowLeft && kept->size == shown.size() &&
-            kept->ink == ink && kept->paper == paper && kept->font == item.font) {
-            return kept->pixmap;
-        }
-        const qreal ratio = item.widget != nullptr ? item.widget->devicePixelRatioF() : 1.0;
-        auto picture = std::make_unique<RowPicture>(RowPicture{
-            rowLeft, shown.size(), ink, paper, item.font, QPixmap(shown.size() * ratio)});
-        picture->pixmap.setDevicePixelRatio(ratio);
-        picture->pixmap.fill(QColor::fromRgba(paper));
-        QPainter onPicture(&picture->pixmap);
-        onPicture.translate(-shown.topLeft());
-        DrawText(&onPicture, text, item, style);
-        onPicture.end();
-        kept = picture.get();
-        pictures_.insert(text, picture.release());
-        return kept->pixmap;
-    }
-
     const QTextLayout& LayoutOf(const QString& text, const QFont& font, int width) const {
         if (font != font_) {
             layouts_.clear();
@@ -156,22 +116,12 @@ private:
         return *kept;
     }
 
-    struct RowPicture {
-        int rowLeft;
-        QSize size;
-        QRgb ink;
-        QRgb paper;
-        QFont font;
-        QPixmap pixmap;
-    };
-
     int extent_ = 0;
     mutable QFont sizedFont_;
     mutable const QStyle* sizedStyle_ = nullptr;
     mutable int rowHeight_ = 0;
     mutable QFont font_;
     mutable QCache<QString, QTextLayout> layouts_{kCachedLayouts};
-    mutable QCache<QString, RowPicture> pictures_{kCachedPictures};
 };
 
 // The log's scroll bars. Each new line sets the vertical bar's steps, changes its range and
@@ -190,22 +140,6 @@ public:
     explicit LogScrollBar(Qt::Orientation orientation) : QScrollBar(orientation) {}
 
 protected:
-    void sliderChange(SliderChange change) override {
-        if (change == SliderOrientationChange) {
-            QScrollBar::sliderChange(change);
-            return;
-        }
-        if (checkQueued_) return;
-        checkQueued_ = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                checkQueued_ = false;
-                if (!(LookNow() == drawn_)) update();
-            },
-            Qt::QueuedConnection);
-    }
-
     // A bar the pointer is on or drags is drawn as usual, with the part under the pointer lit;
     // the picture is drawn again once it is left.
     void paintEvent(QPaintEvent* event) override {
@@ -269,7 +203,6 @@ private:
 
     Look drawn_;
     QPixmap picture_;
-    bool checkQueued_ = false;
 };
 
 QtListView::QtListView(QListWidget& widget)
